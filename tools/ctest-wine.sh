@@ -1,0 +1,11 @@
+#!/bin/sh
+# Runs the Windows build's ctest inside an X session: one wineserver kept
+# alive for the whole run (detached from our pipes), killed at the end.
+# Usage: ctest-wine.sh <build-dir> <jobs> [ctest args...]
+build="$1"; jobs="$2"; shift 2
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+export LC_ALL=fr_FR.UTF-8
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT INT TERM
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+ctest --test-dir "$build" -j"$jobs" --output-on-failure --timeout 300 "$@"
