@@ -16,6 +16,10 @@ mkdir -p "$prefix/drive_c/windows/Fonts"
 cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
 reg() { wine reg add "$@" /f </dev/null >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+# A crash ends the process instead of waiting in the debugger.
+reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d ''
+reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 0
+reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y
 reg 'HKCR\.jpg' /ve /d jpegfile
 reg 'HKCR\.jpeg' /ve /d jpegfile

@@ -1,0 +1,288 @@
+// The application object and its message loop.
+#include "framework/Application.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "framework/Exception.h"
+#include "framework/Form.h"
+#include "framework/WinControl.h"
+
+namespace qv::fw {
+
+namespace {
+
+TApplication* g_application = nullptr;
+
+struct SyncCall {
+  const std::function<void()>* fn;
+  std::exception_ptr error;
+};
+
+constexpr WPARAM kSyncRun = 0;
+constexpr WPARAM kSyncFree = 1;
+
+// The windowed control (ours) that holds hwnd, walking up the parents.
+TWinControl* OwnControlOf(HWND hwnd) {
+  while (hwnd) {
+    if (TWinControl* c = TWinControl::FromHandle(hwnd)) return c;
+    if (!(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) break;
+    hwnd = GetParent(hwnd);
+  }
+  return nullptr;
+}
+
+std::string ShortHint(const std::string& h) {
+  const auto bar = h.find('|');
+  return bar == std::string::npos ? h : h.substr(0, bar);
+}
+
+std::string LongHint(const std::string& h) {
+  const auto bar = h.find('|');
+  return bar == std::string::npos ? h : h.substr(bar + 1);
+}
+
+}  // namespace
+
+TApplication* Application() { return g_application; }
+
+UINT SyncMessage() {
+  static const UINT msg = RegisterWindowMessageA("QvSynchronize");
+  return msg;
+}
+
+TApplication::TApplication() : TComponent(nullptr) {
+  g_application = this;
+  m_mainThread = GetCurrentThreadId();
+  INITCOMMONCONTROLSEX icc{};
+  icc.dwSize = sizeof icc;
+  icc.dwICC = ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES |
+              ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES;
+  InitCommonControlsEx(&icc);
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &TApplication::AppWndProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
+  wc.lpszClassName = "TApplication";
+  RegisterClassExA(&wc);
+  m_hwnd = CreateWindowExA(0, "TApplication", "", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                           nullptr, nullptr, wc.hInstance, nullptr);
+  SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  m_tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
+                              wc.hInstance, nullptr);
+}
+
+TApplication::~TApplication() {
+  MarkTreeDestroying();
+  // Forms first, while the owner window still exists.
+  while (!m_forms.empty()) delete m_forms.back();
+  if (m_tooltip) DestroyWindow(m_tooltip);
+  if (m_hwnd) DestroyWindow(m_hwnd);
+  g_application = nullptr;
+}
+
+void TApplication::SetTitle(const std::string& t) {
+  m_title = t;
+  if (m_hwnd) SetWindowTextA(m_hwnd, t.c_str());
+}
+
+void TApplication::FormCreated(TForm* f) {
+  if (std::find(m_forms.begin(), m_forms.end(), f) == m_forms.end()) m_forms.push_back(f);
+}
+
+void TApplication::FormDestroyed(TForm* f) {
+  m_forms.erase(std::remove(m_forms.begin(), m_forms.end(), f), m_forms.end());
+  if (m_mainForm == f) {
+    m_mainForm = nullptr;
+    Terminate();
+  }
+}
+
+void TApplication::ReleaseForm(TForm* f) { PostMessageA(m_hwnd, SyncMessage(), kSyncFree, reinterpret_cast<LPARAM>(f)); }
+
+HWND TApplication::ActiveFormHandle() const {
+  HWND active = GetActiveWindow();
+  if (active) return active;
+  return m_mainForm ? m_mainForm->HandleIfAllocated() : m_hwnd;
+}
+
+void TApplication::Run() {
+  if (m_mainForm && m_showMainForm) m_mainForm->Show();
+  while (!m_terminated) HandleMessage();
+}
+
+void TApplication::Terminate() {
+  if (m_terminated) return;
+  m_terminated = true;
+  PostQuitMessage(0);
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!ProcessMessage(msg)) m_terminated = true;
+    return;
+  }
+  Idle();
+  if (m_terminated) return;
+  MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!ProcessMessage(msg)) {
+      m_terminated = true;
+      break;
+    }
+  }
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+  if (msg.message == WM_QUIT) return false;
+  try {
+    bool handled = false;
+    if (OnMessage) OnMessage(msg, handled);
+    if (handled) return true;
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_TAB || msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+      TWinControl* c = OwnControlOf(msg.hwnd);
+      TForm* form = c ? c->ParentForm() : nullptr;
+      if (form && form->Enabled()) {
+        const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+        HWND combo = GetParent(msg.hwnd);
+        char cls[32] = {};
+        if (combo) GetClassNameA(combo, cls, sizeof cls);
+        const bool droppedCombo = lstrcmpiA(cls, "ComboBox") == 0 && SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0);
+        if (msg.wParam == VK_TAB && !(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) {
+          form->SelectNext(GetKeyState(VK_SHIFT) >= 0);
+          return true;
+        }
+        if (msg.wParam != VK_TAB && !droppedCombo && !(code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))) {
+          if (form->DialogKey(static_cast<WORD>(msg.wParam))) return true;
+        }
+      }
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+  return true;
+}
+
+void TApplication::Idle() {
+  try {
+    POINT pt;
+    GetCursorPos(&pt);
+    HWND under = WindowFromPoint(pt);
+    TWinControl* w = OwnControlOf(under);
+    TControl* c = w;
+    if (w && w->HandleAllocated()) {
+      POINT cp = pt;
+      ScreenToClient(w->HandleIfAllocated(), &cp);
+      if (TControl* g = w->ControlAtPos(cp.x, cp.y, true); g && !g->IsWindowed()) c = g;
+    }
+    std::string hint;
+    for (TControl* p = c; p; p = p->Parent())
+      if (!p->Hint().empty()) {
+        hint = p->Hint();
+        break;
+      }
+    SetHint(LongHint(hint));
+    UpdateHintTool(w ? w->HandleIfAllocated() : nullptr, (m_showHint && c && c->ShowHint()) ? ShortHint(hint) : "");
+    bool done = true;
+    if (OnIdle) OnIdle(*this, done);
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+}
+
+void TApplication::UpdateHintTool(HWND target, const std::string& tip) {
+  if (!m_tooltip) return;
+  TOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = m_hwnd;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  if (m_tipTarget && (m_tipTarget != target || tip.empty())) {
+    ti.uId = reinterpret_cast<UINT_PTR>(m_tipTarget);
+    SendMessageA(m_tooltip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+    m_tipTarget = nullptr;
+  }
+  if (!target || tip.empty() || m_tipTarget == target) return;
+  ti.uId = reinterpret_cast<UINT_PTR>(target);
+  ti.lpszText = const_cast<char*>(tip.c_str());
+  SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  m_tipTarget = target;
+}
+
+void TApplication::SetHint(const std::string& h) {
+  if (h == m_hint) return;
+  m_hint = h;
+  if (OnHint) OnHint(*this);
+}
+
+void TApplication::SetShowHint(bool v) {
+  m_showHint = v;
+  if (!v) UpdateHintTool(nullptr, "");
+}
+
+void TApplication::HelpContext(int context) {
+  if (OnHelp) OnHelp(context);
+}
+
+void TApplication::ShowException(const std::string& message) {
+  std::string text = message;
+  if (!text.empty() && text.back() != '.') text += '.';
+  MessageBoxA(ActiveFormHandle(), text.c_str(), m_title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void TApplication::HandleException(std::exception_ptr e) {
+  std::string message;
+  try {
+    std::rethrow_exception(e);
+  } catch (const std::exception& ex) {
+    message = ex.what();
+  } catch (...) {
+    message = "Erreur inconnue";
+  }
+  if (OnException) OnException(message);
+  else ShowException(message);
+}
+
+void TApplication::Synchronize(const std::function<void()>& fn) {
+  if (GetCurrentThreadId() == m_mainThread) {
+    fn();
+    return;
+  }
+  SyncCall call{&fn, nullptr};
+  SendMessageA(m_hwnd, SyncMessage(), kSyncRun, reinterpret_cast<LPARAM>(&call));
+  if (call.error) std::rethrow_exception(call.error);
+}
+
+LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (app && msg == SyncMessage()) {
+    if (wp == kSyncRun) {
+      auto* call = reinterpret_cast<SyncCall*>(lp);
+      try {
+        (*call->fn)();
+      } catch (...) {
+        call->error = std::current_exception();
+      }
+    } else if (wp == kSyncFree) {
+      auto* form = reinterpret_cast<TForm*>(lp);
+      if (std::find(app->m_forms.begin(), app->m_forms.end(), form) != app->m_forms.end()) delete form;
+    }
+    return 0;
+  }
+  if (app && msg == WM_CLOSE && app->m_mainForm) {
+    app->m_mainForm->Close();
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace qv::fw

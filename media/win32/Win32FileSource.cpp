@@ -1,0 +1,47 @@
+// Win32 byte source: positioned ReadFile calls on a shared read-only handle.
+#include "media/win32/Win32FileSource.h"
+
+#include <windows.h>
+
+namespace qv::media {
+
+TWin32FileSource::TWin32FileSource(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    m_error = GetLastError();
+    return;
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(h, &size)) {
+    m_error = GetLastError();
+    CloseHandle(h);
+    return;
+  }
+  m_handle = h;
+  m_size = static_cast<uint64_t>(size.QuadPart);
+}
+
+TWin32FileSource::~TWin32FileSource() {
+  if (m_handle) CloseHandle(m_handle);
+}
+
+bool TWin32FileSource::readAt(uint64_t offset, void* dst, size_t n) {
+  if (!m_handle) return false;
+  auto* out = static_cast<uint8_t*>(dst);
+  while (n > 0) {
+    // One ReadFile moves at most 4 GiB - 1 bytes.
+    const DWORD chunk = n > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(n);
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    if (!ReadFile(m_handle, out, chunk, &got, &at) || got == 0) return false;
+    out += got;
+    offset += got;
+    n -= got;
+  }
+  return true;
+}
+
+}  // namespace qv::media

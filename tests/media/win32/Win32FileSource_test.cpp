@@ -1,0 +1,79 @@
+#include "media/win32/Win32FileSource.h"
+
+#include <gtest/gtest.h>
+
+#include "media/ID3v2.h"
+#include "media/Id3Bytes.h"
+#include "media/win32/Win32Temp.h"
+
+using namespace qv::media;
+using qv::media::test::TempFolder;
+namespace id3 = qv::media::test;
+
+TEST(Win32FileSource, ReadsByUtf16NameAndStaysInBounds) {
+  TempFolder dir;
+  const std::wstring name = dir.file(L"\u0410\u0411 \u00E9.bin");
+  ASSERT_TRUE(TempFolder::write(name, "0123456789"));
+  TWin32FileSource src(name);
+  ASSERT_TRUE(src.isOpen());
+  EXPECT_EQ(src.size(), 10u);
+  char b[4] = {};
+  EXPECT_TRUE(src.read(6, b, 4));
+  EXPECT_EQ(std::string(b, 4), "6789");
+  EXPECT_FALSE(src.read(7, b, 4));
+  TWin32FileSource missing(dir.file(L"absent"));
+  EXPECT_FALSE(missing.isOpen());
+  EXPECT_EQ(missing.openError(), static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST(Win32FileSource, OpenFileCanStillBeRenamedAndWritten) {
+  TempFolder dir;
+  const std::wstring name = dir.file(L"a.mp3");
+  ASSERT_TRUE(TempFolder::write(name, "abc"));
+  TWin32FileSource src(name);
+  ASSERT_TRUE(src.isOpen());
+  HANDLE writer = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  EXPECT_TRUE(MoveFileW(name.c_str(), dir.file(L"b.mp3").c_str())) << GetLastError();
+}
+
+TEST(Win32FileSource, PositionsPastFourGigabytes) {
+  TempFolder dir;
+  const std::wstring name = dir.file(L"gros.mp3");
+  const uint64_t past4G = (uint64_t(5) << 30) + 7;
+  {
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const std::string head = id3::tag(4, id3::frame(4, "TIT2", id3::text(0, "Gros")));
+    DWORD put = 0;
+    WriteFile(h, head.data(), static_cast<DWORD>(head.size()), &put, nullptr);
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(past4G);
+    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+    WriteFile(h, "END", 3, &put, nullptr);
+    CloseHandle(h);
+  }
+  TWin32FileSource src(name);
+  ASSERT_TRUE(src.isOpen());
+  EXPECT_EQ(src.size(), past4G + 3);
+  char b[3] = {};
+  ASSERT_TRUE(src.read(past4G, b, 3));
+  EXPECT_EQ(std::string(b, 3), "END");
+  TID3v2 tag;
+  ASSERT_TRUE(tag.LoadId3v2Tag(name));
+  EXPECT_EQ(tag.Info.FileLength, past4G + 3);
+  EXPECT_EQ(tag.Title, "Gros");
+}
+
+TEST(Win32FileSource, TagReadByWidePath) {
+  TempFolder dir;
+  const std::wstring name = dir.file(L"\u65E5\u672C.mp3");
+  ASSERT_TRUE(TempFolder::write(name, id3::tag(3, id3::frame(3, "TPE1", id3::text(0, "Artiste")))));
+  TID3v2 tag;
+  ASSERT_TRUE(tag.LoadId3v2Tag(name));
+  EXPECT_EQ(tag.Artist, "Artiste");
+  EXPECT_FALSE(tag.LoadId3v2Tag(dir.file(L"absent.mp3")));
+  EXPECT_EQ(tag.Artist, "");
+}
