@@ -1,17 +1,392 @@
-// Event handlers of the main window.
+// The main window's construction, lifetime and layout rules, the start-up
+// timer and the hand-over from a later instance.
 #include "app/MainForm.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "app/DialogSupport.h"
+#include "app/Instance.h"
+#include "app/RegistrySettingsStore.h"
+#include "engine/DateTime.h"
+#include "engine/TextUtils.h"
+#include "engine/win32/SystemHelpers.h"
+#include "framework/Application.h"
 
 namespace qv::app {
 
 using namespace qv::fw;
+namespace eng = qv::engine;
 
-TMainForm::TMainForm(TComponent* owner) : TForm(owner, "TMainForm") {
+bool ResizePending = false;
+bool WindowShown = false;
+
+namespace {
+
+// The maker's page, kept scrambled so it does not stand as plain text in the
+// executable (each byte XOR 0x5A).
+std::string WebAddress() {
+  static const unsigned char scrambled[] = {0x2B, 0x2F, 0x35, 0x28, 0x2C, 0x3B, 0x34, 0x2E, 0x74, 0x32, 0x3B,
+                                            0x36, 0x38, 0x28, 0x3F, 0x39, 0x32, 0x2E, 0x74, 0x3C, 0x28};
+  std::string s;
+  for (unsigned char c : scrambled) s += static_cast<char>(c ^ 0x5A);
+  return s;
+}
+
+std::string DocumentsFolder() {
+  std::string docs = eng::GetSpecialFolderPath(CSIDL_PERSONAL, false);
+  return eng::StripTrailingBackslashes(docs);
+}
+
+eng::TDateTime NowValue() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return eng::EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds})
+      .value_or(0.0);
+}
+
+}  // namespace
+
+int ScaleForDpiMain(int v) { return eng::ScaleForDpi(v); }
+
+TMainForm::TMainForm(TComponent* owner, std::vector<std::string> args)
+    : TForm(owner, "TMainForm"), m_args(std::move(args)) {
+  m_engine = std::make_unique<eng::TRenameEngine>(m_folderReader, m_mediaFiles);
+  m_engine->Listing.SetTimeZone(eng::win32::SystemTimeZone());
   BuildLayout();
   FinishCreate();
 }
 
-void TMainForm::FormCreate(TComponent&) {}
+TMainForm::~TMainForm() {
+  // The list must stop asking for rows before the listing goes away.
+  if (m_feed) m_feed->Detach();
+  if (Application() && Application()->OnMessage) Application()->OnMessage = nullptr;
+}
 
-void TMainForm::BtnQuitterClick(TComponent&) { Close(); }
+void TMainForm::FormCreate(TComponent&) {
+  m_settingControls = true;
+  // Flicker-free painting of everything but the preview, whose background
+  // comes from its parent.
+  for (TControl* c : Controls())
+    if (c->IsWindowed() && c != RichEdit) static_cast<TWinControl*>(c)->SetDoubleBuffered(true);
+
+  Application()->OnHint = [this](TComponent& s) { ShowHintInStatusBar(s); };
+  LabelVer->SetCaption("3.2.0.0");
+  LabelCopyR->SetCaption("© 2026 Halbrecht. Renommage de fichiers par lots.");
+  ASLinkWeb->SetURLType(TURLType::utHttps);
+  ASLinkWeb->SetURLAdr(WebAddress());
+  ASLinkWeb->SetCaption("quorvant.halbrecht.fr");
+  ASLinkWeb->Font().SetColor(0x800000);
+  ImgGrey->SetAutoSize(true);
+  ImgTitre->SetAutoSize(true);
+
+  FormPlacement->SetIniFileName(eng::kProductKey);
+  FormPlacement->SetIniSection("Placement");
+
+  // The file list and its feeding from the engine.
+  m_feed = std::make_unique<TFileListFeed>(
+      *FileList, m_engine->Options, m_engine->Listing, m_engine->Names(),
+      [this](const std::string& text) { SetStatusFileText(text); },
+      [this](bool active, const std::string& folder) {
+        QxFolderMonitor->SetFolderName(folder);
+        if (!active) QxFolderMonitor->SetActive(false);
+        else SetMonitorActive(m_engine->Options.Auto);
+      });
+  m_feed->WindowShown = [] { return WindowShown; };
+  m_feed->UpdateAutoFormat = [this](size_t count) { UpdateAutoFormat(count); };
+  m_feed->SetupSystemImageLists();
+  m_feed->Attach();
+  FileList->SaveSettings().RegistryKey = eng::kProductKey;
+  FileList->SaveSettings().AutoSave = true;
+  FileList->AutoLoadSettings();
+
+  // Options, with today and now as the date and time defaults.
+  eng::SetStartupDefaults(m_engine->Options, NowValue(), DocumentsFolder());
+  TRegistrySettingsStore store;
+  eng::LoadSettings(store, m_engine->Options, m_engine->Histories);
+  eng::TProgramOptions& o = m_engine->Options;
+  ApplyHintOption();
+  ApplyTextureMain(true);
+
+  std::string editor = o.Editor;
+  CharUpperBuffA(editor.data(), static_cast<DWORD>(editor.size()));
+  if (editor.empty() || editor == "NOTEPAD.EXE") o.Editor = eng::GetWindowsDir() + "\\NOTEPAD.EXE";
+
+  const DWORD dirAttr = o.Directory.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(o.Directory.c_str());
+  if (dirAttr != INVALID_FILE_ATTRIBUTES && (dirAttr & FILE_ATTRIBUTE_DIRECTORY))
+    EditDir->SetText(o.Directory);
+  else
+    o.Directory.clear();
+
+  // Model combos from their histories.
+  if (!o.ScriptFile)
+    FillCombo(*EditFile, m_engine->Histories.NameHistory, o.IdxNameFile, o.NameFile);
+  else
+    FillCombo(*EditFile, m_engine->Histories.NameScriptHistory, o.IdxScriptFile, "");
+  if (!o.ScriptExtension)
+    FillCombo(*EditExt, m_engine->Histories.ExtHistory, o.IdxNameExtension, o.NameExtension);
+  else
+    FillCombo(*EditExt, m_engine->Histories.ExtScriptHistory, o.IdxScriptExtension, "");
+  EditFile->SetDropDownCount(o.DownCount);
+  EditExt->SetDropDownCount(o.DownCount);
+
+  // Every control from the options; the check boxes run their handlers,
+  // which store values back: keep the loaded ones first.
+  const bool autoFormat = o.AutoFormat;
+  const int32_t format = std::max<int32_t>(1, o.Format);
+  const char character = o.Character;
+  CheckFormat->SetChecked(autoFormat);
+  PlaceFileList();
+  CheckExt->SetChecked(o.ExtensionIndice);
+  CheckAucun->SetChecked(o.NoneIndice);
+  QxSlider->SetValue(o.Position);
+  EditMask->SetText(o.Mask);
+  const int casseFile = o.CasseFile, casseExt = o.CasseExtension;
+  CheckNoFile->SetChecked(o.NoFile);
+  CheckSpFile->SetChecked(o.ScriptFile);
+  o.NameFile = EditFile->Text();
+  SetNameCaseBox(casseFile);
+  CheckNoExt->SetChecked(o.NoExtension);
+  CheckSpExt->SetChecked(o.ScriptExtension);
+  o.NameExtension = EditExt->Text();
+  SetExtCaseBox(casseExt);
+  CheckDateOn->SetChecked(o.DateOn);
+  if (auto d = eng::StrToDate(o.Date)) DateEdit->SetDateTime(*d);
+  CheckTimeOn->SetChecked(o.TimeOn);
+  if (auto t = eng::StrToTime(o.Time)) {
+    TimePicker->SetDateTime(*t);
+  } else {
+    o.Time = eng::FormatDateTime("hh:nn:ss", NowValue());
+    if (auto now = eng::StrToTime(o.Time)) TimePicker->SetDateTime(*now);
+  }
+  UpdateDateTimeControls();
+  UpdateScanAttributes();
+  CheckAttrOn->SetChecked(o.AttributOn);
+  ApplyAttributeOption();
+  EditCara->SetText(std::string(1, character));
+  o.Character = character;
+  EditFormat->SetText(std::string(static_cast<size_t>(format), character));
+  UpdatePadCharacter();
+  SpinDebut->SetValue(o.Start);
+  CheckFormat->SetChecked(autoFormat);
+  ApplyAutoOption();
+  PopOutListe->Checked = !o.ActiveListe;
+  ApplyGridOption();
+  ApplyListActive();
+  UpdateSliderRange();
+  m_settingControls = false;
+  UpdateModelPreview(true);
+
+  m_feed->RestoreSavedSort();
+
+  FormPlacement->SetUseRegistry(true);
+  FormPlacement->LoadPlacement();
+
+  Application()->OnMessage = [this](MSG& msg, bool& handled) { RepaintPreviewAfterResize(msg, handled); };
+}
+
+void TMainForm::FillCombo(TComboBox& combo, const std::vector<std::string>& history, int32_t index,
+                          const std::string& emptyText) {
+  combo.SetItems(history);
+  if (history.empty()) {
+    combo.SetText(emptyText);
+    return;
+  }
+  if (!combo.SetItemIndex(index)) combo.SetItemIndex(0);
+}
+
+void TMainForm::FormClose(TComponent&, TCloseAction& action) {
+  m_closing = true;
+  CommitFocusedEdit();
+  TRegistrySettingsStore store;
+  eng::SaveSettings(store, m_engine->Options, m_engine->Histories);
+  FormPlacement->StorePlacement();
+  QxFolderMonitor->SetActive(false);
+  m_feed->Detach();
+  action = TCloseAction::Free;
+}
+
+void TMainForm::FormShow(TComponent&) {
+  Repaint();
+  WindowShown = true;
+  Timer->SetEnabled(true);
+}
+
+void TMainForm::TimerTimer(TComponent&) {
+  Timer->SetEnabled(false);
+  // The start work runs once; a later show must not reopen the folder.
+  static bool done = false;
+  if (done) return;
+  done = true;
+  if (!m_args.empty() && !IsHelpSwitch(m_args[0]))
+    OpenFolderFromCommand(m_args[0]);
+  else
+    RefreshFileList();
+}
+
+void TMainForm::OpenFolderFromCommand(const std::string& path) {
+  const DWORD attr = GetFileAttributesA(path.c_str());
+  if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return;
+  SetForegroundWindow(Handle());
+  const std::string lower = eng::AnsiLowerCase(path);
+  if (lower != m_engine->Options.Directory)
+    EditDir->SetText(lower);
+  else
+    RefreshFileList();
+}
+
+void TMainForm::WMCopyData(const COPYDATASTRUCT* data) {
+  if (!data) return;
+  const auto text = DecodeInstanceMessage(data->lpData, data->cbData);
+  if (!text) return;
+  // While a scan or a run is under way the monitor is off: the folder must
+  // not change under them.
+  if (QxFolderMonitor->Active()) OpenFolderFromCommand(*text);
+}
+
+LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COPYDATA: {
+      const LRESULT r = TForm::WndProc(msg, wp, lp);
+      WMCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+      return r ? r : TRUE;
+    }
+    case WM_SYSCOLORCHANGE:
+      ApplyTextureMain(true);
+      return 0;
+    default:
+      return TForm::WndProc(msg, wp, lp);
+  }
+}
+
+void TMainForm::FormResize(TComponent&) {
+  if (!BevelFilter) return;
+  ResizePending = true;
+  const int W = ClientWidth(), H = Height(), Wf = Width();
+  BevelFilter->SetLeft(W - 107);
+  LabelFilter->SetLeft(BevelFilter->Left() + 2);
+  BevelLineFilter->SetLeft(LabelFilter->Left());
+  EditMask->SetLeft(BevelFilter->Left() + 10);
+
+  const int a = Wf - BevelFilter->Width() - BevelModel->Left();
+  BevelModel->SetWidth(a - 25);
+  LabelModel->SetWidth(a - 30);
+  BevelLineModel->SetWidth(a - 30);
+  RichEdit->SetWidth(a - 45);
+
+  const int d = BevelFilter->Left() + BevelFilter->Width() - BevelModel->Left();
+  BevelDetail->SetWidth(d);
+  LabelDetail->SetWidth(d - 5);
+  BevelLineDetail->SetWidth(d - 5);
+  FileList->SetWidth(d - 20);
+  BtnCacheList->SetLeft(FileList->Left() + FileList->Width() - 8);
+
+  const int bw = d / 4 - 10;
+  BtnOptions->SetWidth(bw);
+  BtnAide->SetBounds(BtnOptions->Left() + bw, BtnAide->Top(), bw, BtnAide->Height());
+  BtnAProp->SetBounds(BtnAide->Left() + bw, BtnAProp->Top(), bw, BtnAProp->Height());
+  BtnRefresh->SetBounds(BtnAProp->Left() + bw, BtnRefresh->Top(), bw, BtnRefresh->Height());
+  BtnAuto->SetBounds(BtnRefresh->Left() + bw, BtnAuto->Top(), BevelDetail->Width() - 4 * bw, BtnAuto->Height());
+
+  BevelDetail->SetHeight(H - 170);
+  FileList->SetHeight(BevelDetail->Height() - 30);
+
+  const int t = StatusBar->Top() - BtnRenommer->Height() - 6;
+  for (TControl* b : std::initializer_list<TControl*>{BtnRenommer, BtnSimuler, BtnQuitter, BtnOptions, BtnAide,
+                                                     BtnAProp, BtnRefresh, BtnAuto})
+    b->SetTop(t);
+}
+
+void TMainForm::PlaceFileList() {
+  FileList->SetLeft(ScaleForDpiMain(10) + BevelDetail->Left());
+  FileList->SetTop(ScaleForDpiMain(23) + BevelDetail->Top());
+  FileList->SetWidth(ScaleForDpiMain(FileList->Width()));
+}
+
+void TMainForm::RepaintPreviewAfterResize(MSG&, bool&) {
+  if (!ResizePending || m_closing) return;
+  ResizePending = false;
+  RichEdit->Repaint();
+  UpdateModelPreview(false);
+}
+
+void TMainForm::ApplyTextureMain(bool resend) {
+  ApplyTexture(m_engine->Options.Texture, *WallpaperMain, TextureSource());
+  if (resend) RefreshSystemColors();
+}
+
+void TMainForm::RefreshSystemColors() {
+  EnumChildWindows(
+      Handle(),
+      [](HWND child, LPARAM) -> BOOL {
+        SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+        return TRUE;
+      },
+      0);
+  RichEdit->SetColor(clBtnShadow);
+  RichEdit->SetColor(clBtnFace);
+  SpinDebut->SetButtonKind(controls::bkStandard);
+  SpinDebut->SetButtonKind(controls::bkDiagonal);
+  QxSlider->SetImageColors(controls::siHThumb, 7, {clBtnFace});
+}
+
+void TMainForm::ShowHintInStatusBar(TComponent&) {
+  if (StatusBar->PanelCount() > 0) StatusBar->Panel(0).SetText(Application()->Hint());
+}
+
+void TMainForm::ApplyHintOption() { Application()->SetShowHint(m_engine->Options.Hint); }
+
+void TMainForm::SetMainStatus(const std::string& text) {
+  if (StatusBar->PanelCount() > 0) StatusBar->Panel(0).SetText(text);
+}
+
+void TMainForm::SetStatusFileText(const std::string& text) {
+  if (StatusBar->PanelCount() > 1) StatusBar->Panel(1).SetText(text);
+}
+
+// --- The run host
+
+void TMainForm::CommitFocusedEdit() {
+  HWND focused = GetFocus();
+  BtnFocus->SetFocus();
+  if (focused && IsWindowEnabled(focused) && IsWindowVisible(focused)) ::SetFocus(focused);
+}
+
+int TMainForm::ListItemCount() const { return FileList->ItemCount(); }
+
+void TMainForm::RefreshFileList() {
+  if (!m_feed) return;
+  m_engine->Values().ClearCache();
+  m_engine->Interpreter().SetFolderName(eng::ExtractFolderName(m_engine->Options.Directory));
+  m_feed->RefreshFileList();
+}
+
+void TMainForm::SetMonitorActive(bool active) {
+  if (active) QxFolderMonitor->SetFolderName(m_engine->Options.Directory);
+  QxFolderMonitor->SetActive(active);
+  BtnAuto->SetDown(m_engine->Options.Auto);
+}
+
+void TMainForm::FocusModelField(eng::TModelField field) {
+  TWinControl* target = field == eng::TModelField::Name        ? static_cast<TWinControl*>(EditFile)
+                        : field == eng::TModelField::Extension ? static_cast<TWinControl*>(EditExt)
+                        : field == eng::TModelField::Format    ? static_cast<TWinControl*>(EditCara)
+                                                                : nullptr;
+  if (target && target->CanFocus()) target->SetFocus();
+}
+
+void TMainForm::FocusFolderEdit() {
+  if (EditDir->CanFocus()) EditDir->SetFocus();
+}
+
+TDialogPlacement TMainForm::DialogPlacement() {
+  RECT r{};
+  GetWindowRect(Handle(), &r);
+  return TDialogPlacement{r.left, r.top, BevelDossier->Left(), BevelDossier->Top()};
+}
+
+HBITMAP TMainForm::TextureSource() { return ImgGrey->Bitmap(); }
 
 }  // namespace qv::app

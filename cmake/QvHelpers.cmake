@@ -1,11 +1,12 @@
 # Small helpers shared by every folder.
 
-# qv_test(<name> SOURCES ... LIBS ... [GUI] [LOCK <resource>])
+# qv_test(<name> SOURCES ... LIBS ... [LOCK <resource>])
 # One GoogleTest executable; its cases are discovered at test time (through
-# Wine in the Windows build). GUI tests share the one-instance program and the
-# registry, so they take a resource lock.
+# Wine in the Windows build, whose wrapper sets the Wine environment). Tests
+# that start the one-instance program or write its registry key take the
+# lock qv_program, so they never overlap.
 function(qv_test name)
-  cmake_parse_arguments(T "GUI" "LOCK" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
@@ -15,9 +16,6 @@ function(qv_test name)
   set(props LABELS ${name})
   if(T_LOCK)
     list(APPEND props RESOURCE_LOCK ${T_LOCK})
-  endif()
-  if(WIN32)
-    list(APPEND props ENVIRONMENT "${QV_WINE_ENV}")
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES ${props})

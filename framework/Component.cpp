@@ -69,6 +69,8 @@ void TComponent::Notification(TComponent*, TOperation) {}
 void TComponent::InsertComponent(TComponent* c) {
   c->m_owner = this;
   m_components.push_back(c);
+  // Made while its owner's layout is being built: it loads with it.
+  if (m_loading) c->BeginLoading();
   Notification(c, TOperation::Insert);
 }
 

@@ -140,6 +140,19 @@ std::vector<std::string> ValueNames(const std::string& key) {
   return names;
 }
 
+std::vector<std::string> SubKeyNames(const std::string& key) {
+  std::vector<std::string> names;
+  Key k(key, false);
+  if (!k) return names;
+  for (DWORD i = 0;; ++i) {
+    char buf[256];  // key names are at most 255 characters
+    DWORD len = sizeof buf;
+    if (RegEnumKeyExA(k.get(), i, buf, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(buf, len);
+  }
+  return names;
+}
+
 bool WriteString(const std::string& key, const std::string& name, const std::string& value) {
   Key k(key, true);
   return k && RegSetValueExA(k.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),

@@ -27,6 +27,8 @@ std::optional<std::string> ReadBinary(const std::string& key, const std::string&
 bool ValueExists(const std::string& key, const std::string& name);
 bool KeyExists(const std::string& key);
 std::vector<std::string> ValueNames(const std::string& key);
+// Names of the key's direct subkeys (empty when the key is missing).
+std::vector<std::string> SubKeyNames(const std::string& key);
 
 // Writes create the key when needed; false on any failure.
 bool WriteString(const std::string& key, const std::string& name, const std::string& value);

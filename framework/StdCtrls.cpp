@@ -44,6 +44,20 @@ void TButtonControl::ParentChanged(TWinControl* old) {
   }
 }
 
+HBRUSH TButtonControl::TransparentColors(HDC dc) {
+  // Paint what lies behind, so the box sits on textures too.
+  if (Parent()) Parent()->PaintBehind(*this, dc);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(EffectiveFont().Color()));
+  return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}
+
+LRESULT TButtonControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // A disabled button ignores clicks sent to it, as a mouse click would.
+  if (msg == BM_CLICK && !Enabled()) return 0;
+  return TWinControl::WndProc(msg, wp, lp);
+}
+
 char TButtonControl::Accelerator() const {
   const std::string& s = m_caption;
   for (size_t i = 0; i + 1 < s.size(); ++i) {
@@ -121,18 +135,7 @@ bool TCheckBox::CNCommand(WORD code, LRESULT& result) {
   return true;
 }
 
-HBRUSH TCheckBox::CNCtlColor(UINT, HDC dc) {
-  // Paint what lies behind, so the box sits on textures too.
-  if (Parent()) Parent()->PaintBehind(*this, dc);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRGB(EffectiveFont().Color()));
-  return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-}
-
-LRESULT TCheckBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == BM_CLICK && !Enabled()) return 0;
-  return TButtonControl::WndProc(msg, wp, lp);
-}
+HBRUSH TCheckBox::CNCtlColor(UINT, HDC dc) { return TransparentColors(dc); }
 
 // --- TRadioButton
 
@@ -168,17 +171,7 @@ bool TRadioButton::CNCommand(WORD code, LRESULT& result) {
   return true;
 }
 
-HBRUSH TRadioButton::CNCtlColor(UINT, HDC dc) {
-  if (Parent()) Parent()->PaintBehind(*this, dc);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRGB(EffectiveFont().Color()));
-  return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-}
-
-LRESULT TRadioButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == BM_CLICK && !Enabled()) return 0;
-  return TButtonControl::WndProc(msg, wp, lp);
-}
+HBRUSH TRadioButton::CNCtlColor(UINT, HDC dc) { return TransparentColors(dc); }
 
 // --- TCustomEdit
 
@@ -574,6 +567,12 @@ void TLabel::AdjustSize() {
   SetBounds(left, Top(), m_wordWrap ? Width() : r.right, r.bottom);
 }
 
+void TLabel::CreateWnd() {
+  // A label is a window here only so tests can read it; it lies under its
+  // windowed siblings as a painted label would.
+  SetWindowPos(HandleIfAllocated(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void TLabel::CaptionChanged() {
   TCustomControl::CaptionChanged();
   AdjustSize();
@@ -585,11 +584,15 @@ void TLabel::FontChanged() {
 }
 
 void TLabel::Paint(TCanvas& c) {
-  UINT fmt = m_wordWrap ? DT_WORDBREAK : DT_SINGLELINE;
+  // DrawText clips to its rectangle, and glyph ink may pass the measured
+  // advance by a pixel or two (seen with Wine's font rendering): the window
+  // clips instead.
+  UINT fmt = m_wordWrap ? DT_WORDBREAK : (DT_SINGLELINE | DT_NOCLIP);
   if (m_alignment == TAlignment::Center) fmt |= DT_CENTER;
   if (m_alignment == TAlignment::RightJustify) fmt |= DT_RIGHT;
   if (m_layoutCenter && !m_wordWrap) fmt |= DT_VCENTER;
   TRect r = ClientRect();
+  if (m_alignment == TAlignment::RightJustify) r.Right -= 2;
   if (Enabled()) {
     c.TextRect(m_caption, r, fmt, EffectiveFont().Color());
   } else {

@@ -40,8 +40,12 @@ public:
   // The accelerator letter of the caption ("&Oui" gives 'O'), 0 when none.
   char Accelerator() const;
 
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
 protected:
   void ParentChanged(TWinControl* old) override;
+  // Colours of a box or radio button drawn over its parent's background.
+  HBRUSH TransparentColors(HDC dc);
 
 private:
   int m_modalResult = 0;
@@ -77,7 +81,6 @@ protected:
   void CreateWnd() override;
   bool CNCommand(WORD code, LRESULT& result) override;
   HBRUSH CNCtlColor(UINT msg, HDC dc) override;
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
   TCheckBoxState m_state = TCheckBoxState::Unchecked;
@@ -97,7 +100,6 @@ protected:
   void CreateWnd() override;
   bool CNCommand(WORD code, LRESULT& result) override;
   HBRUSH CNCtlColor(UINT msg, HDC dc) override;
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
   bool m_checked = false;
@@ -222,6 +224,7 @@ public:
 
 protected:
   void Paint(TCanvas& c) override;
+  void CreateWnd() override;
   void CaptionChanged() override;
   void FontChanged() override;
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;

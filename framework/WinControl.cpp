@@ -97,6 +97,8 @@ void TWinControl::CreateHandle() {
   if (child) {
     if (!Parent()) throw EQvError("Le contrôle \"" + Name() + "\" n'a pas de parent.");
     parentWnd = Parent()->Handle();
+    // Making the parent's window made this one too.
+    if (m_hwnd) return;
     if (!m_id) m_id = NextControlId();
   } else if (Application()) {
     parentWnd = Application()->Handle();  // owner window of top-level forms

@@ -8,12 +8,18 @@
 using namespace qv::fw;
 
 namespace {
-const std::string kKey = "Software\\QvTests\\Registry";
-
+// Keys of each test's own: ctest runs the cases of this program, and other
+// test programs, at the same time.
 class RegistryTest : public ::testing::Test {
 protected:
-  void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QvTests"); }
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QvTests"); }
+  void SetUp() override {
+    kParent = std::string("Software\\QvTests\\RegistryHelper\\") +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    kKey = kParent + "\\Values";
+    RegDeleteTreeA(HKEY_CURRENT_USER, kParent.c_str());
+  }
+  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kParent.c_str()); }
+  std::string kParent, kKey;
 };
 }  // namespace
 
@@ -24,7 +30,7 @@ TEST_F(RegistryTest, ReadsOfMissingValuesGiveDefaultsAndCreateNoKey) {
   EXPECT_FALSE(Registry::ValueExists(kKey, "Mask"));
   EXPECT_TRUE(Registry::ValueNames(kKey).empty());
   EXPECT_FALSE(Registry::KeyExists(kKey));
-  EXPECT_FALSE(Registry::KeyExists("Software\\QvTests"));
+  EXPECT_FALSE(Registry::KeyExists(kParent));
 }
 
 TEST_F(RegistryTest, RoundTripsAndFlagsAreDwords) {

@@ -203,6 +203,14 @@ void PressKey(HWND hwnd, WORD vk, bool ctrl, bool shift, bool alt) {
   AttachThreadInput(GetCurrentThreadId(), targetThread, FALSE);
 }
 
+void FocusControl(HWND hwnd) {
+  if (!hwnd) return;
+  const DWORD target = GetWindowThreadProcessId(hwnd, nullptr);
+  AttachThreadInput(GetCurrentThreadId(), target, TRUE);
+  SetFocus(hwnd);
+  AttachThreadInput(GetCurrentThreadId(), target, FALSE);
+}
+
 bool IsChecked(HWND button) {
   DWORD_PTR r = 0;
   SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
@@ -251,17 +259,23 @@ private:
 }  // namespace
 
 std::vector<std::string> ComboItems(HWND combo) {
+  // Wide messages: Wine hands the ANSI item texts of another process back
+  // as UTF-16.
   std::vector<std::string> items;
   DWORD_PTR count = 0;
-  SendMessageTimeoutA(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+  SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
   for (DWORD_PTR i = 0; i < count; ++i) {
     DWORD_PTR len = 0;
-    SendMessageTimeoutA(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &len);
-    std::string s(len + 1, '\0');
+    SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &len);
+    if (len == static_cast<DWORD_PTR>(CB_ERR)) len = 0;
+    std::wstring w(len + 1, L'\0');
     DWORD_PTR got = 0;
-    SendMessageTimeoutA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(s.data()), SMTO_ABORTIFHUNG, 5000, &got);
-    s.resize(got == static_cast<DWORD_PTR>(CB_ERR) ? 0 : got);
-    items.push_back(s);
+    SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(w.data()), SMTO_ABORTIFHUNG, 5000, &got);
+    w.resize(got == static_cast<DWORD_PTR>(CB_ERR) ? 0 : wcsnlen(w.c_str(), w.size()));
+    const int n = WideCharToMultiByte(1252, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string a(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(1252, 0, w.c_str(), static_cast<int>(w.size()), a.data(), n, nullptr, nullptr);
+    items.push_back(a);
   }
   return items;
 }
@@ -311,6 +325,22 @@ std::vector<std::string> ListViewColumns(HWND list) {
     cols.push_back(s);
   }
   return cols;
+}
+
+std::string StatusBarText(HWND statusBar, int part) {
+  if (!statusBar) return {};
+  DWORD_PTR len = 0;
+  SendMessageTimeoutA(statusBar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0, SMTO_ABORTIFHUNG, 5000, &len);
+  const size_t n = LOWORD(len) + 1;
+  TRemoteBuffer remote(statusBar, n);
+  if (!remote.Ok()) return {};
+  DWORD_PTR r = 0;
+  SendMessageTimeoutA(statusBar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(remote.Ptr()),
+                      SMTO_ABORTIFHUNG, 5000, &r);
+  std::string s(n, '\0');
+  remote.Read(s.data(), n);
+  s.resize(strnlen(s.data(), n));
+  return s;
 }
 
 void DeleteRegistryKey(const std::string& key) { RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str()); }

@@ -69,6 +69,8 @@ void SetText(HWND hwnd, const std::string& text);
 void TypeChars(HWND hwnd, const std::string& text);
 // Sends a key (down and up) to a window, with modifiers held.
 void PressKey(HWND hwnd, WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
+// Gives the keyboard focus to a control of another process.
+void FocusControl(HWND hwnd);
 bool IsChecked(HWND button);
 bool IsEnabled(HWND hwnd);
 bool IsVisible(HWND hwnd);
@@ -80,6 +82,9 @@ std::vector<std::string> ComboItems(HWND combo);
 int ListViewCount(HWND list);
 std::string ListViewText(HWND list, int row, int column);
 std::vector<std::string> ListViewColumns(HWND list);
+
+// A status bar part's text, read across processes.
+std::string StatusBarText(HWND statusBar, int part);
 
 // Registry of the test prefix (HKEY_CURRENT_USER).
 void DeleteRegistryKey(const std::string& key);

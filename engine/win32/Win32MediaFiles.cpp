@@ -1,0 +1,30 @@
+// Value tags' file access through the wide API; see Win32MediaFiles.h.
+#include "engine/win32/Win32MediaFiles.h"
+
+#include <windows.h>
+
+#include "engine/win32/WideText.h"
+#include "engine/win32/Win32FileOps.h"
+#include "media/win32/Win32FileSource.h"
+
+namespace qv::engine::win32 {
+
+std::optional<TFileStamp> TWin32MediaFiles::Stamp(const std::u16string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(W(LongPath(path)), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  TFileStamp stamp;
+  stamp.Size = static_cast<int64_t>((uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
+  stamp.LastWrite = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                         data.ftLastWriteTime.dwLowDateTime);
+  return stamp;
+}
+
+std::unique_ptr<media::TByteSource> TWin32MediaFiles::Open(const std::u16string& path) {
+  const std::u16string full = LongPath(path);
+  auto source = std::make_unique<media::TWin32FileSource>(std::wstring(full.begin(), full.end()));
+  if (!source->isOpen()) return nullptr;
+  return source;
+}
+
+}  // namespace qv::engine::win32

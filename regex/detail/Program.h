@@ -1,0 +1,123 @@
+// Internal: the node program the compiler emits and the matcher walks, with
+// the hints kept beside it. Not part of the engine's API (see RegexEngine.h).
+// Layout: byte 0 is the magic 216; each node is a 1-byte opcode, a signed
+// 32-bit little-endian offset to the next node (0 = none) and its operand.
+// Literal operands are a 32-bit length then the characters, so a literal may
+// hold NUL. Covered by tests/regex/Compiler_test.cpp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "regex/RegexEngine.h"
+
+namespace qv::regex::detail {
+
+enum TOpcode : std::uint8_t {
+  OpEnd = 0,
+  OpInputStart = 1,
+  OpInputEnd = 2,
+  OpAnyChar = 3,
+  OpBranch = 6,
+  OpBack = 7,
+  OpLiteral = 8,
+  OpNothing = 9,
+  OpStar = 10,
+  OpPlus = 11,
+  OpDigit = 12,
+  OpNonDigit = 13,
+  OpBraces = 18,
+  OpComment = 19,
+  OpLiteralFold = 20,
+  OpLoopEntry = 23,
+  OpLoop = 24,
+  OpAnyOfThree = 25,
+  OpAnyButThree = 26,
+  OpAnyOfSet = 27,
+  OpBackRef = 28,
+  OpBackRefFold = 29,
+  OpStarLazy = 30,
+  OpPlusLazy = 31,
+  OpBracesLazy = 32,
+  OpLoopLazy = 33,
+  OpLineStart = 34,
+  OpLineEnd = 35,
+  OpAnyButLineBreak = 36,
+  OpWordBoundary = 37,
+  OpNotWordBoundary = 38,
+  OpOpen1 = 40,   // Open1..Open14 = 40..53
+  OpClose1 = 55,  // Close1..Close14 = 55..68
+};
+
+constexpr std::uint8_t kProgramMagic = 216;
+constexpr int kNodeHeader = 5;
+constexpr int kMaxGroups = 14;      // groups 1..14; index 0 is the whole match
+constexpr int kMaxLoopDepth = 10;   // counted loops active at once
+constexpr std::int32_t kInfinite = 2147483646;  // {n,} and lazy * + on complex operands
+constexpr std::int32_t kRepeatMax = 2147483647; // simple * and +
+
+inline std::int32_t ReadI32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                                   static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
+}
+inline void WriteI32(std::uint8_t* p, std::int32_t v) {
+  const auto u = static_cast<std::uint32_t>(v);
+  p[0] = static_cast<std::uint8_t>(u);
+  p[1] = static_cast<std::uint8_t>(u >> 8);
+  p[2] = static_cast<std::uint8_t>(u >> 16);
+  p[3] = static_cast<std::uint8_t>(u >> 24);
+}
+
+// 256-bit character set.
+struct TCharSet {
+  std::uint64_t bits[4] = {0, 0, 0, 0};
+  bool Has(std::uint8_t c) const { return (bits[c >> 6] >> (c & 63)) & 1u; }
+  void Add(std::uint8_t c) { bits[c >> 6] |= std::uint64_t{1} << (c & 63); }
+  void AddAll() { bits[0] = bits[1] = bits[2] = bits[3] = ~std::uint64_t{0}; }
+  void Clear() { bits[0] = bits[1] = bits[2] = bits[3] = 0; }
+  void AddText(const std::string& text) {
+    for (char c : text) Add(static_cast<std::uint8_t>(c));
+  }
+  int Count() const;
+};
+
+struct TProgram {
+  std::vector<std::uint8_t> code;
+  // Hints for choosing start positions.
+  TCharSet firstChars;
+  std::uint8_t firstTable[256] = {};  // firstChars as one byte per character, for the scan
+  std::uint8_t startChar = 0;   // 0 = none
+  bool anchored = false;
+  std::int32_t mustAt = -1;     // offset in code of the required substring, -1 = none
+  std::int32_t mustLength = 0;
+  RegexModifiers modifiers = 0;
+  // The choice Branch of each greedy complex * or + loop, by code offset
+  // (-1 elsewhere), so the matcher can stop a loop whose last pass consumed
+  // nothing; loopCount ids are in use.
+  std::vector<std::int32_t> loopChoice;
+  int loopCount = 0;
+  // For each simple repeat, by code offset: the characters that must follow
+  // it (ch | other case << 8), found through group marks, or -1. Empty when
+  // the program has no simple repeat.
+  std::vector<std::int32_t> repeatHint;
+  int groupCount = 0;      // highest group number used
+  bool hasCountedLoops = false;
+
+  std::uint8_t Op(std::int32_t node) const { return code[static_cast<std::size_t>(node)]; }
+  std::int32_t Next(std::int32_t node) const {
+    const std::int32_t off = ReadI32(&code[static_cast<std::size_t>(node) + 1]);
+    return off == 0 ? -1 : node + off;
+  }
+};
+
+// Size of a node's own bytes (header and operand, not an operand node).
+int NodeSize(const std::uint8_t* node);
+bool IsValidOpcode(std::uint8_t op);
+
+// Fills firstChars, startChar, anchored, the required substring and the loop
+// table once the code is complete. Returns 0 or an error code (1001).
+int ComputeHints(TProgram& program, bool singleStartsWithRepeat, const TCharSet& lineSeparators,
+                 std::uint8_t pairHead, bool pairAssigned, const std::uint8_t* invert);
+
+}  // namespace qv::regex::detail

@@ -1,0 +1,55 @@
+// Shared steps of the program's end-to-end tests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/harness/Harness.h"
+
+namespace qv::e2e {
+
+using namespace qv::harness;
+
+inline const char kProductKey[] = "Software\\Halbrecht\\Quorvant Pro";
+inline const char kOptionsKey[] = "Software\\Halbrecht\\Quorvant Pro\\Options";
+
+inline void ResetProgramRegistry() { DeleteRegistryKey(kProductKey); }
+
+// The command-line argument for a folder (quoted Windows path).
+inline std::wstring Quoted(const std::filesystem::path& p) { return L"\"" + p.wstring() + L"\""; }
+
+inline std::string Lower(std::string s) {
+  CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
+  return s;
+}
+
+// The main window, once shown.
+inline HWND WaitForMain(TProgram& app) { return app.WaitForWindow("TMainForm", "Quorvant Pro", 20s); }
+
+inline void CloseMain(TProgram& app, HWND main) {
+  if (HWND quit = FindControl(main, "BtnQuitter")) ClickAsync(quit);
+  if (!app.WaitForExit(15s)) ADD_FAILURE() << "the program did not end";
+}
+
+// Types a model into a combo box's edit, as the keyboard would.
+inline void SetComboText(HWND combo, const std::string& text) {
+  HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+  FocusControl(edit ? edit : combo);
+  SetText(edit ? edit : combo, text);
+}
+
+// Moves the focus away from whatever has it (to the filter edit).
+inline void LeaveControl(HWND main) { FocusControl(FindControl(main, "EditMask")); }
+
+inline std::string StatusPanelText(HWND main, int part) {
+  return StatusBarText(FindControl(main, "StatusBar"), part);
+}
+
+inline void CtrlClick(HWND hwnd) {
+  DWORD_PTR r;
+  SendMessageTimeoutA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(4, 4), SMTO_ABORTIFHUNG, 5000, &r);
+  SendMessageTimeoutA(hwnd, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(4, 4), SMTO_ABORTIFHUNG, 5000, &r);
+}
+
+}  // namespace qv::e2e

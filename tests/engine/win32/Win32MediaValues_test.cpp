@@ -1,0 +1,148 @@
+// The value tags on real files of a scanned folder, through the wide API:
+// files whose names cp1252 cannot hold are read by their exact names, a
+// file rewritten on disk is read again, a file that cannot be opened gives
+// nothing. The files are copies of tests/engine/data.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "engine/MediaScriptValues.h"
+#include "engine/ScriptInterpreter.h"
+#include "engine/win32/Win32FolderReader.h"
+#include "engine/win32/Win32MediaFiles.h"
+#include "engine/win32/TempFolder.h"
+
+namespace qv::engine {
+namespace {
+
+using testing::TTempFolder;
+using win32::U16;
+using win32::W;
+
+std::u16string DataFile(const char* name) {
+  std::string here = __FILE__;
+  here = here.substr(0, here.find_last_of("/\\"));
+  here = here.substr(0, here.find_last_of("/\\"));
+  return U16(here + "/data/" + name);
+}
+
+class Win32MediaValues : public ::testing::Test {
+protected:
+  void Copy(const char* from, const std::u16string& to) {
+    ASSERT_TRUE(CopyFileW(W(DataFile(from)), W(folder / to), FALSE)) << from;
+  }
+  void Scan() {
+    listing.SetFolderReader(&reader);
+    listing.ScanFolderWide(folder.path(), "*.*", kScanAttributes);
+    options.Directory = listing.FolderPath;
+  }
+  // Expands model for the listed file of that exact name.
+  std::string Expand(std::string_view model, const std::u16string& wide) {
+    for (size_t i = 0; i < listing.Count(); ++i) {
+      const TFileObject& f = listing.Item(i);
+      if (f.WideName != wide) continue;
+      const size_t dot = f.FileName.rfind('.');
+      return interpreter.ExpandScript(i, model, f.FileName, f.FileName.substr(0, dot));
+    }
+    ADD_FAILURE() << "not listed";
+    return {};
+  }
+
+  TTempFolder folder;
+  win32::TWin32FolderReader reader;
+  TProgramOptions options;
+  TFileListing listing;
+  win32::TWin32MediaFiles files;
+  TMediaScriptValues values{options, listing, files};
+  TScriptInterpreter interpreter{options, listing, &values};
+};
+
+TEST_F(Win32MediaValues, NamesOutsideTheCodePageAreReadByTheirExactName) {
+  // Both names are "?a.jpg" in cp1252; each must give its own file.
+  Copy("Holiday 2006.jpg", u"\u03A9a.jpg");
+  Copy("comment.jpg", u"\u03A8a.jpg");
+  Copy("song.mp3", u"\u65E5\u672C.mp3");
+  Copy("Holiday 2006.jpg", u"\u00C9t\u00E9.jpg");
+  Scan();
+  ASSERT_EQ(listing.Count(), 4u);
+  EXPECT_EQ(Expand("<$E_Model><G0>", u"\u03A9a.jpg"), "Exemplar Z5");
+  EXPECT_EQ(Expand("[<$E_Model>]<G0>", u"\u03A8a.jpg"), "[]");
+  EXPECT_EQ(Expand("<$M_ARTIST> - <$M_TITLE><G0>", u"\u65E5\u672C.mp3"), "No\xEBl Artiste - Chanson d'\xE9t\xE9");
+  EXPECT_EQ(Expand("<$E_DateTimeOriginal[10]><G0>", u"\u00C9t\u00E9.jpg"), "2006-07-14");
+  EXPECT_EQ(Expand("<$U=\xE9>", u"\u00C9t\u00E9.jpg"), "\xC9t\xC9");
+}
+
+TEST_F(Win32MediaValues, DateTagOnlyWhileTheExactFileExists) {
+  Copy("song.mp3", u"\u03A9.mp3");
+  Scan();
+  ASSERT_EQ(listing.Count(), 1u);
+  EXPECT_NE(Expand("[<$D_CREATE>]<G0>", u"\u03A9.mp3"), "[]");
+  ASSERT_TRUE(DeleteFileW(W(folder / u"\u03A9.mp3")));
+  EXPECT_EQ(Expand("[<$D_CREATE>]<G0>", u"\u03A9.mp3"), "[]");
+  EXPECT_EQ(Expand("[<$M_TITLE>]<G0>", u"\u03A9.mp3"), "[]");
+}
+
+TEST_F(Win32MediaValues, RepaintsReadNothingAndRewrittenFilesAreReadAgain) {
+  Copy("song.mp3", u"\u03A9.mp3");
+  Copy("Holiday 2006.jpg", u"p.jpg");
+  Scan();
+  for (int pass = 0; pass < 3; ++pass) {
+    EXPECT_EQ(Expand("<$M_ARTIST><G0>", u"\u03A9.mp3"), "No\xEBl Artiste");
+    EXPECT_EQ(Expand("<$E_DateTimeOriginal>_<$E_Model><G0>", u"p.jpg"), "2006-07-14 09-08-07_Exemplar Z5");
+  }
+  EXPECT_EQ(values.Stats().AudioReads, 1u);
+  EXPECT_EQ(values.Stats().PhotoReads, 1u);
+
+  Copy("song24.mp3", u"\u03A9.mp3");
+  EXPECT_EQ(Expand("<$M_ARTIST><G0>", u"\u03A9.mp3"), "Z\xE9ro");
+  EXPECT_EQ(values.Stats().AudioReads, 2u);
+
+  // Same size, another last-write time: read again.
+  Copy("song24.mp3", u"\u03A9.mp3");
+  HANDLE h = CreateFileW(W(folder / u"\u03A9.mp3"), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  FILETIME t{};
+  t.dwHighDateTime = 0x01C00000;
+  ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &t));
+  CloseHandle(h);
+  EXPECT_EQ(Expand("<$M_ARTIST><G0>", u"\u03A9.mp3"), "Z\xE9ro");
+  EXPECT_EQ(values.Stats().AudioReads, 3u);
+
+  values.ClearCache();
+  EXPECT_EQ(Expand("<$E_Model><G0>", u"p.jpg"), "Exemplar Z5");
+  EXPECT_EQ(values.Stats().PhotoReads, 2u);
+}
+
+TEST_F(Win32MediaValues, FileThatCannotBeOpenedGivesNothing) {
+  Copy("Holiday 2006.jpg", u"p.jpg");
+  Copy("song.mp3", u"s.mp3");
+  Scan();
+  HANDLE p = CreateFileW(W(folder / u"p.jpg"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE s = CreateFileW(W(folder / u"s.mp3"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(p, INVALID_HANDLE_VALUE);
+  ASSERT_NE(s, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Expand("[<$E_Model>]<G0>", u"p.jpg"), "[]");
+  EXPECT_EQ(Expand("[<$M_TITLE>]<G0>", u"s.mp3"), "[]");
+  CloseHandle(p);
+  CloseHandle(s);
+  // Once it can be opened, a cleared cache reads it.
+  values.ClearCache();
+  EXPECT_EQ(Expand("<$E_Model><G0>", u"p.jpg"), "Exemplar Z5");
+}
+
+TEST_F(Win32MediaValues, StampsOfFilesAndFolders) {
+  Copy("song.mp3", u"s.mp3");
+  CreateDirectoryW(W(folder / u"sub.mp3"), nullptr);
+  const auto stamp = files.Stamp(folder / u"s.mp3");
+  ASSERT_TRUE(stamp);
+  EXPECT_EQ(stamp->Size, 2424);
+  EXPECT_FALSE(files.Stamp(folder / u"sub.mp3"));
+  EXPECT_FALSE(files.Stamp(folder / u"none.mp3"));
+  EXPECT_EQ(files.Open(folder / u"none.mp3"), nullptr);
+  EXPECT_NE(files.Open(folder / u"s.mp3"), nullptr);
+}
+
+}  // namespace
+}  // namespace qv::engine

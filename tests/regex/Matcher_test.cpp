@@ -1,0 +1,197 @@
+// The match stage beyond what the Perl differential test covers: the step
+// budget, long inputs, loops that consume nothing, loop state on
+// backtracking, NUL in operands, offsets, line and word settings.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "regex/RegexEngine.h"
+
+namespace qv::regex {
+namespace {
+
+// "start,length" of the whole match and of groups 1..groups, or "-".
+std::string Find(TRegexEngine& e, const std::string& subject, int groups = 0) {
+  if (!e.Exec(subject)) return "-";
+  std::string out;
+  for (int g = 0; g <= groups; ++g)
+    out += (g ? " " : "") + std::to_string(e.MatchStart(g)) + "," + std::to_string(e.MatchLength(g));
+  return out;
+}
+
+std::string Find(const std::string& expression, const std::string& subject, int groups = 0,
+                 RegexModifiers modifiers = DefaultModifiers) {
+  TRegexEngine e;
+  e.SetModifiers(modifiers);
+  e.SetExpression(expression);
+  return Find(e, subject, groups);
+}
+
+TEST(MatcherBudget, PathologicalExpressionsStopWithTheBudgetError) {
+  const std::string a30(30, 'a');
+  const std::string cases[][2] = {{"(a|a)*b", a30 + "!b"}, {"(a+)+b", a30 + "!b"}, {"(.+)+x", "x" + a30},
+                                  {"a*a*a*a*a*a*a*a*a*b", a30 + "!b"}, {"(\\w+\\s?)+$", a30 + "!"}};
+  for (const auto& c : cases) {
+    TRegexEngine e;
+    e.SetExpression(c[0]);
+    try {
+      e.Exec(c[1]);
+      ADD_FAILURE() << c[0] << " answered";
+    } catch (const ERegexError& x) {
+      EXPECT_EQ(x.ErrorCode, kStepBudgetError) << c[0];
+      EXPECT_STREQ(x.what(), "TRegexEngine(exec): Match Step Budget Exceeded");
+      EXPECT_EQ(e.LastError(), kStepBudgetError);
+      EXPECT_EQ(e.MatchStart(0), -1);
+    }
+    // The engine stays usable.
+    e.SetExpression("b");
+    EXPECT_TRUE(e.Exec("ab"));
+  }
+  // Without its first character Perl's required-substring trick settles it at once.
+  EXPECT_EQ(Find("(a+)+b", std::string(30, 'a')), "-");
+}
+
+TEST(MatcherBudget, BudgetIsPerSearchAndGrowsWithTheInput) {
+  TRegexEngine e;
+  e.SetExpression("(a|a)*b");
+  e.SetStepBudget(0);  // only the per-character allowance is left
+  EXPECT_TRUE(e.Exec("aab"));
+  EXPECT_THROW(e.Exec("aaaaaaaaaaaa!b"), ERegexError);
+  e.SetExpression("(a|b)*c");
+  // Linear work on a long input fits the per-character allowance.
+  e.SetStepBudget(kDefaultStepBudget);
+  std::string big;
+  for (int i = 0; i < 200000; ++i) big += "ab";
+  EXPECT_TRUE(e.Exec(big + "c"));
+  EXPECT_EQ(e.MatchLength(0), 400001);
+}
+
+TEST(MatcherLongInputs, ComplexLoopsDoNotRecursePerCharacter) {
+  std::string big;
+  for (int i = 0; i < 200000; ++i) big += "ab";
+  EXPECT_EQ(Find("(ab)+$", big, 1), "1,400000 399999,2");
+  EXPECT_EQ(Find("(ab)*?$", big, 1), "1,400000 399999,2");
+  EXPECT_EQ(Find("(a|b)*", big), "1,400000");
+  EXPECT_EQ(Find("(ab){1,}x", big), "-");
+  EXPECT_EQ(Find(".*b", std::string(400000, 'a') + "b", 0, ModifierG), "1,400001");
+}
+
+TEST(MatcherLoops, APassThatConsumedNothingEndsTheLoop) {
+  EXPECT_EQ(Find("(a*)(\\1)*b", "b", 2), "1,1 1,0 1,0");
+  EXPECT_EQ(Find("(a*)(\\1)+b", "b", 2), "1,1 1,0 1,0");
+  EXPECT_EQ(Find("(a*)(\\1){2,}b", "b", 2), "1,1 1,0 1,0");
+  EXPECT_EQ(Find("(a*)(\\1){3,5}?b", "b", 2), "1,1 1,0 1,0");
+  // The loop still goes round while it consumes.
+  EXPECT_EQ(Find("(a)(\\1)*b", "aaab", 2), "1,4 1,1 3,1");
+}
+
+TEST(MatcherLoops, CountersAndLevelsAreRestoredOnBacktracking) {
+  EXPECT_EQ(Find("(a|ab){2}x", "aabx", 1), "1,4 2,2");
+  EXPECT_EQ(Find("((a|ab){2}y|aabz)", "aabz", 1), "1,4 1,4");
+  // Eleven lazy loops in a row: each leaves its level before the next.
+  EXPECT_EQ(Find("(a)*?(b)*?(c)*?(d)*?(e)*?(f)*?(g)*?(h)*?(i)*?(j)*?(k)*?x", "abcdefghijkx"), "1,12");
+  // A lazy loop inside a counted loop: the outer count is the outer's own.
+  EXPECT_EQ(Find("((ab)*?c){2}x", "cababcx", 2), "1,7 2,5 4,2");
+  EXPECT_EQ(Find("((ab)*?c){3}", "cabcababc", 1), "1,9 5,5");
+}
+
+TEST(MatcherBackReferences, RepeatsStepByTheGroupLength) {
+  EXPECT_EQ(Find("(ab)\\1*x", "abababx", 1), "1,7 1,2");
+  EXPECT_EQ(Find("(ab)\\1{2}", "ababab", 1), "1,6 1,2");
+  EXPECT_EQ(Find("(ab)\\1+?", "abababab", 1), "1,4 1,2");
+  EXPECT_EQ(Find("(ab)\\1*b", "ababab", 1), "-");
+  EXPECT_EQ(Find("(AB)\\1*", "ABabAbx", 1, DefaultModifiers | ModifierI), "1,6 1,2");
+  // An empty group matches empty however often it is asked to.
+  EXPECT_EQ(Find("()\\1{5}x", "x", 1), "1,1 1,0");
+  EXPECT_EQ(Find("(a?)\\1{99999999}x", "x", 1), "1,1 1,0");
+  // An unset group matches nowhere, so only zero repetitions pass.
+  EXPECT_EQ(Find("(z)?\\1*x", "x"), "1,1");
+  EXPECT_EQ(Find("(z)?\\1+x", "x"), "-");
+}
+
+TEST(MatcherNul, NulInOperandsIsOneCharacterLikeAnyOther) {
+  EXPECT_EQ(Find("a\\x00b", "ab"), "-");
+  EXPECT_EQ(Find("[\\x00b]", "ab"), "2,1");
+  EXPECT_EQ(Find("[\\x00bcd]+", "abcd"), "2,3");
+  EXPECT_EQ(Find("[^\\x00]", "a"), "1,1");
+  // The input ends at its first NUL.
+  EXPECT_EQ(Find("b", std::string("a\0b", 3)), "-");
+}
+
+TEST(MatcherOffsets, SearchFromAPosition) {
+  TRegexEngine e;
+  e.SetExpression("x*");
+  e.SetInputString("abc");
+  EXPECT_TRUE(e.ExecPos(4));
+  EXPECT_EQ(e.MatchStart(0), 4);
+  EXPECT_EQ(e.MatchLength(0), 0);
+  EXPECT_FALSE(e.ExecPos(5));
+  e.SetExpression("^a");
+  e.SetInputString("aa");
+  EXPECT_FALSE(e.ExecPos(2));  // anchored: only offset 1 can match
+  e.SetExpression("\\ba");
+  e.SetInputString("ba a");
+  EXPECT_TRUE(e.ExecPos(2));  // the boundary looks before the offset
+  EXPECT_EQ(e.MatchStart(0), 4);
+  try {
+    e.ExecPos(0);
+    ADD_FAILURE();
+  } catch (const ERegexError& x) {
+    EXPECT_EQ(x.ErrorCode, 1006);
+  }
+}
+
+TEST(MatcherLines, SeparatorsAndThePair) {
+  const RegexModifiers m = DefaultModifiers | ModifierM;
+  EXPECT_EQ(Find("^b", "a\r\nb", 0, m), "4,1");
+  EXPECT_EQ(Find("^b", "a\r\nb"), "-");
+  EXPECT_EQ(Find("a$", "a\r\nb", 0, m), "1,1");
+  EXPECT_EQ(Find("$", "\r\n", 0, m), "1,0");
+  EXPECT_EQ(Find("\r$", "\r\n", 0, m), "-");
+  EXPECT_EQ(Find("^", "\r\nb", 0, m), "1,0");
+  EXPECT_EQ(Find(".", "\r\n", 0, ModifierG), "-");
+  EXPECT_EQ(Find(".", "\r\n"), "1,1");
+  TRegexEngine e;
+  e.SetModifiers(m);
+  e.SetLineSeparators("|");
+  e.SetLinePairedSeparator("");
+  e.SetExpression("^b$");
+  EXPECT_EQ(Find(e, "a|b|c"), "3,1");
+  EXPECT_EQ(Find(e, "a\r\nb"), "-");
+  // With no separator at all ^ and $ keep to the input's ends.
+  e.SetLineSeparators("");
+  e.SetExpression("^b");
+  EXPECT_EQ(Find(e, "a|b"), "-");
+  EXPECT_EQ(Find(e, "b|a"), "1,1");
+}
+
+TEST(MatcherWords, WordCharactersAreASetting) {
+  EXPECT_EQ(Find("\\bfoo\\b", "a foo b"), "3,3");
+  EXPECT_EQ(Find("\\bfoo\\b", "afoo"), "-");
+  EXPECT_EQ(Find("\\bt\\b", "\xE9t\xE9"), "2,1");  // accented letters are no word characters by default
+  TRegexEngine e;
+  e.SetWordChars("abcdefghijklmnopqrstuvwxyz\xE9");
+  e.SetExpression("\\bt\\b");
+  EXPECT_EQ(Find(e, "\xE9t\xE9"), "-");
+  e.SetExpression("\\w+");
+  EXPECT_EQ(Find(e, "1\xE9t\xE9!"), "2,3");
+  e.SetSpaceChars("_");
+  e.SetExpression("\\s");
+  EXPECT_EQ(Find(e, "a b_c"), "4,1");
+}
+
+TEST(MatcherCase, FoldingUsesTheInversionOfTheExpressionCharacter) {
+  const RegexModifiers i = DefaultModifiers | ModifierI;
+  EXPECT_EQ(Find("\xE9T\xC9", "\xC9t\xE9", 0, i), "1,3");
+  EXPECT_EQ(Find("[\xE0-\xE2]+", "\xC0\xC1\xE2", 0, i), "1,3");
+  EXPECT_EQ(Find("\xDF", "SS", 0, i), "-");
+  TRegexEngine e;
+  e.SetModifiers(i);
+  e.SetInvertCase([](char c) { return c == 'a' ? 'z' : c; });
+  e.SetExpression("a");
+  EXPECT_EQ(Find(e, "Az"), "2,1");
+}
+
+}  // namespace
+}  // namespace qv::regex
