@@ -35,15 +35,31 @@ inline void CloseMain(TProgram& app, HWND main) {
 // Types a model into a combo box's edit, as the keyboard would.
 inline void SetComboText(HWND combo, const std::string& text) {
   HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-  FocusControl(edit ? edit : combo);
-  SetText(edit ? edit : combo, text);
+  HWND target = edit ? edit : combo;
+  FocusControl(target);
+  SetText(target, "");
+  TypeChars(target, text);
 }
 
 // Moves the focus away from whatever has it (to the filter edit).
 inline void LeaveControl(HWND main) { FocusControl(FindControl(main, "EditMask")); }
 
+// Types a name model with the index at its end (the ">|" button keeps the
+// index after the last character while the model grows), then leaves it.
+inline void TypeModel(HWND main, const std::string& model) {
+  Click(FindControl(main, "BtnIndice2"));
+  SetComboText(FindControl(main, "EditFile"), model);
+  LeaveControl(main);
+}
+
 inline std::string StatusPanelText(HWND main, int part) {
   return StatusBarText(FindControl(main, "StatusBar"), part);
+}
+
+// A screenshot once the windows have had time to paint.
+inline void Screenshot(const std::string& name) {
+  WaitUntil([] { return false; }, 400ms);
+  SaveScreenshot(name);
 }
 
 inline void CtrlClick(HWND hwnd) {

@@ -57,7 +57,7 @@ TEST(MainWindowE2E, AFolderArgumentListsItsFilesWithTheirNewNames) {
   EXPECT_EQ(GetText(FindControl(main, "EditDir")), Lower(AnsiPath(folder.Path())));
   HWND status = FindControl(main, "StatusBar");
   ASSERT_NE(status, nullptr);
-  SaveScreenshot("main_folder_argument");
+  Screenshot("main_folder_argument");
   CloseMain(app, main);
 }
 
@@ -120,10 +120,8 @@ TEST(MainWindowE2E, EnteredModelsComeBackInTheHistoryAfterARestart) {
     HWND main = WaitForMain(app);
     ASSERT_NE(main, nullptr);
     HWND combo = FindControl(main, "EditFile");
-    for (const char* model : {"Vacances_", "Photo_"}) {
-      SetComboText(combo, model);
-      LeaveControl(main);  // the history takes an entry when the focus leaves
-    }
+    // The history takes an entry when the focus leaves the combo.
+    for (const char* model : {"Vacances_", "Photo_"}) TypeModel(main, model);
     EXPECT_EQ(ComboItems(combo), (std::vector<std::string>{"Photo_", "Vacances_"}));
     CloseMain(app, main);
   }
@@ -189,7 +187,7 @@ TEST(MainWindowE2E, TheWindowKeepsItsMinimumSizeAndItsBottomRow) {
     const RECT b = WindowRectOf(FindControl(main, name));
     EXPECT_EQ(status.top - b.bottom, 6) << name;
   }
-  SaveScreenshot("main_minimum");
+  Screenshot("main_minimum");
   MoveWindow(main, 0, 0, 1240, 780, TRUE);
   WaitUntil([] { return false; }, 500ms);
   const RECT big = WindowRectOf(main);
@@ -199,6 +197,6 @@ TEST(MainWindowE2E, TheWindowKeepsItsMinimumSizeAndItsBottomRow) {
   EXPECT_LT(big.right - list.right, 40);
   const RECT quit = WindowRectOf(FindControl(main, "BtnQuitter"));
   EXPECT_EQ(statusBig.top - quit.bottom, 6);
-  SaveScreenshot("main_large");
+  Screenshot("main_large");
   CloseMain(app, main);
 }
