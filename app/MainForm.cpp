@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "app/APropos.h"
 #include "app/DialogSupport.h"
 #include "app/Instance.h"
 #include "app/RegistrySettingsStore.h"
@@ -74,7 +75,7 @@ void TMainForm::FormCreate(TComponent&) {
 
   Application()->OnHint = [this](TComponent& s) { ShowHintInStatusBar(s); };
   LabelVer->SetCaption("3.2.0.0");
-  LabelCopyR->SetCaption("© 2026 Halbrecht. Renommage de fichiers par lots.");
+  LabelCopyR->SetCaption(kRightsLine);
   ASLinkWeb->SetURLType(TURLType::utHttps);
   ASLinkWeb->SetURLAdr(WebAddress());
   ASLinkWeb->SetCaption("quorvant.halbrecht.fr");

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/ASLink.h"
+#include "app/DialogHost.h"
 #include "app/FileListFeed.h"
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
@@ -41,7 +42,7 @@ extern bool ResizePending;
 // Set when the main window is shown for the first time; no scan before.
 extern bool WindowShown;
 
-class TMainForm : public fw::TForm, public IRunHost {
+class TMainForm : public fw::TForm, public IRunHost, public IOptionsHost {
 public:
   // args: the command-line arguments (the first may be a folder).
   TMainForm(fw::TComponent* owner, std::vector<std::string> args);
@@ -158,6 +159,11 @@ public:
   void ClearMediaCache() override { m_engine->Values().ClearCache(); }
   void SetMainStatus(const std::string& text) override;
 
+  // --- The options dialog's host (the rest is shared with the run host)
+  void ApplyMainTexture() override { ApplyTextureMain(false); }
+  void ReloadListForDateFormat() override;
+  void SetModelDropDownCount(int rows) override;
+
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
@@ -177,13 +183,13 @@ private:
   void ApplyTextureMain(bool resend);
   void RefreshSystemColors();
   void ShowHintInStatusBar(fw::TComponent& sender);
-  void ApplyHintOption();
+  void ApplyHintOption() override;
   void RepaintPreviewAfterResize(MSG& msg, bool& handled);
   void SetStatusFileText(const std::string& text);
 
   // Handlers and preview (MainFormHandlers.cpp)
-  void UpdateModelPreview(bool rescan);
-  void UpdateSliderRange();
+  void UpdateModelPreview(bool rescan) override;
+  void UpdateSliderRange() override;
   void UpdateAutoFormat(size_t count);
   void UpdateIndexControls();
   void UpdateKeepControls();
@@ -193,8 +199,8 @@ private:
   void ApplyAttributeOption();
   void ApplyListActive();
   void ApplyAutoOption();
-  void ApplyGridOption();
-  void UpdateScanAttributes();
+  void ApplyGridOption() override;
+  void UpdateScanAttributes() override;
   void SetNameCaseBox(int value);
   void SetExtCaseBox(int value);
   void SetEditColor(fw::TWinControl& edit, bool enabled);

@@ -3,6 +3,9 @@
 // file list).
 #include "app/MainForm.h"
 
+#include "app/APropos.h"
+#include "app/Options.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -194,6 +197,19 @@ void TMainForm::ApplyGridOption() {
   else
     styles.Exclude(controls::lvxGridLines);
   FileList->SetExtendedStyles(styles);
+}
+
+void TMainForm::ReloadListForDateFormat() {
+  // The date columns are formatted as the rows are painted: repainting
+  // them is enough, where a rescan per typed character would read the
+  // whole folder again.
+  FileList->Invalidate();
+}
+
+void TMainForm::SetModelDropDownCount(int rows) {
+  // A count the combos refuse leaves them as they were.
+  EditFile->SetDropDownCount(rows);
+  EditExt->SetDropDownCount(rows);
 }
 
 void TMainForm::UpdateScanAttributes() {
@@ -501,13 +517,16 @@ void TMainForm::OpenHelp() {
   }
 }
 
-void TMainForm::BtnAPropClick(TComponent&) { CommitFocusedEdit(); }
+void TMainForm::BtnAPropClick(TComponent&) {
+  CommitFocusedEdit();
+  ShowAboutBox(*this);
+}
 
 void TMainForm::BtnQuitterClick(TComponent&) { Close(); }
 
 void TMainForm::BtnDirClick(TComponent&) {}
 
-void TMainForm::BtnOptionsClick(TComponent&) {}
+void TMainForm::BtnOptionsClick(TComponent&) { ExecuteOptionsDialog(*this); }
 
 void TMainForm::BtnRenommerClick(TComponent&) { RequestRename(*this); }
 

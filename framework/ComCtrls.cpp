@@ -21,14 +21,6 @@ void RecreateWindow(TWinControl& c) {
   if (c.Parent() && c.Parent()->HandleAllocated()) c.HandleNeeded();
 }
 
-std::string WindowText(HWND h) {
-  const int n = GetWindowTextLengthA(h);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(h, s.data(), n + 1);
-  s.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return s;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- TStatusPanel

@@ -49,7 +49,8 @@ void TPopupMenu::Popup(int x, int y, TControl* forControl) {
   HWND owner = Application() ? Application()->ActiveFormHandle() : nullptr;
   if (forControl && forControl->IsWindowed())
     owner = static_cast<TWinControl*>(forControl)->HandleIfAllocated();
-  const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
+  const UINT align = Alignment == paRight ? TPM_RIGHTALIGN : Alignment == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN;
+  const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | align, x, y, 0, owner, nullptr);
   DestroyMenu(menu);
   if (chosen >= 1 && chosen <= items.size()) items[chosen - 1]->Click();
 }

@@ -29,9 +29,13 @@ public:
   }
 };
 
+// Which side of the menu the pop-up point is.
+enum TPopupAlignment { paLeft, paRight, paCenter };
+
 class TPopupMenu : public TComponent {
 public:
   explicit TPopupMenu(TComponent* owner) : TComponent(owner) {}
+  TPopupAlignment Alignment = paLeft;
   // Adds an item owned by the menu.
   TMenuItem& AddItem(const std::string& name, const std::string& caption);
   std::vector<TMenuItem*> Items() const;

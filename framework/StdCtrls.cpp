@@ -9,6 +9,14 @@
 
 namespace qv::fw {
 
+std::string WindowText(HWND h) {
+  const int n = GetWindowTextLengthA(h);
+  std::string s(static_cast<size_t>(n) + 1, '\0');
+  const int got = GetWindowTextA(h, s.data(), n + 1);
+  s.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return s;
+}
+
 // --- TCustomControl
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) { SetDoubleBuffered(true); }
@@ -194,15 +202,7 @@ void TCustomEdit::CreateWnd() {
   if (m_maxLength > 0) SendMessageA(HandleIfAllocated(), EM_LIMITTEXT, static_cast<WPARAM>(m_maxLength), 0);
 }
 
-std::string TCustomEdit::Caption() const {
-  HWND h = HandleIfAllocated();
-  if (!h) return m_caption;
-  const int n = GetWindowTextLengthA(h);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(h, s.data(), n + 1);
-  s.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return s;
-}
+std::string TCustomEdit::Caption() const { return HandleAllocated() ? WindowText(HandleIfAllocated()) : m_caption; }
 
 void TCustomEdit::SetMaxLength(int n) {
   m_maxLength = n;
@@ -392,15 +392,7 @@ LRESULT CALLBACK TComboBox::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   return CallWindowProcA(prev, hwnd, msg, wp, lp);
 }
 
-std::string TComboBox::Caption() const {
-  HWND h = HandleIfAllocated();
-  if (!h) return m_caption;
-  const int n = GetWindowTextLengthA(h);
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(h, s.data(), n + 1);
-  s.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return s;
-}
+std::string TComboBox::Caption() const { return HandleAllocated() ? WindowText(HandleIfAllocated()) : m_caption; }
 
 void TComboBox::CaptionChanged() {
   if (!HandleAllocated()) return;

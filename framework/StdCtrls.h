@@ -264,6 +264,9 @@ protected:
   void Paint(TCanvas& c) override;
 };
 
+// The text a window holds now (edits and combo boxes change it themselves).
+std::string WindowText(HWND h);
+
 // Draws a 3D frame of the given cut (shared by panels and bevels).
 void DrawBevel(TCanvas& c, TRect r, TBevelCut cut);
 

@@ -1,0 +1,249 @@
+// Handlers of the options dialog and its run from the main window.
+#include "app/Options.h"
+
+#include <shellapi.h>
+
+#include <memory>
+
+#include "engine/TextUtils.h"
+#include "engine/win32/SystemHelpers.h"
+#include "framework/Application.h"
+
+namespace qv::app {
+
+using namespace qv::fw;
+namespace eng = qv::engine;
+
+namespace {
+
+constexpr int kHelpContext = 25;
+
+// The options whose previews act on the main window while the dialog is
+// open: they hold the boxes' values until the dialog ends.
+struct TPreviewed {
+  bool Texture, Grid, MajAscii, AttributFull;
+  std::string ModelDate;
+
+  static TPreviewed From(const eng::TProgramOptions& o) {
+    return {o.Texture, o.Grid, o.MajAscii, o.AttributFull, o.ModelDate};
+  }
+  void RestoreInto(eng::TProgramOptions& o) const {
+    o.Texture = Texture;
+    o.Grid = Grid;
+    o.MajAscii = MajAscii;
+    o.AttributFull = AttributFull;
+    o.ModelDate = ModelDate;
+  }
+};
+
+bool Allowed(const std::string& text) { return text.find_first_of(eng::kForbiddenChars) == std::string::npos; }
+
+// The program's folder, where its help files stand.
+std::string ProgramFolder() {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string dir = exe;
+  const size_t slash = dir.find_last_of('\\');
+  dir.erase(slash == std::string::npos ? 0 : slash);
+  return dir;
+}
+
+}  // namespace
+
+TOptions::TOptions(TComponent* owner, IOptionsHost& host) : TForm(owner, "TOptions"), m_host(host) {
+  BuildLayout();
+  FinishCreate();
+}
+
+TOptions::~TOptions() = default;
+
+void TOptions::FormCreate(TComponent&) {
+  FShown = false;
+  PlaceDialog(*this, m_host.DialogPlacement());
+  UpdateAttrFullLabelColor();
+  ApplyOwnTexture();
+}
+
+void TOptions::FormShow(TComponent&) { FShown = true; }
+
+void TOptions::ApplyOwnTexture() { ApplyTexture(m_host.Options().Texture, *WallpaperOpt, m_host.TextureSource()); }
+
+LRESULT TOptions::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SYSCOLORCHANGE) ApplyOwnTexture();
+  return TForm::WndProc(msg, wp, lp);
+}
+
+bool TOptions::DialogKey(WORD key) {
+  if (key != VK_ESCAPE) return TForm::DialogKey(key);
+  BtnAnnuler->Click();
+  return true;
+}
+
+// ---- Values in and out ---------------------------------------------------------
+
+void TOptions::LoadFromOptions() {
+  const eng::TProgramOptions& o = m_host.Options();
+  CheckTexture->SetChecked(o.Texture);
+  CheckHint->SetChecked(o.Hint);
+  CheckGrid->SetChecked(o.Grid);
+  CheckAttrFull->SetChecked(o.AttributFull);
+  CheckSaisie->SetChecked(o.SaveSaisie);
+  CheckDelList->SetChecked(o.DeleteList);
+  CheckMajAscii->SetChecked(o.MajAscii);
+  EditModelDate->SetText(o.ModelDate);
+  // A stored position outside the three leaves no button checked.
+  RadioPosIndice->SetItemIndex(o.PositionIndice);
+  ValidateDownCount->SetValue(o.DownCount);
+  ValidateMaxCombo->SetValue(o.MaxCombo);
+  EditReplaceChar->SetText(o.ReplaceChar);
+}
+
+void TOptions::StoreToOptions() {
+  eng::TProgramOptions& o = m_host.Options();
+  o.Texture = CheckTexture->Checked();
+  o.Hint = CheckHint->Checked();
+  o.Grid = CheckGrid->Checked();
+  o.AttributFull = CheckAttrFull->Checked();
+  o.SaveSaisie = CheckSaisie->Checked();
+  o.DeleteList = CheckDelList->Checked();
+  o.MajAscii = CheckMajAscii->Checked();
+  o.ModelDate = EditModelDate->Text();
+  if (RadioPosIndice->ItemIndex() >= 0) o.PositionIndice = RadioPosIndice->ItemIndex();
+  o.DownCount = ValidateDownCount->Value(o.DownCount);
+  o.MaxCombo = ValidateMaxCombo->Value(o.MaxCombo);
+  o.ReplaceChar = EditReplaceChar->Text();
+}
+
+// ---- Closing ------------------------------------------------------------------------
+
+void TOptions::BtnAccepterClick(TComponent&) {
+  FAccepted = true;
+  Close();
+}
+
+void TOptions::BtnAnnulerClick(TComponent&) {
+  FAccepted = false;
+  Close();
+}
+
+void TOptions::FormCloseQuery(TComponent&, bool& canClose) {
+  canClose = IsReplaceCharAllowed(EditReplaceChar->Text());
+  // A refused "Accepter" must not make a later close (the close box, Esc)
+  // count as accepted.
+  if (!canClose) FAccepted = false;
+}
+
+bool TOptions::IsReplaceCharAllowed(const std::string& text) {
+  if (text.empty() || Allowed(text)) return true;
+  if (m_checkingReplaceChar) return false;
+  m_checkingReplaceChar = true;
+  eng::ShowMessageWithSound(
+      "Le caractère de remplacement est interdit dans les noms de fichiers !\r\n"
+      "Le caractère précédent va être automatiquement restauré.",
+      eng::mtWarning, eng::mbOK, 0);
+  // A stored value that is itself forbidden (written by hand in the
+  // registry) would refuse every close: the default takes its place.
+  const std::string& stored = m_host.Options().ReplaceChar;
+  EditReplaceChar->SetText(Allowed(stored) ? stored : eng::TProgramOptions{}.ReplaceChar);
+  m_checkingReplaceChar = false;
+  return false;
+}
+
+void TOptions::EditReplaceCharExit(TComponent&) { IsReplaceCharAllowed(EditReplaceChar->Text()); }
+
+// ---- Buttons -------------------------------------------------------------------------
+
+void TOptions::BtnAideClick(TComponent&) {
+  const std::string dir = ProgramFolder();
+  if (eng::UseWinHelp()) {
+    const std::string hlp = dir + "\\Quorvant Pro.hlp";
+    WinHelpA(Handle(), hlp.c_str(), HELP_CONTEXT, kHelpContext);
+  } else {
+    const std::string chm = dir + "\\Quorvant Pro.chm";
+    ShellExecuteA(Handle(), "open", chm.c_str(), nullptr, dir.c_str(), SW_SHOWNORMAL);
+  }
+}
+
+void TOptions::BtnDirRapportClick(TComponent&) {
+  const std::string folder = eng::StripTrailingBackslashes(m_host.Options().DirRapport);
+  const std::string shown = folder + "\\";
+  const DWORD attr = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(shown.c_str());
+  if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) {
+    eng::ShowMessageWithSound("Le dossier des rapports n'existe pas ou n'est pas accessible :\r\n" + shown,
+                              eng::mtInformation, eng::mbOK, 0);
+    return;
+  }
+  // Quoted, the folder's blanks cannot split it; without its closing
+  // backslash, which would escape the quote.
+  if (!StartProgram("explorer.exe", folder)) MessageBeep(MB_ICONHAND);
+}
+
+// ---- Live previews ------------------------------------------------------------------
+
+void TOptions::CheckTextureClick(TComponent&) {
+  if (!FShown) return;
+  m_host.Options().Texture = CheckTexture->Checked();
+  ApplyOwnTexture();
+  m_host.ApplyMainTexture();
+}
+
+void TOptions::CheckGridClick(TComponent&) {
+  if (!FShown) return;
+  m_host.Options().Grid = CheckGrid->Checked();
+  m_host.ApplyGridOption();
+}
+
+void TOptions::CheckMajAsciiClick(TComponent&) {
+  if (!FShown) return;
+  m_host.Options().MajAscii = CheckMajAscii->Checked();
+  m_host.UpdateModelPreview(true);
+}
+
+void TOptions::CheckAttrFullClick(TComponent&) {
+  if (!FShown) return;
+  m_host.Options().AttributFull = CheckAttrFull->Checked();
+  UpdateAttrFullLabelColor();
+  m_host.UpdateScanAttributes();
+  m_host.UpdateModelPreview(true);
+}
+
+void TOptions::LabelAttrFullClick(TComponent&) { CheckAttrFull->SetChecked(!CheckAttrFull->Checked()); }
+
+void TOptions::EditModelDateChange(TComponent&) {
+  if (!FShown) return;
+  m_host.Options().ModelDate = EditModelDate->Text();
+  m_host.ReloadListForDateFormat();
+}
+
+void TOptions::UpdateAttrFullLabelColor() {
+  LabelAttrFull->Font().SetColor(m_host.Options().AttributFull ? 0x0000FF : clWindowText);
+}
+
+// ---- The run --------------------------------------------------------------------------
+
+void ExecuteOptionsDialog(IOptionsHost& host) {
+  host.CommitFocusedEdit();
+  eng::TProgramOptions& o = host.Options();
+  const TPreviewed before = TPreviewed::From(o);
+  bool accepted = false;
+  {
+    auto dialog = std::make_unique<TOptions>(Application(), host);
+    dialog->LoadFromOptions();
+    dialog->ShowModal();
+    accepted = dialog->FAccepted;
+    if (accepted) dialog->StoreToOptions();
+  }
+  if (accepted) {
+    host.SetModelDropDownCount(o.DownCount);
+  } else {
+    before.RestoreInto(o);
+  }
+  host.ApplyMainTexture();
+  host.ApplyHintOption();
+  host.ApplyGridOption();
+  host.UpdateScanAttributes();
+  host.UpdateSliderRange();
+  host.UpdateModelPreview(true);
+}
+
+}  // namespace qv::app

@@ -1,0 +1,45 @@
+// Text routines and the string builder.
+#include "controls/status/QcStrings.h"
+
+#include <algorithm>
+
+#include "controls/status/QcErrors.h"
+
+namespace qv::controls {
+
+std::string StrRemovePrefix(std::string_view prefix, std::string_view text) {
+  if (text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix) text.remove_prefix(prefix.size());
+  return std::string(text);
+}
+
+std::string StrRemoveSuffix(std::string_view suffix, std::string_view text) {
+  if (text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix)
+    text.remove_suffix(suffix.size());
+  return std::string(text);
+}
+
+TQcStringBuilder::TQcStringBuilder(int32_t capacity, int32_t maxCapacity)
+    : m_maxCapacity(std::max<int32_t>(maxCapacity, 0)) {
+  m_chars.resize(static_cast<size_t>(std::clamp<int32_t>(capacity, 0, m_maxCapacity)));
+}
+
+TQcStringBuilder& TQcStringBuilder::Append(const char* chars, int32_t count, int32_t repeat) {
+  if (count < 1 || repeat < 1) return *this;
+  // The whole append is checked first, so a refused one leaves the text as
+  // it was; 64-bit sums cannot wrap.
+  const int64_t added = static_cast<int64_t>(count) * repeat;
+  const int64_t needed = m_length + added;
+  if (needed > m_maxCapacity) throw ArgumentOutOfRangeException();
+  if (needed > Capacity()) {
+    int64_t grown = static_cast<int64_t>(Capacity()) * 5 / 3 + count;
+    grown = std::clamp<int64_t>(grown, needed, m_maxCapacity);
+    m_chars.resize(static_cast<size_t>(grown));
+  }
+  for (int32_t r = 0; r < repeat; ++r) {
+    std::copy(chars, chars + count, m_chars.begin() + m_length);
+    m_length += count;
+  }
+  return *this;
+}
+
+}  // namespace qv::controls
