@@ -2,6 +2,7 @@
 #include "engine/DateEntry.h"
 
 #include <cctype>
+#include <cmath>
 
 namespace qv::engine {
 
@@ -206,6 +207,12 @@ std::optional<TDateTime> TryTextToDate(std::string_view format, std::string_view
   t.Month = month;
   t.Day = day;
   return EncodeDateTime(t);
+}
+
+TDateTime TextToDateFmtDef(std::string_view format, std::string_view text, TDateTime defaultDate,
+                           const TDateEntrySettings& s) {
+  if (auto d = TryTextToDate(format, text, s)) return *d;
+  return std::trunc(defaultDate);
 }
 
 bool FourDigitYearFormat(const TDateEntrySettings& s) {

@@ -20,6 +20,13 @@ namespace qv::engine {
 
 enum TDateFieldOrder { dfoMonthDayYear, dfoDayMonthYear, dfoYearMonthDay };
 
+// Weekdays in the order of the calendars' columns before StartOfWeek turns
+// them; a set of them is a bit mask (bit 0 Sunday).
+enum TDayOfWeekName { Sun, Mon, Tue, Wed, Thu, Fri, Sat };
+using TDaysOfWeek = unsigned;
+constexpr TDaysOfWeek DaySet(TDayOfWeekName d) { return 1u << static_cast<unsigned>(d); }
+constexpr bool InDays(TDaysOfWeek set, int weekday) { return weekday >= 0 && weekday < 7 && (set >> weekday) & 1u; }
+
 // The value of an empty date text.
 inline constexpr TDateTime EmptyDate = 0.0;
 
@@ -40,6 +47,8 @@ struct TDateEntrySettings {
   int CenturyWindow = 60;
 };
 
+inline bool YearIsLeap(int year) { return IsLeapYear(year); }
+inline int MonthLength(int year, int month) { return DaysInMonth(year, month); }
 // 1 <= year <= 9999, 1 <= month <= 12, 1 <= day <= days of that month.
 bool DatePartsValid(int year, int month, int day);
 // False for values that do not decode into such a date (NaN included).
@@ -73,6 +82,9 @@ bool ParseFreeDate(std::string_view text, std::string_view format, int& year, in
 // An empty text is EmptyDate; otherwise the date read by ParseMaskedDate,
 // or nothing.
 std::optional<TDateTime> TryTextToDate(std::string_view format, std::string_view text, const TDateEntrySettings& s);
+// TryTextToDate, or the default's whole days when the text is no date.
+TDateTime TextToDateFmtDef(std::string_view format, std::string_view text, TDateTime defaultDate,
+                           const TDateEntrySettings& s);
 
 // True when the (upper-cased) short date format holds "YYYY".
 bool FourDigitYearFormat(const TDateEntrySettings& s);
