@@ -2,7 +2,7 @@
 // call. EQcWin32Error captures GetLastError and its system text when it is
 // constructed, so construct it right after the failing call.
 // Example:  if (!h) throw EQcMutexError("Failed to create mutex");
-// Tested by tests/controls/status/QcSynch_test.cpp and QvQCLUtils_test.cpp.
+// Tested by tests/controls/status/support/QcSynch_test.cpp.
 #pragma once
 
 #include <windows.h>

@@ -6,7 +6,7 @@
 // open view is shared only with requests it can serve: one of at least the
 // requested size whose access covers the requested access; any other
 // request maps the section again. Thread-safe.
-// Tested by tests/controls/status/QcSharedMemory_test.cpp.
+// Tested by tests/controls/status/support/QcSharedMemory_test.cpp.
 #pragma once
 
 #include <windows.h>

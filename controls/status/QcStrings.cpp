@@ -18,6 +18,8 @@ std::string StrRemoveSuffix(std::string_view suffix, std::string_view text) {
   return std::string(text);
 }
 
+std::string RepeatChar(char ch, int n) { return n < 1 ? std::string() : std::string(static_cast<size_t>(n), ch); }
+
 TQcStringBuilder::TQcStringBuilder(int32_t capacity, int32_t maxCapacity)
     : m_maxCapacity(std::max<int32_t>(maxCapacity, 0)) {
   m_chars.resize(static_cast<size_t>(std::clamp<int32_t>(capacity, 0, m_maxCapacity)));

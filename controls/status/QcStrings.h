@@ -2,7 +2,7 @@
 // growable character buffer with a hard ceiling (the number readers build
 // their kept characters in one).
 // Example:  TQcStringBuilder b(16, 100); b.Append("ab", 2, 3);  // "ababab"
-// Tested by tests/controls/status/QcStrings_test.cpp.
+// Tested by tests/controls/status/support/QcStrings_test.cpp.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,9 @@ std::string StrRemovePrefix(std::string_view prefix, std::string_view text);
 // Text without Suffix when Text ends with it, else Text (an empty suffix
 // changes nothing).
 std::string StrRemoveSuffix(std::string_view suffix, std::string_view text);
+
+// `n` copies of `ch`; empty for n below 1.
+std::string RepeatChar(char ch, int n);
 
 // Characters appended behind each other; the capacity grows by 5/3 plus
 // the appended count. An append that would take the length beyond the

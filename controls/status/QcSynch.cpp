@@ -38,4 +38,22 @@ TQcMutex::TQcMutex(SECURITY_ATTRIBUTES* security, bool initialOwner, const std::
   m_existed = error == ERROR_ALREADY_EXISTS;
 }
 
+TQcEvent::TQcEvent(SECURITY_ATTRIBUTES* security, bool manualReset, bool initiallySignaled, const std::string& name) {
+  HANDLE h = CreateEventA(security, manualReset ? TRUE : FALSE, initiallySignaled ? TRUE : FALSE,
+                          name.empty() ? nullptr : name.c_str());
+  const DWORD error = GetLastError();
+  if (!h) throw EQcWin32Error("Failed to create event", error);
+  SetHandle(h);
+  m_existed = error == ERROR_ALREADY_EXISTS;
+}
+
+TQcSemaphore::TQcSemaphore(SECURITY_ATTRIBUTES* security, long initialCount, long maximumCount,
+                           const std::string& name) {
+  HANDLE h = CreateSemaphoreA(security, initialCount, maximumCount, name.empty() ? nullptr : name.c_str());
+  const DWORD error = GetLastError();
+  if (!h) throw EQcWin32Error("Failed to create semaphore", error);
+  SetHandle(h);
+  m_existed = error == ERROR_ALREADY_EXISTS;
+}
+
 }  // namespace qv::controls

@@ -1,8 +1,9 @@
 // Synchronisation objects of the support library: a waitable handle that
 // closes itself, the named mutex built on it, a critical section, and a
-// critical section held for as long as a reference to it is held.
+// critical section held for as long as a reference to it is held; also
+// the event and the semaphore.
 // Example:  TQcMutex m(nullptr, false, "Name");  if (m.WaitFor(INFINITE) == TQcWaitResult::Signaled) ... m.Release();
-// Tested by tests/controls/status/QcSynch_test.cpp.
+// Tested by tests/controls/status/support/QcSynch_test.cpp.
 #pragma once
 
 #include <windows.h>
@@ -45,6 +46,33 @@ public:
 
 private:
   std::string m_name;
+  bool m_existed = false;
+};
+
+// An event; Manual: stays signalled until reset, else one waiter resets it.
+class TQcEvent : public TQcDispatcherObject {
+public:
+  // CreateEventA; failure raises EQcWin32Error "Failed to create event".
+  TQcEvent(SECURITY_ATTRIBUTES* security, bool manualReset, bool initiallySignaled, const std::string& name);
+  bool Existed() const { return m_existed; }
+  bool SetEvent() const { return ::SetEvent(Handle()) != FALSE; }
+  bool ResetEvent() const { return ::ResetEvent(Handle()) != FALSE; }
+
+private:
+  bool m_existed = false;
+};
+
+class TQcSemaphore : public TQcDispatcherObject {
+public:
+  // CreateSemaphoreA; failure raises EQcWin32Error "Failed to create semaphore".
+  TQcSemaphore(SECURITY_ATTRIBUTES* security, long initialCount, long maximumCount, const std::string& name);
+  bool Existed() const { return m_existed; }
+  // Adds `count`; false (and no change) when that would pass the maximum.
+  bool Release(long count = 1, long* previous = nullptr) const {
+    return ReleaseSemaphore(Handle(), count, previous) != FALSE;
+  }
+
+private:
   bool m_existed = false;
 };
 

@@ -4,7 +4,7 @@
 // values taken once at start (processors, page size, allocation
 // granularity, the NT flag, the version code).
 // Example:  if (SystemInfo().WindowsVersion == wvWin95) ...
-// Tested by tests/controls/status/QcSysInfo_test.cpp.
+// Tested by tests/controls/status/support/QcSysInfo_test.cpp.
 #pragma once
 
 #include <windows.h>

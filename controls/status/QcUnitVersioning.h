@@ -9,7 +9,7 @@
 // Nothing in the program reads the records. The slot is cleared only by
 // the module that created the registry, and trusted only when it was
 // written by this very process (the process id alone can be a reused one).
-// Tested by tests/controls/status/QcUnitVersioning_test.cpp.
+// Tested by tests/controls/status/support/QcUnitVersioning_test.cpp.
 #pragma once
 
 #include <windows.h>
