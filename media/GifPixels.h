@@ -3,7 +3,7 @@
 // or 24-bit blue-green-red. The GIF decoder writes one, the encoder and the
 // colour reduction read one, and the picture class turns it into a bitmap
 // through its packed-BMP form.
-// Tested by tests/media/GifPixels_test.cpp.
+// Tested by tests/media/GifReduce_test.cpp (GifPixels cases).
 #pragma once
 
 #include <cstddef>

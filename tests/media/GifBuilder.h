@@ -139,5 +139,9 @@ inline Bytes& operator<<(Bytes& a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
+inline Bytes operator<<(Bytes&& a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return std::move(a);
+}
 
 }  // namespace qv::test
