@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "controls/status/QcErrors.h"
 #include "controls/status/QcUnitVersioning.h"
 
 namespace qv::controls {
@@ -93,6 +94,17 @@ uint8_t NegCurrFormat() {
 
 uint16_t TwoDigitYearCenturyWindow() { return g_twoDigitYearWindow.load(); }
 void SetTwoDigitYearCenturyWindow(uint16_t window) { g_twoDigitYearWindow.store(window); }
+
+char AnsiReplacementChar(UINT codePage) {
+  CPINFO info{};
+  if (!GetCPInfo(codePage, &info)) throw EQcInternalError("Failed to get ANSI replacement character");
+  return static_cast<char>(info.DefaultChar[0]);
+}
+
+void UnloadModule(HMODULE& module) {
+  if (module) FreeLibrary(module);
+  module = nullptr;
+}
 
 void OverrideLocaleSettings(std::optional<TQcLocaleSettings> settings) {
   std::lock_guard<std::mutex> lock(g_overrideLock);

@@ -6,8 +6,10 @@
 // Tests pin the locale values with OverrideLocaleSettings; the program
 // never does. Multi-character separators count by their first character.
 // Example:  ReadNumberTolerant(text, DecimalSeparator(), 0);
-// Tested by tests/controls/status/QvQCLUtils_test.cpp.
+// Tested by tests/controls/status/support/QcSysUtils_test.cpp.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 #include <optional>
@@ -39,6 +41,15 @@ uint8_t NegCurrFormat();
 // The pivot that MakeYear4Digit's callers pass for two-digit years.
 uint16_t TwoDigitYearCenturyWindow();
 void SetTwoDigitYearCenturyWindow(uint16_t window);
+
+// The character that stands for unconvertible characters in `codePage`
+// (the ANSI code page by default); EQcInternalError "Failed to get ANSI
+// replacement character" when the system cannot say.
+char AnsiReplacementChar(UINT codePage = CP_ACP);
+
+// Frees a library this module loaded and forgets its handle; nothing for
+// an empty handle.
+void UnloadModule(HMODULE& module);
 
 // Pins the values every accessor returns (nullopt: back to the locale).
 void OverrideLocaleSettings(std::optional<TQcLocaleSettings> settings);
