@@ -163,8 +163,8 @@ TGlyphPlacement TQxButtonGlyph::ComputeLayout(HDC dc, const TRect& client, UINT 
   p.GlyphSize = cell;
 
   const int given = (margin != -1 ? margin : 0) + (spacing != -1 ? spacing : 0);
-  const int roomW = std::max(0, vertical ? W : W - cell.cx - given - (dropDownMark ? kMarkBesideText : 0));
-  const int roomH = std::max(0, vertical ? H - cell.cy - given : H);
+  const int roomW = std::max<int>(0, vertical ? W : W - cell.cx - given - (dropDownMark ? kMarkBesideText : 0));
+  const int roomH = std::max<int>(0, vertical ? H - cell.cy - given : H);
 
   p.Caption = FitCaption(dc, caption, roomW);
   SIZE text{0, 0};

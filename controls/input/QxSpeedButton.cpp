@@ -261,6 +261,11 @@ void TQxSpeedButton::CaptionChanged() {
   Invalidate();
 }
 
+void TQxSpeedButton::FontChanged() {
+  qv::fw::TButtonControl::FontChanged();
+  Invalidate();
+}
+
 void TQxSpeedButton::Loaded() {
   qv::fw::TButtonControl::Loaded();
   PrepareGlyph();

@@ -118,6 +118,7 @@ protected:
   void EnabledChanged() override;
   void VisibleChanged() override;
   void CaptionChanged() override;
+  void FontChanged() override;
   void Loaded() override;
 
   void MouseDown(qv::fw::TMouseButton b, qv::fw::TShiftState s, int x, int y) override;
