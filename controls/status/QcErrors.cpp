@@ -3,11 +3,14 @@
 
 #include <cstdio>
 
+#include "controls/status/QcUnitVersioning.h"
 #include "framework/OSError.h"
 
 namespace qv::controls {
 
 namespace {
+const TUnitVersionInfo kUnitVersion = {"controls/status/QcErrors.cpp", "3.2.0.0", "", "QCL\\source\\common", "", nullptr};
+const TUnitVersionRegistration kRegistration(kUnitVersion);
 
 std::string Win32ErrorText(const std::string& systemText, DWORD code, const std::string& callerText) {
   return "Win32 error: " + systemText + " (" + std::to_string(code) + ")\r\n" + callerText;

@@ -45,9 +45,14 @@ SIZE_T MappedSize(void* view) {
   return VirtualQuery(view, &info, sizeof info) ? info.RegionSize : 0;
 }
 
+// A copy-on-write view and a shared one are never exchanged: writes meant
+// to stay private would reach the section, or the other way round.
+bool SameWriteSharing(DWORD a, DWORD b) { return (a == FILE_MAP_COPY) == (b == FILE_MAP_COPY); }
+
 TMappingNode* FindReusable(const std::string& name, DWORD size, DWORD access) {
   for (TMappingNode* n = g_head; n; n = n->Next)
-    if (n->Name == name && n->Size >= size && (access & ~n->Access) == 0) return n;
+    if (n->Name == name && n->Size >= size && (access & ~n->Access) == 0 && SameWriteSharing(access, n->Access))
+      return n;
   return nullptr;
 }
 

@@ -4,8 +4,9 @@
 // Example:  void* v = nullptr;  OpenNamedMapping(v, "Name", 16, FILE_MAP_ALL_ACCESS);  ...  CloseNamedMapping(v);
 // Names are compared as the system compares them (case-sensitively). An
 // open view is shared only with requests it can serve: one of at least the
-// requested size whose access covers the requested access; any other
-// request maps the section again. Thread-safe.
+// requested size whose access covers the requested access (a copy-on-write
+// view serves only copy-on-write requests); any other request maps the
+// section again. Thread-safe.
 // Tested by tests/controls/status/support/QcSharedMemory_test.cpp.
 #pragma once
 

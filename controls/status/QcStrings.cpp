@@ -4,8 +4,14 @@
 #include <algorithm>
 
 #include "controls/status/QcErrors.h"
+#include "controls/status/QcUnitVersioning.h"
 
 namespace qv::controls {
+
+namespace {
+const TUnitVersionInfo kUnitVersion = {"controls/status/QcStrings.cpp", "3.2.0.0", "", "QCL\\source\\common", "", nullptr};
+const TUnitVersionRegistration kRegistration(kUnitVersion);
+}  // namespace
 
 std::string StrRemovePrefix(std::string_view prefix, std::string_view text) {
   if (text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix) text.remove_prefix(prefix.size());

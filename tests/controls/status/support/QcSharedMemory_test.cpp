@@ -131,6 +131,28 @@ TEST(QcSharedMemory, LargerRequestIsNotServedBySmallerOpenView) {
   EXPECT_TRUE(CloseNamedMapping(small));
 }
 
+TEST(QcSharedMemory, CopyOnWriteViewKeepsItsWritesPrivate) {
+  const std::string name = UniqueName("copy");
+  void* shared = nullptr;
+  void* copy = nullptr;
+  void* shared2 = nullptr;
+  ASSERT_EQ(OpenNamedMapping(shared, name, 4096, FILE_MAP_ALL_ACCESS), 0u);
+  static_cast<char*>(shared)[0] = 'A';
+  // FILE_MAP_COPY's bits are within FILE_MAP_ALL_ACCESS, yet the shared
+  // view must not serve it.
+  ASSERT_EQ(OpenNamedMapping(copy, name, 4096, FILE_MAP_COPY), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_NE(copy, shared);
+  EXPECT_EQ(static_cast<char*>(copy)[0], 'A');
+  static_cast<char*>(copy)[0] = 'B';
+  EXPECT_EQ(static_cast<char*>(shared)[0], 'A');
+  // Nor does the private view serve a shared request.
+  ASSERT_EQ(OpenNamedMapping(shared2, name, 4096, FILE_MAP_WRITE), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+  EXPECT_EQ(shared2, shared);
+  EXPECT_TRUE(CloseNamedMapping(shared2));
+  EXPECT_TRUE(CloseNamedMapping(copy));
+  EXPECT_TRUE(CloseNamedMapping(shared));
+}
+
 TEST(QcSharedMemory, InvalidNamesAndProtections) {
   void* v = nullptr;
   try {
