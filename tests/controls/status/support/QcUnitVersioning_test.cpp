@@ -27,6 +27,14 @@ const TUnitVersionInfo kB = {"b.cpp", "$Revision: 2 $", "", "QCL\\source\\window
 
 HINSTANCE Instance(uintptr_t n) { return reinterpret_cast<HINSTANCE>(n * 0x10000); }
 
+// The library that stands for a second module, beside this program.
+std::string ModulePath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string dll = path;
+  return dll.substr(0, dll.find_last_of("\\/") + 1) + "qv_unitversion_module.dll";
+}
+
 class TRecordingProvider : public TUnitVersioningProvider {
 public:
   explicit TRecordingProvider(std::vector<HINSTANCE>& log) : m_log(log) {}
@@ -197,10 +205,7 @@ TEST(QcUnitVersioning, ThisProgramsUnitsAreRegistered) {
 }
 
 TEST(QcUnitVersioning, LoadedLibraryJoinsThisProcesssRegistryAndLeavesIt) {
-  char path[MAX_PATH] = {};
-  ASSERT_TRUE(GetModuleFileNameA(nullptr, path, sizeof path));
-  std::string dll = path;
-  dll = dll.substr(0, dll.find_last_of("\\/") + 1) + "qv_unitversion_module.dll";
+  const std::string dll = ModulePath();
   TUnitVersioning* reg = AcquireUnitVersionRegistry();
   ASSERT_NE(reg, nullptr);
   const int before = reg->ModuleCount();
@@ -227,6 +232,39 @@ TEST(QcUnitVersioning, LoadedLibraryJoinsThisProcesssRegistryAndLeavesIt) {
   EXPECT_EQ(reg->FindModule(gone), nullptr);
   EXPECT_EQ(reg->ModuleCount(), before);
   EXPECT_EQ(AcquireUnitVersionRegistry(), reg);  // ours lives on
+}
+
+
+constexpr char kChildVariable[] = "QV_UNITVERSION_CHILD";
+
+// Runs only as the child of the test below: ends with the library loaded,
+// so this program's registry is released before the library drops its
+// records from it.
+TEST(QcUnitVersioningChild, EndsWithTheLibraryStillLoaded) {
+  char flag[8] = {};
+  if (!GetEnvironmentVariableA(kChildVariable, flag, sizeof flag)) GTEST_SKIP() << "run by the exit test";
+  ASSERT_NE(LoadLibraryA(ModulePath().c_str()), nullptr);
+  ASSERT_NE(AcquireUnitVersionRegistry(), nullptr);
+}
+
+TEST(QcUnitVersioning, ProcessEndsCleanlyWhateverTheOrderModulesEnd) {
+  char exe[MAX_PATH] = {};
+  ASSERT_TRUE(GetModuleFileNameA(nullptr, exe, sizeof exe));
+  std::string command = std::string("\"") + exe + "\" --gtest_filter=QcUnitVersioningChild.*";
+  ASSERT_TRUE(SetEnvironmentVariableA(kChildVariable, "1"));
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  const BOOL started =
+      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  SetEnvironmentVariableA(kChildVariable, nullptr);
+  ASSERT_TRUE(started);
+  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 0u);  // a crash at the end shows as an exception code
 }
 
 }  // namespace
