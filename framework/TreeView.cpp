@@ -19,6 +19,9 @@ std::string ItemText(HWND tree, HTREEITEM item) {
   return buf;
 }
 
+// MinGW's commctrl.h lacks it.
+constexpr UINT kExpandActionMask = 0x0003;
+
 HTREEITEM NextItem(HWND tree, HTREEITEM item, UINT code) {
   if (!tree) return nullptr;
   return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
@@ -176,7 +179,8 @@ bool TTreeNode::EditText() {
 
 TRect TTreeNode::DisplayRect(bool textOnly) const {
   RECT r{};
-  *reinterpret_cast<HTREEITEM*>(&r) = m_item;
+  // The control reads the item handle from the rectangle's first bytes.
+  std::memcpy(&r, &m_item, sizeof m_item);
   HWND h = m_tree.HandleIfAllocated();
   if (!h || !SendMessageA(h, TVM_GETITEMRECT, textOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(&r))) return {};
   return TRect::From(r);
@@ -511,7 +515,7 @@ bool TCustomTreeView::CNNotify(NMHDR* hdr, LRESULT& result) {
       auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
       TTreeNode* node = NodeFromItem(nm->itemNew.hItem);
       if (!node) return true;
-      const UINT action = nm->action & TVE_ACTIONMASK;
+      const UINT action = nm->action & kExpandActionMask;
       if (action == TVE_EXPAND) result = CanExpand(*node) ? FALSE : TRUE;
       else if (action == TVE_COLLAPSE) result = CanCollapse(*node) ? FALSE : TRUE;
       return true;
@@ -523,7 +527,7 @@ bool TCustomTreeView::CNNotify(NMHDR* hdr, LRESULT& result) {
       auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
       TTreeNode* node = NodeFromItem(nm->itemNew.hItem);
       if (!node) return true;
-      const UINT action = nm->action & TVE_ACTIONMASK;
+      const UINT action = nm->action & kExpandActionMask;
       if (action == TVE_EXPAND) Expand(*node);
       else if (action == TVE_COLLAPSE) Collapse(*node);
       return true;
