@@ -1,7 +1,10 @@
 // Text routines and the string builder.
 #include "controls/status/QcStrings.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <array>
 
 #include "controls/status/QcErrors.h"
 #include "controls/status/QcUnitVersioning.h"
@@ -23,6 +26,47 @@ std::string StrRemoveSuffix(std::string_view suffix, std::string_view text) {
     text.remove_suffix(suffix.size());
   return std::string(text);
 }
+
+namespace {
+
+struct TAnsiTables {
+  std::array<WORD, 256> Class{};
+  std::array<char, 256> Lower{}, Upper{}, Swapped{};
+};
+
+TAnsiTables BuildAnsiTables() {
+  TAnsiTables t;
+  char codes[256];
+  for (int i = 0; i < 256; ++i) codes[i] = static_cast<char>(i);
+  // Code 0 would end the text: ask for 1..255 and leave 0 classless.
+  GetStringTypeExA(LOCALE_USER_DEFAULT, CT_CTYPE1, codes + 1, 255, t.Class.data() + 1);
+  std::copy(codes, codes + 256, t.Lower.begin());
+  std::copy(codes, codes + 256, t.Upper.begin());
+  CharLowerBuffA(t.Lower.data(), 256);
+  CharUpperBuffA(t.Upper.data(), 256);
+  for (int i = 0; i < 256; ++i) {
+    if (t.Class[i] & C1_UPPER) t.Swapped[i] = t.Lower[i];
+    else if (t.Class[i] & C1_LOWER) t.Swapped[i] = t.Upper[i];
+    else t.Swapped[i] = codes[i];
+  }
+  return t;
+}
+
+const TAnsiTables& AnsiTables() {
+  static const TAnsiTables tables = BuildAnsiTables();
+  return tables;
+}
+// Built when the unit starts, as the rest of the library expects.
+const TAnsiTables& kStartupTables = AnsiTables();
+
+size_t Code(char c) { return static_cast<unsigned char>(c); }
+
+}  // namespace
+
+uint16_t AnsiCharClass(char c) { return AnsiTables().Class[Code(c)]; }
+char AnsiCharLower(char c) { return AnsiTables().Lower[Code(c)]; }
+char AnsiCharUpper(char c) { return AnsiTables().Upper[Code(c)]; }
+char AnsiCharSwapCase(char c) { return AnsiTables().Swapped[Code(c)]; }
 
 std::string RepeatChar(char ch, int n) { return n < 1 ? std::string() : std::string(static_cast<size_t>(n), ch); }
 

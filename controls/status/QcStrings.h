@@ -1,4 +1,5 @@
-// Text routines of the support library: prefix and suffix removal and a
+// Text routines of the support library: prefix and suffix removal, the
+// ANSI character tables and a
 // growable character buffer with a hard ceiling (the number readers build
 // their kept characters in one).
 // Example:  TQcStringBuilder b(16, 100); b.Append("ab", 2, 3);  // "ababab"
@@ -19,6 +20,15 @@ std::string StrRemoveSuffix(std::string_view suffix, std::string_view text);
 
 // `n` copies of `ch`; empty for n below 1.
 std::string RepeatChar(char ch, int n);
+
+// Character tables of the ANSI code page, taken once from the user's
+// locale: the CT_CTYPE1 class (C1_UPPER, C1_DIGIT, ...) and the lower,
+// upper and swapped case of each of the 256 codes.
+uint16_t AnsiCharClass(char c);
+char AnsiCharLower(char c);
+char AnsiCharUpper(char c);
+// Upper-case letters to lower, lower-case to upper, others unchanged.
+char AnsiCharSwapCase(char c);
 
 // Characters appended behind each other; the capacity grows by 5/3 plus
 // the appended count. An append that would take the length beyond the

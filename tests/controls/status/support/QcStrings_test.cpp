@@ -1,10 +1,11 @@
-// Prefix and suffix removal, repeated characters and the string builder's
-// growth and ceiling.
+// Prefix and suffix removal, repeated characters, the string builder's
+// growth and ceiling, the ANSI character tables and locale comparison.
 #include "controls/status/QcStrings.h"
 
 #include <gtest/gtest.h>
 
 #include "controls/status/QcErrors.h"
+#include "controls/status/QcUnicode.h"
 
 namespace qv::controls {
 namespace {
@@ -79,6 +80,46 @@ TEST(QcStrings, BuilderHugeRepeatIsRefusedWithoutWrapping) {
   EXPECT_EQ(b.MaxCapacity(), 2147483647);
   EXPECT_THROW(b.Append("abcd", 1 << 20, 1 << 12), ArgumentOutOfRangeException);
   EXPECT_EQ(b.Length(), 0);
+}
+
+TEST(QcStrings, AnsiCharacterTablesOfTheWesternCodePage) {
+  EXPECT_EQ(AnsiCharLower('A'), 'a');
+  EXPECT_EQ(AnsiCharUpper('z'), 'Z');
+  EXPECT_EQ(AnsiCharLower('É'), 'é');
+  EXPECT_EQ(AnsiCharUpper('ç'), 'Ç');
+  EXPECT_EQ(AnsiCharSwapCase('a'), 'A');
+  EXPECT_EQ(AnsiCharSwapCase('Ê'), 'ê');
+  EXPECT_EQ(AnsiCharSwapCase('5'), '5');
+  EXPECT_EQ(AnsiCharSwapCase('-'), '-');
+  EXPECT_EQ(AnsiCharSwapCase('\0'), '\0');
+  EXPECT_TRUE(AnsiCharClass('5') & C1_DIGIT);
+  EXPECT_TRUE(AnsiCharClass('é') & C1_LOWER);
+  EXPECT_TRUE(AnsiCharClass('é') & C1_ALPHA);
+  EXPECT_TRUE(AnsiCharClass('Ö') & C1_UPPER);
+  EXPECT_TRUE(AnsiCharClass(' ') & C1_SPACE);
+  EXPECT_FALSE(AnsiCharClass(';') & (C1_UPPER | C1_LOWER));
+  // Swapping twice gives every letter back.
+  for (int i = 1; i < 256; ++i) {
+    const char c = static_cast<char>(i);
+    if (AnsiCharSwapCase(AnsiCharSwapCase(c)) != c) {
+      // Letters whose other case lies outside the code page keep their case.
+      EXPECT_EQ(AnsiCharSwapCase(c), c) << i;
+    }
+  }
+}
+
+TEST(QcStrings, LocaleComparisonIgnoresCaseBothWays) {
+  const LCID fr = MAKELCID(MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), SORT_DEFAULT);
+  for (auto compare : {&detail::CompareTextWide, &detail::CompareTextAnsi}) {
+    EXPECT_EQ(compare(fr, L"\u00C9cole", L"\u00E9COLE"), 0);
+    EXPECT_LT(compare(fr, L"abc", L"ABD"), 0);
+    EXPECT_GT(compare(fr, L"b", L"A"), 0);
+    EXPECT_LT(compare(fr, L"", L"a"), 0);
+    EXPECT_EQ(compare(fr, L"", L""), 0);
+  }
+  EXPECT_EQ(CompareTextLocale(fr, L"Dupont", L"DUPONT"), 0);
+  EXPECT_EQ(detail::LocaleAnsiCodePage(fr), 1252u);
+  EXPECT_EQ(detail::LocaleAnsiCodePage(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT)), 1251u);
 }
 
 }  // namespace
