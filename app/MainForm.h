@@ -22,6 +22,7 @@
 #include "controls/input/QxNotify.h"
 #include "controls/input/QxPlacement.h"
 #include "controls/input/QxSlider.h"
+#include "controls/input/QxSpeedButton.h"
 #include "controls/input/QxSpinEdit.h"
 #include "controls/listview/ExtListView.h"
 #include "controls/status/QvStatusBar.h"
@@ -98,8 +99,8 @@ public:
   fw::TCheckBox* CheckExt = nullptr;
   controls::TQxSlider* QxSlider = nullptr;
   fw::TLabel* LabelPosition = nullptr;
-  TOndrelGradientButton* BtnIndice1 = nullptr;
-  TOndrelGradientButton* BtnIndice2 = nullptr;
+  controls::TQxSpeedButton* BtnIndice1 = nullptr;
+  controls::TQxSpeedButton* BtnIndice2 = nullptr;
   fw::TBevel* BevelDate = nullptr;
   fw::TCheckBox* CheckDateOn = nullptr;
   fw::TDateTimePicker* DateEdit = nullptr;
@@ -116,7 +117,7 @@ public:
   fw::TLabel* LabelDetail = nullptr;
   fw::TBevel* BevelLineDetail = nullptr;
   controls::TQsExtListView* FileList = nullptr;
-  fw::TButton* BtnCacheList = nullptr;
+  controls::TQxSpeedButton* BtnCacheList = nullptr;
   fw::TPopupMenu* PopupListe = nullptr;
   fw::TMenuItem* PopOutListe = nullptr;
   TOndrelGradientButton* BtnRenommer = nullptr;

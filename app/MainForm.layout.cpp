@@ -11,6 +11,7 @@ using namespace qv::fw;
 using controls::TQsExtListView;
 using controls::TQvStatusBar;
 using controls::TQxSlider;
+using controls::TQxSpeedButton;
 using controls::TQxSpinEdit;
 
 namespace {
@@ -48,6 +49,14 @@ TBevel* Frame(TForm& form, const std::string& name, int t, int h) {
 TBevel* HeadLine(TForm& form, const std::string& name, int l, int t, int w) {
   auto* b = Put<TBevel>(form, name, l, t, w, 2);
   b->SetShape(TBevelShape::TopLine);
+  return b;
+}
+
+TQxSpeedButton* Speed(TForm& form, const std::string& name, const std::string& text, int l, int t, int w, int h,
+                      const std::string& hint) {
+  auto* b = Put<TQxSpeedButton>(form, name, l, t, w, h);
+  b->SetCaption(text);
+  b->SetHint(hint);
   return b;
 }
 
@@ -175,15 +184,13 @@ void TMainForm::BuildLayout() {
   LabelAucun = MakeLabel(*this, "LabelAucun", "Aucun", 276, 311, 60);
   CheckExt = Check(*this, "CheckExt", "Indice dans l'extension", kInner, 334, 180,
                    "Indice dans l'extension|L'indice est placé dans l'extension au lieu du nom");
-  BtnIndice1 = Command(*this, "BtnIndice1", "|<", kInner, 360, 24, "Indice au début|Place l'indice au début");
-  BtnIndice1->SetHeight(22);
+  BtnIndice1 = Speed(*this, "BtnIndice1", "|<", kInner, 360, 24, 22, "Indice au début|Place l'indice au début");
   QxSlider = Put<TQxSlider>(*this, "QxSlider", 42, 357, 220, 28);
   QxSlider->SetIncrement(1);
   QxSlider->SetMaxValue(10);
   QxSlider->SetEnabled(false);
   QxSlider->SetHint("Position de l'indice|Nombre de caractères avant l'indice");
-  BtnIndice2 = Command(*this, "BtnIndice2", ">|", 264, 360, 24, "Indice à la fin|Place l'indice à la fin");
-  BtnIndice2->SetHeight(22);
+  BtnIndice2 = Speed(*this, "BtnIndice2", ">|", 264, 360, 24, 22, "Indice à la fin|Place l'indice à la fin");
   LabelPosition = MakeLabel(*this, "LabelPosition", "Position", 294, 364, 70);
 
   // Date and time.
@@ -251,10 +258,8 @@ void TMainForm::BuildLayout() {
   FileList->SetShowSortArrows(true);
   FileList->SetExtendedStyles({controls::lvxFullRowSelect, controls::lvxHeaderDragDrop, controls::lvxLabelTip});
   FileList->SetTabStop(true);
-  BtnCacheList = Put<TButton>(*this, "BtnCacheList", 758, 89, 16, 16);
-  BtnCacheList->SetCaption("x");
-  BtnCacheList->SetTabStop(false);
-  BtnCacheList->SetHint("Désactiver le détail|Active ou désactive le détail des fichiers (Ctrl+F12)");
+  BtnCacheList = Speed(*this, "BtnCacheList", "x", 758, 89, 16, 16,
+                       "Désactiver le détail|Active ou désactive le détail des fichiers (Ctrl+F12)");
   PopupListe = &Make<TPopupMenu>("PopupListe");
   PopOutListe = &PopupListe->AddItem("PopOutListe", "Désactiver le détail des fichiers");
   PopOutListe->ShortCutText = "Ctrl+F12";

@@ -1,8 +1,10 @@
 // Speed buttons: painting, pressing, groups, drop-down menu, repeat, hover.
 #include "controls/input/QxSpeedButton.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "controls/input/QxLabel.h"
 #include "controls/input/QxVclUtils.h"
 #include "framework/Application.h"
 
@@ -58,6 +60,33 @@ void TQxSpeedButton::CreateParams(qv::fw::TCreateParams& p) {
   qv::fw::TButtonControl::CreateParams(p);
   p.ClassName = "TQxSpeedButton";
   p.Style = WS_CHILD | WS_CLIPSIBLINGS;
+}
+
+void TQxSpeedButton::CreateWnd() {
+  qv::fw::TButtonControl::CreateWnd();
+  // Painted controls stack in their parent's list order, so a button laid
+  // out after a label shows over it. Labels keep their windows at the
+  // bottom, which would hide a button made later beneath them: rise above
+  // every overlapping label that comes earlier in the list.
+  if (!Parent()) return;
+  std::vector<HWND> labels;
+  const RECT mine = BoundsRect().ToRECT();
+  for (qv::fw::TControl* c : Parent()->Controls()) {
+    if (c == this) break;
+    auto* w = dynamic_cast<qv::fw::TWinControl*>(c);
+    const bool label = dynamic_cast<qv::fw::TLabel*>(c) || dynamic_cast<TQxCustomLabel*>(c);
+    RECT overlap{};
+    const RECT theirs = c->BoundsRect().ToRECT();
+    if (label && w && w->HandleAllocated() && IntersectRect(&overlap, &mine, &theirs))
+      labels.push_back(w->HandleIfAllocated());
+  }
+  HWND self = HandleIfAllocated();
+  HWND highest = nullptr;
+  for (HWND h = GetWindow(self, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV))
+    if (std::find(labels.begin(), labels.end(), h) != labels.end()) highest = h;
+  if (!highest) return;
+  HWND over = GetWindow(highest, GW_HWNDPREV);
+  SetWindowPos(self, over ? over : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 // --- Properties

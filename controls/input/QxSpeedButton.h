@@ -111,6 +111,7 @@ public:
 
 protected:
   void CreateParams(qv::fw::TCreateParams& p) override;
+  void CreateWnd() override;
   void Paint(qv::fw::TCanvas& canvas) override;
   // Draws glyph, caption and mark in the face rectangle.
   virtual void PaintContent(qv::fw::TCanvas& canvas, const qv::fw::TRect& face, bool dropDownMark,
