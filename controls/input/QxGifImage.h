@@ -45,6 +45,11 @@ public:
   EInvalidBitmap() : EQvError("Image bitmap incorrecte") {}
 };
 
+// The file extension and description under which the picture is offered
+// (string-table text 61100).
+constexpr char kGifFileExtension[] = "gif";
+constexpr char kGifFileDescription[] = "CompuServe GIF Image";
+
 // "GIF Image", registered at first use.
 UINT GifClipboardFormat();
 // The clipboard format of icon pictures ("Quorvant Icon Image").

@@ -427,3 +427,40 @@ TEST(QxGifImage, WindowShowsATitleImageThroughTheCodec) {
   EXPECT_EQ(outside, RGB(255, 230, 160));
   SaveScreenshot("gif_title");
 }
+
+TEST(QxGifImage, FailedReadKeepsEarlierFramesAndReportsProgress) {
+  Bytes b = qv::test::GifHeader(4, 2, 4);
+  b << qv::test::ImageDescriptor(0, 0, 4, 2) << qv::test::LiteralCodes(2, {0, 1, 2, 3, 3, 2, 1, 0});
+  b << Bytes{'!', 0x3A, 0};
+  TGIFImage gif;
+  std::vector<int> ends;
+  gif.OnProgress = [&](qv::media::TGifProgressStage stage, int percent, const std::string&) {
+    if (stage == qv::media::TGifProgressStage::Ending) ends.push_back(percent);
+  };
+  try {
+    Load(gif, b);
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_STREQ(e.what(), "Unrecognized extension block: 3a");
+  }
+  EXPECT_EQ(gif.FrameCount(), 1);
+  EXPECT_EQ(gif.FrameIndex(), -1);  // the read did not finish
+  EXPECT_FALSE(gif.Empty());
+  EXPECT_TRUE(ends.empty());
+  Load(gif, SmallGif());
+  EXPECT_EQ(ends, std::vector<int>{100});  // frame 0 decoded at once
+}
+
+TEST(QxGifImage, FilesOnDisk) {
+  qv::test::TTempFolder folder;
+  TBitmap source = Drawing(16, 16);
+  TGIFImage gif;
+  gif.Assign(&source);
+  const std::string path = folder.File("pic.gif");
+  gif.SaveToFile(std::wstring(path.begin(), path.end()));
+  TGIFImage back;
+  back.LoadFromFile(std::wstring(path.begin(), path.end()));
+  EXPECT_EQ(back.Width(), 16);
+  const std::string missing = folder.File("none.gif");
+  EXPECT_THROW(back.LoadFromFile(std::wstring(missing.begin(), missing.end())), EInvalidGraphic);
+}
