@@ -18,12 +18,11 @@
 #include <string>
 
 #include "controls/status/QvCaret.h"
+#include "controls/status/QvDataSourceIntf.h"
 #include "controls/status/QvExStdCtrls.h"
 #include "controls/status/QvMaxPixel.h"
 
 namespace qv::controls {
-
-class TQvDataConnector;
 
 class TQvCustomEdit : public TQvExCustomEdit {
 public:
@@ -90,16 +89,23 @@ public:
   void SetSelStart(int v);
   void SetSelLength(int v);
 
-  TQvDataConnector& DataConnector() { return *m_dataConnector; }
+  TQvFieldDataConnector& DataConnector() { return *m_dataConnector; }
+
+  // The colour the text is drawn in now (the placeholder's and the
+  // validating edit's colours stand in for the font's without changing it).
+  qv::fw::TColor FontColor() const;
 
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
   // --- Overridable, in this order
-  virtual std::unique_ptr<TQvDataConnector> CreateDataConnector();
+  virtual std::unique_ptr<TQvFieldDataConnector> CreateDataConnector();
   virtual void UpdateGroup();
   virtual void HideEmptyValue();
   virtual void ShowEmptyValue();
+  // For a derived edit whose connector is of its own kind (a constructor
+  // reaches only the base's CreateDataConnector).
+  void RecreateDataConnector() { m_dataConnector = CreateDataConnector(); }
 
   // --- The framework's and the wrapper's steps
   void CreateParams(qv::fw::TCreateParams& p) override;
@@ -114,6 +120,7 @@ protected:
   void FocusSet(HWND previous) override;
   void FocusKilled(HWND next) override;
   bool EraseBackground(qv::fw::TCanvas& canvas, LPARAM param) override;
+  HBRUSH CNCtlColor(UINT msg, HDC dc) override;
   void HandleEnabledChanged() override;
   void HandleMouseEnter(qv::fw::TControl* control) override;
   void HandleMouseLeave(qv::fw::TControl* control) override;
@@ -124,9 +131,9 @@ protected:
   // Sets the window's text (and the kept copy) without the Text rules.
   void SetRawText(const std::string& s);
   bool IsLoaded() const { return m_loaded; }
-  bool PlaceholderActive() const { return m_loaded && !m_emptyValue.empty(); }
+  bool PlaceholderActive() const { return m_loaded && !Loading() && !m_emptyValue.empty(); }
   void RecreateWnd();
-  // The font's colour, without letting go of a font taken from the parent.
+  // Draws the text in c (clDefault: the font's colour again).
   void SetFontColor(qv::fw::TColor c);
 
 private:
@@ -143,7 +150,8 @@ private:
   };
   bool Protected() const { return m_protectPassword && m_protectLift == 0; }
   bool DefaultDisabledColors() const;
-  void PaintDisabled(WPARAM wp);
+  bool PaintDisabled(WPARAM wp);
+  bool EffectiveFlat() const { return !m_parentFlat && m_flat; }
   HFONT ThemedFont();
   void ApplyMaxPixel();
 
@@ -164,7 +172,8 @@ private:
   bool m_themedPassword = false;
   char m_passwordChar = 0;
   mutable int m_protectLift = 0;
-  std::unique_ptr<TQvDataConnector> m_dataConnector;
+  std::unique_ptr<TQvFieldDataConnector> m_dataConnector;
+  qv::fw::TColor m_fontColor = qv::fw::clDefault;
   qv::fw::TColor m_savedFontColor = qv::fw::clWindowText;
   bool m_emptyValueShown = false;
   bool m_loaded = false;

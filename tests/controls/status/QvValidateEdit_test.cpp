@@ -1,0 +1,316 @@
+// The validating edit in a real window, typed into through the loop, with
+// the locale's separators pinned ('.' decimal, ',' thousands, "$"): the
+// 1..99 count edit of the options dialog, refused characters, Escape,
+// range rules, formats and their carry-over, display options, critical
+// colours and the value-changed event.
+#include "controls/status/QvValidateEdit.h"
+
+#include <gtest/gtest.h>
+
+#include "controls/input/InputTestSupport.h"
+#include "controls/status/QcSysUtils.h"
+#include "framework/Form.h"
+
+using namespace qv::controls;
+using namespace qv::fw;
+using qv::test::App;
+
+namespace {
+
+class TValidateForm : public TForm {
+public:
+  TValidateForm() : TForm(&App(), "TQvValidateTestForm") {
+    SetClientSize(300, 120);
+    Count = &Make<TQvValidateEdit>("ValidateMaxCombo");
+    Count->Place(this, 10, 10, 40, 21);
+    Count->SetDisplayFormat(dfInteger);
+    Count->SetHasMinValue(true);
+    Count->SetHasMaxValue(true);
+    Count->SetMinValue(1);
+    Count->SetMaxValue(99);
+    Count->SetMaxLength(2);
+    Count->SetEditText("1");
+    Free = &Make<TQvValidateEdit>("Free");
+    Free->Place(this, 10, 40, 120, 21);
+    Other = &Make<TEdit>("Other");
+    Other->Place(this, 150, 10, 100, 21);
+    FinishCreate();
+    Show();
+    App().ProcessMessages();
+  }
+  TQvValidateEdit* Count;
+  TQvValidateEdit* Free;
+  TEdit* Other;
+};
+
+class QvValidateEdit : public ::testing::Test {
+protected:
+  void SetUp() override {
+    TQcLocaleSettings s;
+    s.DecimalSeparator = '.';
+    s.ThousandSeparator = ',';
+    s.CurrencyString = "$";
+    s.CurrencyDecimals = 2;
+    OverrideLocaleSettings(s);
+    SetTwoDigitYearCenturyWindow(50);
+    f = std::make_unique<TValidateForm>();
+  }
+  void TearDown() override {
+    f.reset();
+    OverrideLocaleSettings(std::nullopt);
+  }
+  std::unique_ptr<TValidateForm> f;
+};
+
+void Type(TWinControl& c, const std::string& chars) {
+  for (char ch : chars) PostMessageA(c.Handle(), WM_CHAR, static_cast<unsigned char>(ch), 1);
+  App().ProcessMessages();
+}
+
+std::string Shown(TWinControl& c) {
+  char buf[128] = {};
+  GetWindowTextA(c.Handle(), buf, sizeof buf);
+  return buf;
+}
+
+int64_t IntValue(const TQvCustomValidateEdit& e) { return std::get<int64_t>(e.Value()); }
+
+// Replaces the edit's text by typing, then leaves it.
+void Enter(TValidateForm& f, TQvValidateEdit& e, const std::string& typed) {
+  e.SetFocus();
+  e.SelectAll();
+  if (typed.empty()) PostMessageA(e.Handle(), WM_CHAR, VK_BACK, 1);
+  Type(e, typed);
+  f.Other->SetFocus();
+  App().ProcessMessages();
+}
+
+}  // namespace
+
+TEST_F(QvValidateEdit, CountEditReadsBackOneToNinetyNineWhateverIsTyped) {
+  struct {
+    const char* typed;
+    const char* shown;
+    int64_t value;
+  } cases[] = {{"0", "1", 1}, {"", "1", 1}, {"-5", "1", 1}, {"7", "7", 7}, {"07", "7", 7}, {"99", "99", 99},
+               {"x4", "4", 4}};
+  for (const auto& c : cases) {
+    Enter(*f, *f->Count, c.typed);
+    EXPECT_EQ(Shown(*f->Count), c.shown) << c.typed;
+    EXPECT_EQ(IntValue(*f->Count), c.value) << c.typed;
+  }
+  // Written values are clamped the same way.
+  f->Count->SetValue(int64_t{150});
+  EXPECT_EQ(Shown(*f->Count), "99");
+  f->Count->SetValue(int64_t{0});
+  EXPECT_EQ(Shown(*f->Count), "1");
+  f->Count->SetValue(std::string("42"));
+  EXPECT_EQ(IntValue(*f->Count), 42);
+}
+
+TEST_F(QvValidateEdit, RefusedCharactersAreDroppedAndControlCharactersPass) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetFocus();
+  EXPECT_EQ(Shown(e), "0");  // an empty integer edit shows its value
+  e.SelectAll();
+  Type(e, "1a2.b3");
+  EXPECT_EQ(Shown(e), "123");
+  PostMessageA(e.Handle(), WM_CHAR, VK_BACK, 1);
+  App().ProcessMessages();
+  EXPECT_EQ(Shown(e), "12");
+  // One sign, in front; a second one only over a selection.
+  e.SetSelection(0, 0);
+  Type(e, "-");
+  EXPECT_EQ(Shown(e), "-12");
+  e.SetSelection(0, 0);
+  Type(e, "-");
+  EXPECT_EQ(Shown(e), "-12");
+  e.SetSelection(3, 0);
+  Type(e, "+");
+  EXPECT_EQ(Shown(e), "-12");
+  e.SelectAll();
+  Type(e, "-");
+  EXPECT_EQ(Shown(e), "-");
+}
+
+TEST_F(QvValidateEdit, EscapeRestoresTheCommittedTextSelected) {
+  TQvValidateEdit& e = *f->Count;
+  Enter(*f, e, "42");
+  e.SetFocus();
+  e.SetSelection(2, 0);
+  PostMessageA(e.Handle(), WM_CHAR, VK_BACK, 1);
+  App().ProcessMessages();
+  EXPECT_EQ(Shown(e), "4");
+  PostMessageA(e.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  PostMessageA(e.Handle(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+  App().ProcessMessages();
+  EXPECT_EQ(Shown(e), "42");
+  EXPECT_EQ(e.SelStart(), 0);
+  EXPECT_EQ(e.SelLength(), 2);
+}
+
+TEST_F(QvValidateEdit, RangeBoundsFollowEachOther) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetMinValue(10);
+  e.SetMaxValue(5);
+  EXPECT_EQ(e.MinValue(), 5);
+  EXPECT_EQ(e.MaxValue(), 5);
+  e.SetMinValue(8);
+  EXPECT_EQ(e.MaxValue(), 8);
+  // Switching a bound on applies it to the value there.
+  e.SetEditText("20");
+  e.SetHasMaxValue(true);
+  EXPECT_EQ(Shown(e), "8");
+}
+
+TEST_F(QvValidateEdit, FloatWithTrimmedDecimalsPrefixAndSuffix) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetDisplayFormat(dfFloat);
+  EXPECT_EQ(e.Alignment(), TAlignment::RightJustify);
+  e.SetDecimalPlaces(2);
+  e.SetEditText("1234.5");
+  EXPECT_EQ(Shown(e), "1,234.50");
+  e.SetTrimDecimals(true);
+  e.SetDisplayPrefix("[");
+  e.SetDisplaySuffix(" kg");
+  e.SetEditText("1.50");
+  EXPECT_EQ(Shown(e), "[1.5 kg");
+  e.SetEditText("2.00");
+  EXPECT_EQ(Shown(e), "[2 kg");
+  EXPECT_EQ(e.EditText(), "2.00");
+  EXPECT_DOUBLE_EQ(std::get<double>(e.Value()), 2.0);
+  // Leaving reads the shown text back without prefix, suffix or thousands.
+  e.SetTrimDecimals(false);
+  e.SetEditText("1234.5");
+  e.SetFocus();
+  f->Other->SetFocus();
+  App().ProcessMessages();
+  EXPECT_DOUBLE_EQ(e.AsFloat(), 1234.5);
+  EXPECT_EQ(Shown(e), "[1,234.50 kg");
+}
+
+TEST_F(QvValidateEdit, ZeroEmptyShowsNothingButKeepsTheValue) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetEditText("0");
+  EXPECT_EQ(Shown(e), "0");
+  e.SetZeroEmpty(true);
+  EXPECT_EQ(Shown(e), "");
+  EXPECT_EQ(IntValue(e), 0);
+}
+
+TEST_F(QvValidateEdit, YearsTakeTheCenturyOfTheWindow) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetDisplayFormat(dfYear);
+  EXPECT_EQ(e.MaxLength(), 4);
+  e.SetEditText("49");
+  EXPECT_EQ(Shown(e), "2049");
+  e.SetEditText("50");
+  EXPECT_EQ(Shown(e), "1950");
+  EXPECT_EQ(IntValue(e), 1950);
+  e.SetDisplayFormat(dfInteger);
+  EXPECT_EQ(e.MaxLength(), 0);
+}
+
+TEST_F(QvValidateEdit, FormatChangesCarryTheValueOver) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetDisplayFormat(dfHex);
+  e.SetFocus();
+  e.SelectAll();
+  Type(e, "fFg");
+  f->Other->SetFocus();
+  App().ProcessMessages();
+  EXPECT_EQ(Shown(e), "fF");
+  EXPECT_EQ(IntValue(e), 255);
+  e.SetDisplayFormat(dfInteger);
+  EXPECT_EQ(Shown(e), "255");
+  e.SetDisplayFormat(dfBinary);
+  EXPECT_EQ(Shown(e), "11111111");
+  e.SetDisplayFormat(dfOctal);
+  EXPECT_EQ(Shown(e), "377");
+  e.SetDisplayFormat(dfFloat);
+  EXPECT_EQ(Shown(e), "255");
+  e.SetValue(int64_t{9});
+  EXPECT_DOUBLE_EQ(e.AsFloat(), 9);
+}
+
+TEST_F(QvValidateEdit, CriticalPointsColourTheText) {
+  TQvValidateEdit& e = *f->Free;
+  TQvValidateEditCriticalPoints& cp = e.CriticalPoints();
+  cp.SetMinValue(1);
+  cp.SetMaxValue(10);
+  cp.SetCheckPoints(cpBoth);
+  const struct {
+    const char* text;
+    TColor color;
+  } cases[] = {{"1", cp.ColorBelow()}, {"10", cp.ColorAbove()}, {"5", e.EffectiveFont().Color()}, {"0", cp.ColorBelow()},
+               {"11", cp.ColorAbove()}};
+  for (const auto& c : cases) {
+    e.SetEditText(c.text);
+    EXPECT_EQ(e.FontColor(), c.color) << c.text;
+  }
+  cp.MinValueIncluded = true;
+  e.SetEditText("1");
+  EXPECT_EQ(e.FontColor(), e.EffectiveFont().Color());
+  EXPECT_TRUE(e.IsInCriticalRange());
+  cp.SetCheckPoints(cpNone);
+  e.SetEditText("50");
+  EXPECT_EQ(e.FontColor(), e.EffectiveFont().Color());
+}
+
+TEST_F(QvValidateEdit, ValueChangedOnlyWhenTheCommittedTextMoves) {
+  TQvValidateEdit& e = *f->Count;
+  int changes = 0;
+  e.OnValueChanged = [&](TComponent&) { ++changes; };
+  Enter(*f, e, "12");
+  EXPECT_EQ(changes, 1);
+  Enter(*f, e, "12");
+  EXPECT_EQ(changes, 1);
+  e.SetValue(int64_t{500});  // clamped to 99 once
+  EXPECT_EQ(changes, 2);
+  e.SetText("99");
+  EXPECT_EQ(changes, 2);
+}
+
+TEST_F(QvValidateEdit, ScientificAndCurrencyCharacters) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetDisplayFormat(dfScientific);
+  e.SetFocus();
+  e.SelectAll();
+  Type(e, "e1.2.5e+3E");
+  EXPECT_EQ(Shown(e), "1.25e+3");
+  EXPECT_DOUBLE_EQ(e.AsFloat(), 1250);
+
+  TQcLocaleSettings s;
+  s.DecimalSeparator = '.';
+  s.CurrencyString = "$";
+  s.NegCurrFormat = 0;  // ($1.00): the sign is a '(' typed first
+  OverrideLocaleSettings(s);
+  e.SetDisplayFormat(dfCurrency);
+  e.SetEditText("");
+  e.SetFocus();
+  e.SelectAll();
+  Type(e, "(12.5");
+  EXPECT_EQ(Shown(e), "-12.5");
+  f->Other->SetFocus();
+  App().ProcessMessages();
+  EXPECT_EQ(Shown(e), "($12.50)");
+  EXPECT_DOUBLE_EQ(std::get<double>(e.Value()), -12.5);
+}
+
+TEST_F(QvValidateEdit, OwnCheckCharsOnlyForTheFormatsThatKeepThem) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetCheckChars("ab");
+  EXPECT_EQ(e.CheckChars(), "01234567890");
+  e.SetDisplayFormat(dfCheckChars);
+  e.SetCheckChars("ab");
+  e.SetFocus();
+  e.SelectAll();
+  Type(e, "abcba1");
+  EXPECT_EQ(Shown(e), "abba");
+  e.SetDisplayFormat(dfNonCheckChars);
+  e.SetEditText("xaybz");
+  EXPECT_EQ(Shown(e), "xyz");
+  e.SetDisplayFormat(dfIdentifier);
+  e.SetEditText("1_a9");
+  EXPECT_EQ(Shown(e), "_a9");
+}
