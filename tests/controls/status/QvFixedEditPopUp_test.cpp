@@ -135,6 +135,10 @@ TEST(QvFixedEditPopUp, ItemsFollowSelectionReadOnlyAndAllowedCommands) {
   EXPECT_FALSE(s["EditCut"]);
   EXPECT_TRUE(s["EditCopy"]);
   EXPECT_FALSE(s["EditUndo"]);
+  // Delete is a clear, which the edit refuses without caClear: not offered.
+  EXPECT_FALSE(s["EditDelete"]);
+  e.SetClipboardCommands(caCopy | caPaste | caClear);
+  EXPECT_TRUE(States(e)["EditDelete"]);
 
   e.SetClipboardCommands(kAllClipboardCommands);
   e.SetReadOnly(true);
