@@ -273,4 +273,33 @@ TEST(QvEdit, AlignmentRecreatesTheWindowWithTheTextKept) {
   EXPECT_TRUE(GetWindowLongPtrA(e.Handle(), GWL_STYLE) & ES_RIGHT);
   EXPECT_EQ(e.Text(), "droite");
   EXPECT_EQ(WindowTextOf(e.Handle()), "droite");
+  // A flat edit has a single line instead of the sunken border.
+  e.SetFlat(true);
+  EXPECT_FALSE(e.ParentFlat());
+  EXPECT_FALSE(GetWindowLongPtrA(e.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  // The system edit draws that line inside its client area.
+  RedrawWindow(e.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  HDC dc = GetDC(e.Handle());
+  EXPECT_EQ(GetPixel(dc, 0, 8), GetSysColor(COLOR_WINDOWFRAME));
+  ReleaseDC(e.Handle(), dc);
+  e.SetThemedPassword(true);
+  EXPECT_TRUE(GetWindowLongPtrA(e.Handle(), GWL_STYLE) & ES_PASSWORD);
+  EXPECT_EQ(e.Text(), "droite");
+}
+
+TEST(QvEdit, AutoHintOffersTheWholeTextOnlyWhenItDoesNotFit) {
+  TEditForm f;
+  TQvCustomEdit& e = *f.Edits[0];
+  std::string text;
+  TPoint at{};
+  e.SetText("court");
+  EXPECT_FALSE(e.AutoHintShow(text, at));
+  e.SetAutoHint(true);
+  EXPECT_FALSE(e.AutoHintShow(text, at));
+  e.SetText("un texte bien trop long pour tenir dans la zone");
+  ASSERT_TRUE(e.AutoHintShow(text, at));
+  EXPECT_EQ(text, e.Text());
+  EXPECT_EQ(at.X, e.ClientToScreen(TPoint{-2, 0}).X);
+  e.SetPasswordChar('*');
+  EXPECT_FALSE(e.AutoHintShow(text, at));
 }

@@ -314,3 +314,52 @@ TEST_F(QvValidateEdit, OwnCheckCharsOnlyForTheFormatsThatKeepThem) {
   e.SetEditText("1_a9");
   EXPECT_EQ(Shown(e), "_a9");
 }
+
+namespace {
+
+// One record with one field "Nombre", keeping its connectors.
+class TFakeSource : public IQvDataSource, public IQvDataSourceConnection {
+public:
+  TQvVariant value = int64_t{7};
+  bool writable = true;
+  int edits = 0;
+  std::vector<TQvDataConnector*> connectors;
+
+  bool IsActive() const override { return true; }
+  TQvFieldObject FieldByName(const std::string& name) const override { return name == "Nombre" ? this : nullptr; }
+  bool FieldIsNull(TQvFieldObject) const override { return std::holds_alternative<std::monostate>(value); }
+  bool FieldCanModify(TQvFieldObject) const override { return writable; }
+  TQvVariant FieldValue(TQvFieldObject) const override { return value; }
+  void SetFieldValue(TQvFieldObject, const TQvVariant& v) override { value = v; }
+  std::string FieldText(TQvFieldObject) const override { return ""; }
+  void SetFieldText(TQvFieldObject, const std::string&) override {}
+  void RegisterConnector(TQvDataConnector* c) override { connectors.push_back(c); }
+  void UnregisterConnector(TQvDataConnector* c) override { std::erase(connectors, c); }
+  void StartEdit() override { ++edits; }
+};
+
+}  // namespace
+
+TEST_F(QvValidateEdit, BoundToAFieldItLoadsTheValueAndWritesItBackOnLeaving) {
+  TQvValidateEdit& e = *f->Count;
+  auto source = std::make_shared<TFakeSource>();
+  auto& connector = dynamic_cast<TQvValidateEditDataConnector&>(e.DataConnector());
+  connector.SetDataSource(source);
+  connector.SetDataField("Nombre");
+  EXPECT_EQ(Shown(e), "7");
+  EXPECT_EQ(source->edits, 0);  // loading is not editing
+
+  Enter(*f, e, "120");  // two characters at most: "12"
+  EXPECT_GT(source->edits, 0);
+  EXPECT_EQ(std::get<int64_t>(source->value), 12);
+
+  // A field that cannot be written makes the edit read-only; a null one
+  // shows NullValue.
+  source->writable = false;
+  source->value = TQvVariant{};
+  connector.SetNullValue(int64_t{5});
+  EXPECT_TRUE(e.ReadOnly());
+  EXPECT_EQ(Shown(e), "5");
+  connector.SetDataSource(nullptr);
+  EXPECT_TRUE(source->connectors.empty());
+}
