@@ -17,6 +17,7 @@ namespace eng = qv::engine;
 namespace {
 
 constexpr int kHelpContext = 25;
+const eng::TProgramOptions kDefaults{};
 
 // The options whose previews act on the main window while the dialog is
 // open: they hold the boxes' values until the dialog ends.
@@ -91,11 +92,15 @@ void TOptions::LoadFromOptions() {
   CheckDelList->SetChecked(o.DeleteList);
   CheckMajAscii->SetChecked(o.MajAscii);
   EditModelDate->SetText(o.ModelDate);
-  // A stored position outside the three leaves no button checked.
-  RadioPosIndice->SetItemIndex(o.PositionIndice);
+  // A stored position outside the three acts as the free position on the
+  // main window: the box shows that default rather than no choice.
+  if (!RadioPosIndice->SetItemIndex(o.PositionIndice)) RadioPosIndice->SetItemIndex(kDefaults.PositionIndice);
+  // Counts outside 1..99 come in brought into the range by the edits.
   ValidateDownCount->SetValue(o.DownCount);
   ValidateMaxCombo->SetValue(o.MaxCombo);
-  EditReplaceChar->SetText(o.ReplaceChar);
+  // A forbidden stored character (written by hand in the registry) would
+  // refuse every close: the default takes its place.
+  EditReplaceChar->SetText(Allowed(o.ReplaceChar) ? o.ReplaceChar : kDefaults.ReplaceChar);
 }
 
 void TOptions::StoreToOptions() {
@@ -109,8 +114,9 @@ void TOptions::StoreToOptions() {
   o.MajAscii = CheckMajAscii->Checked();
   o.ModelDate = EditModelDate->Text();
   if (RadioPosIndice->ItemIndex() >= 0) o.PositionIndice = RadioPosIndice->ItemIndex();
-  o.DownCount = ValidateDownCount->Value(o.DownCount);
-  o.MaxCombo = ValidateMaxCombo->Value(o.MaxCombo);
+  // Read even when not left: "Accepter" takes no focus.
+  o.DownCount = ValidateDownCount->Value();
+  o.MaxCombo = ValidateMaxCombo->Value();
   o.ReplaceChar = EditReplaceChar->Text();
 }
 
@@ -141,10 +147,9 @@ bool TOptions::IsReplaceCharAllowed(const std::string& text) {
       "Le caractère de remplacement est interdit dans les noms de fichiers !\r\n"
       "Le caractère précédent va être automatiquement restauré.",
       eng::mtWarning, eng::mbOK, 0);
-  // A stored value that is itself forbidden (written by hand in the
-  // registry) would refuse every close: the default takes its place.
+  // A forbidden stored value would refuse every later close as well.
   const std::string& stored = m_host.Options().ReplaceChar;
-  EditReplaceChar->SetText(Allowed(stored) ? stored : eng::TProgramOptions{}.ReplaceChar);
+  EditReplaceChar->SetText(Allowed(stored) ? stored : kDefaults.ReplaceChar);
   m_checkingReplaceChar = false;
   return false;
 }

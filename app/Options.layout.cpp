@@ -28,6 +28,13 @@ TCheckBox* Check(TForm& form, const std::string& name, const std::string& text, 
   return box;
 }
 
+// An integer edit of two digits whose value, once left, is 1..99.
+TCountEdit* Count(TForm& form, const std::string& name, int t) {
+  auto* e = Put<TCountEdit>(form, form, name, 12, t, 32, 21);
+  e->SetValue(1);
+  return e;
+}
+
 TOndrelGradientButton* Command(TForm& form, const std::string& name, const std::string& text, int l, int t, int w,
                                int h) {
   auto* b = Put<TOndrelGradientButton>(form, form, name, l, t, w, h);
@@ -71,9 +78,9 @@ void TOptions::BuildLayout() {
                             "Placer l'indice à la première position pendant la saisie",
                             "Placer l'indice à la dernière position pendant la saisie"});
 
-  ValidateDownCount = Put<TCountEdit>(*this, *this, "ValidateDownCount", 12, 266, 32, 21);
+  ValidateDownCount = Count(*this, "ValidateDownCount", 266);
   Label1 = Words(*this, "Label1", "Hauteur des boîtes listes (nb d'éléments visibles)", 52, 269, 295);
-  ValidateMaxCombo = Put<TCountEdit>(*this, *this, "ValidateMaxCombo", 12, 292, 32, 21);
+  ValidateMaxCombo = Count(*this, "ValidateMaxCombo", 292);
   Label2 = Words(*this, "Label2", "Capacité des boîtes listes (nb avant suppression)", 52, 295, 295);
   EditReplaceChar = Put<TEdit>(*this, *this, "EditReplaceChar", 12, 318, 32, 21);
   Label3 = Words(*this, "Label3", "Caractère de remplacement pour les cmd $D $E $M", 52, 321, 295);

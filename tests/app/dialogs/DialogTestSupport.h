@@ -198,7 +198,7 @@ private:
     m_inTick = false;
   }
   static void Rescue() {
-    for (const char* cls : {"TMessageForm", "TInputQueryForm"})
+    for (const char* cls : {"TMessageForm", "TInputQueryForm", "TOptions", "TAPropos"})
       if (HWND h = FindWindowA(cls, nullptr)) PostMessageA(h, WM_CLOSE, 0, 0);
     if (auto* d = FindForm<app::TQuoDial>("TQuoDial")) {
       d->FStopRequested = true;
