@@ -6,7 +6,7 @@
 //   void TMainForm::BtnAPropClick(fw::TComponent&) { CommitFocusedEdit(); ShowAboutBox(*this); }
 //
 // Layout: APropos.layout.cpp. Tested by tests/app/dialogs/APropos_test.cpp
-// and tests/app/Options_e2e_test.cpp.
+// and tests/app/Dialogs_e2e_test.cpp.
 #pragma once
 
 #include <string>
@@ -16,6 +16,7 @@
 #include "app/GradientBackGround.h"
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
+#include "controls/input/QxLabel.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Form.h"
 #include "framework/StdCtrls.h"
@@ -40,7 +41,7 @@ public:
   fw::TImage* Ico = nullptr;
   // The title picture: a bitmap until the GIF picture class lands.
   fw::TImage* ImgTitre = nullptr;
-  fw::TLabel* QxLabel1 = nullptr;
+  controls::TQxLabel* QxLabel1 = nullptr;
   TDLine* DLine1 = nullptr;
   fw::TLabel* Label1 = nullptr;  // "Version"
   fw::TLabel* LVersion = nullptr;

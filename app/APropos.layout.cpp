@@ -60,7 +60,9 @@ void TAPropos::BuildLayout() {
   ImgTitre = Put<TImage>(*this, *PanelGrad, "ImgTitre", 54, 10, 220, 36);
   ImgTitre->SetTransparent(true);
   ImgTitre->SetBitmap(LoadBitmapResource("TITRE"));
-  QxLabel1 = Words(*this, *PanelGrad, "QxLabel1", "Pour Windows", 180, 48, 146, 16);
+  QxLabel1 = Put<controls::TQxLabel>(*this, *PanelGrad, "QxLabel1", 180, 48, 146, 16);
+  QxLabel1->SetCaption("Pour Windows");
+  QxLabel1->SetTransparent(true);
   QxLabel1->SetAlignment(TAlignment::RightJustify);
   QxLabel1->Font().SetStyle(TFontStyles{true, true, false, false});
   QxLabel1->Font().SetColor(clNavy);

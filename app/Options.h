@@ -10,7 +10,7 @@
 //   void TMainForm::BtnOptionsClick(fw::TComponent&) { ExecuteOptionsDialog(*this); }
 //
 // Layout: Options.layout.cpp. Tested by tests/app/dialogs/Options_test.cpp
-// and tests/app/Options_e2e_test.cpp.
+// and tests/app/Dialogs_e2e_test.cpp.
 #pragma once
 
 #include <string>
