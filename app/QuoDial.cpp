@@ -209,7 +209,7 @@ void TQuoDial::Run(TRunKind kind, eng::TReportWriter* report) {
 
 // ---- What the runs show -----------------------------------------------------------
 
-TOndrelGradientButton* TQuoDial::Button(eng::TRunButton b) const {
+controls::TQxSpeedButton* TQuoDial::Button(eng::TRunButton b) const {
   switch (b) {
     case eng::TRunButton::Non: return BtnNon;
     case eng::TRunButton::Oui: return BtnOui;
@@ -223,7 +223,7 @@ TOndrelGradientButton* TQuoDial::Button(eng::TRunButton b) const {
 
 void TQuoDial::SetButton(eng::TRunButton button, bool visible, bool enabled) {
   m_display->Flush();
-  if (TOndrelGradientButton* b = Button(button)) {
+  if (controls::TQxSpeedButton* b = Button(button)) {
     b->SetVisible(visible);
     b->SetEnabled(enabled);
   }

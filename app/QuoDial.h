@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/DialogSupport.h"
-#include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
 #include "app/RunRequests.h"
+#include "controls/input/QxSpeedButton.h"
 #include "engine/Report.h"
 #include "engine/RunObserver.h"
 #include "engine/Runs.h"
@@ -47,12 +47,12 @@ public:
   fw::TCheckBox* CheckRapport = nullptr;
   fw::TLabel* LabelRapport = nullptr;
   fw::TEdit* EditRapport = nullptr;
-  TOndrelGradientButton* BtnOui = nullptr;
-  TOndrelGradientButton* BtnNon = nullptr;
-  TOndrelGradientButton* BtnArreter = nullptr;
-  TOndrelGradientButton* BtnFermer = nullptr;
-  TOndrelGradientButton* BtnRapport = nullptr;
-  TOndrelGradientButton* BtnUndo = nullptr;
+  controls::TQxSpeedButton* BtnOui = nullptr;
+  controls::TQxSpeedButton* BtnNon = nullptr;
+  controls::TQxSpeedButton* BtnArreter = nullptr;
+  controls::TQxSpeedButton* BtnFermer = nullptr;
+  controls::TQxSpeedButton* BtnRapport = nullptr;
+  controls::TQxSpeedButton* BtnUndo = nullptr;
 
   // FStopRequested: set by the stop button, polled by the runs.
   bool FStopRequested = false;
@@ -61,7 +61,7 @@ public:
   // The report's full path: "DirRapport" + "\" + the report name.
   std::string ReportFilePath() const;
   // The button a control stands for (tests, the run's button states).
-  TOndrelGradientButton* Button(engine::TRunButton b) const;
+  controls::TQxSpeedButton* Button(engine::TRunButton b) const;
 
   // --- IRunObserver
   void SetProgressRange(int64_t min, int64_t max) override { m_display->SetProgressRange(min, max); }

@@ -23,8 +23,8 @@ TLabel* Words(TComponent& owner, TWinControl& parent, const std::string& name, c
   return label;
 }
 
-TOndrelGradientButton* Command(TForm& form, const std::string& name, const std::string& text, int l, int t) {
-  auto* b = Put<TOndrelGradientButton>(form, form, name, l, t, 107, 28);
+controls::TQxSpeedButton* Command(TForm& form, const std::string& name, const std::string& text, int l, int t) {
+  auto* b = Put<controls::TQxSpeedButton>(form, form, name, l, t, 107, 28);
   b->SetCaption(text);
   return b;
 }
@@ -88,7 +88,7 @@ void TQuoDial::BuildLayout() {
   BtnUndo = Command(*this, "BtnUndo", "Undo", 10, 378);
   BtnRapport = Command(*this, "BtnRapport", "Rapport", 125, 378);
   BtnFermer = Command(*this, "BtnFermer", "Fermer", 240, 378);
-  for (TOndrelGradientButton* b : {BtnArreter, BtnUndo, BtnRapport, BtnFermer}) {
+  for (controls::TQxSpeedButton* b : {BtnArreter, BtnUndo, BtnRapport, BtnFermer}) {
     b->SetVisible(false);
     b->SetEnabled(false);
   }

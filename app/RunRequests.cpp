@@ -83,7 +83,7 @@ void FillRenameDialog(TQuoDial& d, IRunHost& host) {
   d.PanelStatus->SetCaption(d.LabelNbFiles->Caption());
   d.BtnNon->SetEnabled(true);
   d.BtnOui->SetEnabled(true);
-  for (TOndrelGradientButton* b : {d.BtnUndo, d.BtnArreter, d.BtnRapport, d.BtnFermer}) {
+  for (controls::TQxSpeedButton* b : {d.BtnUndo, d.BtnArreter, d.BtnRapport, d.BtnFermer}) {
     b->SetVisible(false);
     b->SetEnabled(false);
   }

@@ -40,7 +40,7 @@ TDriver::TStep RunOver(TQuoDial*& d) {
   return [&d] { return !d->Running() && d->BtnFermer->Visible() && d->BtnFermer->Enabled(); };
 }
 
-void ExpectButton(app::TOndrelGradientButton* b, bool visible, bool enabled) {
+void ExpectButton(fw::TControl* b, bool visible, bool enabled) {
   EXPECT_EQ(b->Visible(), visible) << b->Name();
   EXPECT_EQ(b->Enabled(), enabled) << b->Name();
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "controls/input/InputTestSupport.h"
 #include "framework/Form.h"
 
@@ -289,4 +291,37 @@ TEST(QxSpeedButton, ModalResultAndAcceleratorClickTheButton) {
   b.SetEnabled(false);
   EXPECT_FALSE(b.DialogChar('o'));
   EXPECT_EQ(f.clicks[0], 1);
+}
+
+TEST(QxSpeedButton, ShowsOverAnOverlappingLabelLaidOutBeforeIt) {
+  // Labels before and after the button, overlapping it, and one apart.
+  struct TStackForm : TForm {
+    TStackForm() : TForm(&App(), "TSpeedButtonTestForm") {
+      SetClientSize(300, 120);
+      Before = &Make<TLabel>("Before");
+      Before->Place(this, 0, 10, 200, 14);
+      Before->SetCaption("Détail des fichiers");
+      Make<TLabel>("Apart").Place(this, 0, 80, 200, 14);
+      Button = &Make<TQxSpeedButton>("Btn");
+      Button->Place(this, 180, 8, 16, 16);
+      Button->SetCaption("x");
+      After = &Make<TLabel>("After");
+      After->Place(this, 170, 0, 100, 14);
+      FinishCreate();
+      Show();
+      App().ProcessMessages();
+    }
+    TLabel* Before;
+    TLabel* After;
+    TQxSpeedButton* Button;
+  } f;
+  // Stacking order, top first.
+  std::vector<HWND> order;
+  for (HWND h = GetWindow(f.Handle(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) order.push_back(h);
+  auto place = [&](TWinControl& c) { return std::find(order.begin(), order.end(), c.Handle()) - order.begin(); };
+  EXPECT_LT(place(*f.Button), place(*f.Before));
+  EXPECT_LT(place(*f.Button), place(*f.After));
+  POINT pt{185, 12};
+  ClientToScreen(f.Handle(), &pt);
+  EXPECT_EQ(WindowFromPoint(pt), f.Button->Handle());
 }
