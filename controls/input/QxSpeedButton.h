@@ -3,7 +3,9 @@
 // like a radio button; it can drop a menu down from a press, repeat its
 // click while held, and show its parent through its face. It is a real
 // child window (tests find it by name; BM_CLICK clicks it) that never
-// takes the focus; its caption's accelerator clicks it.
+// takes the focus; its caption's accelerator clicks it. Its window rises
+// above the overlapping labels laid out before it, as a painted button
+// would show over them.
 // BM_CLICK acts as a press released inside, without the drop-down menu.
 // Example:  auto& b = form.Make<TQxSpeedButton>("BtnIndice1");
 //           b.Place(&form, 16, 360, 24, 22); b.SetCaption("|<"); b.OnClick = ...;
