@@ -11,6 +11,7 @@
 #include "app/DialogSupport.h"
 #include "app/Instance.h"
 #include "app/RegistrySettingsStore.h"
+#include "controls/input/QxDateUtil.h"
 #include "engine/DateTime.h"
 #include "engine/TextUtils.h"
 #include "engine/win32/SystemHelpers.h"
@@ -48,6 +49,19 @@ eng::TDateTime NowValue() {
       .value_or(0.0);
 }
 
+// The date edit reads and shows dates as the program writes them:
+// "dd/mm/yyyy" with French names, whatever the system's locale.
+controls::TDateLocale ProgramDateLocale() {
+  controls::TDateLocale l;
+  l.Entry.ShortDateFormat = eng::DefaultFormatSettings().ShortDateFormat;
+  for (int m = 1; m <= 12; ++m)
+    l.Entry.LongMonthNames[static_cast<size_t>(m - 1)] = eng::FormatDateTime("mmmm", eng::EncodeDateOnly(2001, m, 1));
+  // 7 January 2001 was a Sunday.
+  for (int d = 0; d < 7; ++d)
+    l.ShortDayNames[static_cast<size_t>(d)] = eng::FormatDateTime("ddd", eng::EncodeDateOnly(2001, 1, 7 + d));
+  return l;
+}
+
 }  // namespace
 
 int ScaleForDpiMain(int v) { return eng::ScaleForDpi(v); }
@@ -56,6 +70,7 @@ TMainForm::TMainForm(TComponent* owner, std::vector<std::string> args)
     : TForm(owner, "TMainForm"), m_args(std::move(args)) {
   m_engine = std::make_unique<eng::TRenameEngine>(m_folderReader, m_mediaFiles);
   m_engine->Listing.SetTimeZone(eng::win32::SystemTimeZone());
+  controls::SetDateLocale(ProgramDateLocale());
   BuildLayout();
   FinishCreate();
 }
@@ -154,7 +169,7 @@ void TMainForm::FormCreate(TComponent&) {
   o.NameExtension = EditExt->Text();
   SetExtCaseBox(casseExt);
   CheckDateOn->SetChecked(o.DateOn);
-  if (auto d = eng::StrToDate(o.Date)) DateEdit->SetDateTime(*d);
+  DateEdit->SetText(o.Date);
   CheckTimeOn->SetChecked(o.TimeOn);
   if (auto t = eng::StrToTime(o.Time)) {
     TimePicker->SetDateTime(*t);

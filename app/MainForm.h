@@ -23,6 +23,7 @@
 #include "controls/input/QxPlacement.h"
 #include "controls/input/QxSlider.h"
 #include "controls/input/QxSpeedButton.h"
+#include "controls/input/QxDateEdit.h"
 #include "controls/input/QxSpinEdit.h"
 #include "controls/listview/ExtListView.h"
 #include "controls/status/QvStatusBar.h"
@@ -103,7 +104,7 @@ public:
   controls::TQxSpeedButton* BtnIndice2 = nullptr;
   fw::TBevel* BevelDate = nullptr;
   fw::TCheckBox* CheckDateOn = nullptr;
-  fw::TDateTimePicker* DateEdit = nullptr;
+  controls::TDateEdit* DateEdit = nullptr;
   fw::TCheckBox* CheckTimeOn = nullptr;
   fw::TDateTimePicker* TimePicker = nullptr;
   fw::TBevel* BevelAttr = nullptr;

@@ -196,8 +196,7 @@ void TMainForm::BuildLayout() {
   // Date and time.
   BevelDate = Frame(*this, "BevelDate", 394, 40);
   CheckDateOn = Check(*this, "CheckDateOn", "Date", kInner, 405, 54, "Nouvelle date|Donne cette date à tous les fichiers");
-  DateEdit = Put<TDateTimePicker>(*this, "DateEdit", 72, 402, 104, 21);
-  DateEdit->SetKind(TDateTimeKind::Date);
+  DateEdit = Put<controls::TDateEdit>(*this, "DateEdit", 72, 402, 104, 21);
   DateEdit->SetHint("Date des fichiers|Date donnée à tous les fichiers (Ctrl : aujourd'hui)");
   CheckTimeOn = Check(*this, "CheckTimeOn", "Heure", 190, 405, 60, "Nouvelle heure|Donne cette heure à tous les fichiers");
   TimePicker = Put<TDateTimePicker>(*this, "TimePicker", 252, 402, 100, 21);

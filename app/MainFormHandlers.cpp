@@ -440,7 +440,7 @@ void TMainForm::CheckTimeOnClick(TComponent& sender) {
 }
 
 void TMainForm::DateEditChange(TComponent&) {
-  m_engine->Options.Date = eng::FormatDateTime("dd/mm/yyyy", DateEdit->DateTime());
+  m_engine->Options.Date = DateEdit->Text();
 }
 
 void TMainForm::TimePickerChange(TComponent&) {

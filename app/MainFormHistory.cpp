@@ -126,7 +126,7 @@ void TMainForm::DateEditKeyDown(TComponent&, WORD&, TShiftState shift) {
   GetLocalTime(&st);
   const eng::TDateTime today = eng::EncodeDateOnly(st.wYear, st.wMonth, st.wDay);
   m_engine->Options.Date = eng::FormatDateTime("dd/mm/yyyy", today);
-  DateEdit->SetDateTime(today);
+  DateEdit->SetText(m_engine->Options.Date);
 }
 
 void TMainForm::FormKeyDown(TComponent& sender, WORD& key, TShiftState shift) {

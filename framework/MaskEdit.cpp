@@ -336,7 +336,7 @@ void TCustomMaskEdit::KeyPress(char& key) {
 
 void TCustomMaskEdit::DoExit() {
   TCustomEdit::DoExit();
-  if (!IsMasked() || !Modified() || Loading()) return;
+  if (!IsMasked() || !ValidatesOnExit() || Loading()) return;
   try {
     ValidateEdit();
   } catch (const std::exception& e) {

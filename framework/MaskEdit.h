@@ -89,6 +89,8 @@ public:
 protected:
   // Whether typing may change the text now.
   virtual bool EditCanModify() const { return !ReadOnly(); }
+  // Whether leaving the edit runs ValidateEdit: after the user's changes.
+  virtual bool ValidatesOnExit() const { return Modified(); }
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(char& key) override;
   void DoExit() override;
