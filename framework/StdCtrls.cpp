@@ -377,11 +377,11 @@ LRESULT CALLBACK TComboBox::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         wp = static_cast<unsigned char>(ch);
       } else if (msg == WM_SETFOCUS) {
         const LRESULT r = CallWindowProcA(prev, hwnd, msg, wp, lp);
-        self->DoEnter();
+        if (!self->OwnsPart(reinterpret_cast<HWND>(wp))) self->DoEnter();
         return r;
       } else if (msg == WM_KILLFOCUS) {
         const LRESULT r = CallWindowProcA(prev, hwnd, msg, wp, lp);
-        self->DoExit();
+        if (!self->OwnsPart(reinterpret_cast<HWND>(wp))) self->DoExit();
         return r;
       }
     } catch (...) {

@@ -275,8 +275,17 @@ bool TWinControl::CanFocus() const {
   return true;
 }
 
+bool TWinControl::OwnsPart(HWND other) const {
+  return other && m_hwnd && (other == m_hwnd || (IsChild(m_hwnd, other) && !FromHandle(other)));
+}
+
 void TWinControl::SetFocus() {
-  if (CanFocus()) ::SetFocus(Handle());
+  if (!CanFocus()) return;
+  const HWND h = Handle();
+  // Focus already inside this control (a combo box's own edit): moving it
+  // to the outer window would bounce it back in for nothing.
+  if (OwnsPart(GetFocus())) return;
+  ::SetFocus(h);
 }
 
 bool TWinControl::Focused() const { return m_hwnd && GetFocus() == m_hwnd; }
@@ -676,12 +685,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SETFOCUS: {
       const LRESULT r = DefaultHandler(msg, wp, lp);
-      DoEnter();
+      if (!OwnsPart(reinterpret_cast<HWND>(wp))) DoEnter();
       return r;
     }
     case WM_KILLFOCUS: {
       const LRESULT r = DefaultHandler(msg, wp, lp);
-      DoExit();
+      if (!OwnsPart(reinterpret_cast<HWND>(wp))) DoExit();
       return r;
     }
     case WM_CONTEXTMENU:

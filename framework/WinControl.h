@@ -58,6 +58,9 @@ public:
   virtual bool CanFocus() const;
   void SetFocus();
   bool Focused() const;
+  // Whether a window is this control or one of its own inner windows (a
+  // combo box's edit), not a control of the framework placed inside it.
+  bool OwnsPart(HWND other) const;
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;

@@ -176,3 +176,33 @@ TEST(Form, EnterClicksTheDefaultButtonAndEscTheCancelButton) {
   });
   EXPECT_EQ(form.ShowModal(), mrOk);
 }
+
+// A combo box types into an edit of its own: activating the form again, or
+// focusing the combo in code, must not make it leave (its exit handler
+// stores histories) nor move the caret while the user types.
+TEST(Form, ReactivationKeepsTheFocusInsideAComboWithoutAnExit) {
+  App();
+  TTestForm form(&App());
+  auto& combo = form.Make<TComboBox>("Combo");
+  combo.Place(&form, 10, 50, 150, 21);
+  int exits = 0, enters = 0;
+  combo.OnExit = [&](TComponent&) { ++exits; };
+  combo.OnEnter = [&](TComponent&) { ++enters; };
+  Later(form, [&] {
+    combo.SetFocus();
+    HWND edit = FindWindowExA(combo.Handle(), nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    ::SetFocus(edit);
+    for (char c : std::string("Doc")) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    const int entersBefore = enters;
+    SendMessageA(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    combo.SetFocus();
+    SendMessageA(edit, WM_CHAR, '_', 1);
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(enters, entersBefore);
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(combo.Text(), "Doc_");
+    form.SetModalResult(mrCancel);
+  });
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+}
