@@ -279,6 +279,31 @@ bool TWinControl::OwnsPart(HWND other) const {
   return other && m_hwnd && (other == m_hwnd || (IsChild(m_hwnd, other) && !FromHandle(other)));
 }
 
+namespace {
+bool OfThisProcess(HWND h) {
+  DWORD pid = 0;
+  return h && GetWindowThreadProcessId(h, &pid) && pid == GetCurrentProcessId();
+}
+}  // namespace
+
+// Another program taking the focus is no exit: the form keeps its active
+// control and gives it the focus back on return, where the user goes on
+// typing (an exit handler that rewrites a combo's text would move the
+// caret under the user's hands).
+void TWinControl::FocusLeft(HWND to) {
+  if (OwnsPart(to) || !OfThisProcess(to)) return;
+  DoExit();
+}
+
+void TWinControl::FocusArrived(HWND from) {
+  if (OwnsPart(from)) return;
+  if (!OfThisProcess(from)) {
+    TForm* f = ParentForm();
+    if (f && f->ActiveControl() == this) return;
+  }
+  DoEnter();
+}
+
 void TWinControl::SetFocus() {
   if (!CanFocus()) return;
   const HWND h = Handle();
@@ -685,12 +710,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SETFOCUS: {
       const LRESULT r = DefaultHandler(msg, wp, lp);
-      if (!OwnsPart(reinterpret_cast<HWND>(wp))) DoEnter();
+      FocusArrived(reinterpret_cast<HWND>(wp));
       return r;
     }
     case WM_KILLFOCUS: {
       const LRESULT r = DefaultHandler(msg, wp, lp);
-      if (!OwnsPart(reinterpret_cast<HWND>(wp))) DoExit();
+      FocusLeft(reinterpret_cast<HWND>(wp));
       return r;
     }
     case WM_CONTEXTMENU:

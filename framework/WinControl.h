@@ -113,6 +113,9 @@ protected:
   virtual void KeyPress(char& key);
   virtual void DoEnter();
   virtual void DoExit();
+  // The focus came from / went to that window (WM_SETFOCUS / WM_KILLFOCUS).
+  void FocusArrived(HWND from);
+  void FocusLeft(HWND to);
 
   void BoundsChanged() override;
   void VisibleChanged() override;

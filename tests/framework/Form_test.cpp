@@ -177,9 +177,9 @@ TEST(Form, EnterClicksTheDefaultButtonAndEscTheCancelButton) {
   EXPECT_EQ(form.ShowModal(), mrOk);
 }
 
-// A combo box types into an edit of its own: activating the form again, or
-// focusing the combo in code, must not make it leave (its exit handler
-// stores histories) nor move the caret while the user types.
+// A combo box types into an edit of its own: activating the form again,
+// focusing the combo in code or a visit to another program must not make it
+// leave (its exit handler stores histories) nor move the caret.
 TEST(Form, ReactivationKeepsTheFocusInsideAComboWithoutAnExit) {
   App();
   TTestForm form(&App());
@@ -202,6 +202,16 @@ TEST(Form, ReactivationKeepsTheFocusInsideAComboWithoutAnExit) {
     EXPECT_EQ(enters, entersBefore);
     EXPECT_EQ(GetFocus(), edit);
     EXPECT_EQ(combo.Text(), "Doc_");
+    // Another program's window taking the focus and giving it back is no
+    // exit either (the desktop window belongs to another process).
+    HWND other = GetDesktopWindow();
+    SendMessageA(edit, WM_KILLFOCUS, reinterpret_cast<WPARAM>(other), 0);
+    SendMessageA(edit, WM_SETFOCUS, reinterpret_cast<WPARAM>(other), 0);
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(enters, entersBefore);
+    // Moving to another control of the program is.
+    form.Ok->SetFocus();
+    EXPECT_EQ(exits, 1);
     form.SetModalResult(mrCancel);
   });
   EXPECT_EQ(form.ShowModal(), mrCancel);
