@@ -20,8 +20,12 @@ ctest --preset host -j"$jobs" >build/host-ctest.log 2>&1 || status=1
 tail -n 40 build/host-ctest.log | sed -n '/tests passed\|tests failed\|The following tests\|Failed\|\*\*\*/p'
 
 echo "== Tests Windows (Wine, Xvfb) =="
-xvfb-run -a -s "-screen 0 1280x800x24" sh "$root/tools/ctest-wine.sh" "$root/build/windows" "$jobs" \
-  >build/windows-ctest.log 2>&1 || status=1
+if ! xvfb-run -a -s "-screen 0 1280x800x24" sh "$root/tools/ctest-wine.sh" "$root/build/windows" "$jobs" \
+  >build/windows-ctest.log 2>&1; then
+  status=1
+  # What each failing test said, so that a failure far away can be read.
+  grep -a -A5 ': Failure$\|Unhandled ' build/windows-ctest.log | head -n 150
+fi
 sed -n '/tests passed\|tests failed\|The following tests\|Failed\|\*\*\*/p' build/windows-ctest.log | tail -n 40
 
 echo "== Fuzz (courtes durées) =="

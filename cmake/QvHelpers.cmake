@@ -4,7 +4,9 @@
 # One GoogleTest executable; its cases are discovered at test time (through
 # Wine in the Windows build, whose wrapper sets the Wine environment). Tests
 # that start the one-instance program or write its registry key take the
-# lock qv_program, so they never overlap.
+# lock qv_program, so they never overlap. So do tests that hold the mouse or
+# time auto-repeats: a window another test shows meanwhile takes the capture
+# or the activation away from them.
 function(qv_test name)
   cmake_parse_arguments(T "" "LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})

@@ -178,6 +178,10 @@ void TApplication::Idle() {
     POINT pt;
     GetCursorPos(&pt);
     HWND under = WindowFromPoint(pt);
+    // The pointer may rest on another program's window; its object
+    // property holds an address of that other process.
+    DWORD pid = 0;
+    if (under && (!GetWindowThreadProcessId(under, &pid) || pid != GetCurrentProcessId())) under = nullptr;
     TWinControl* w = OwnControlOf(under);
     TControl* c = w;
     if (w && w->HandleAllocated()) {

@@ -377,11 +377,11 @@ LRESULT CALLBACK TComboBox::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         wp = static_cast<unsigned char>(ch);
       } else if (msg == WM_SETFOCUS) {
         const LRESULT r = CallWindowProcA(prev, hwnd, msg, wp, lp);
-        self->DoEnter();
+        self->FocusArrived(reinterpret_cast<HWND>(wp));
         return r;
       } else if (msg == WM_KILLFOCUS) {
         const LRESULT r = CallWindowProcA(prev, hwnd, msg, wp, lp);
-        self->DoExit();
+        self->FocusLeft(reinterpret_cast<HWND>(wp));
         return r;
       }
     } catch (...) {

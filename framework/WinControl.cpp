@@ -275,8 +275,42 @@ bool TWinControl::CanFocus() const {
   return true;
 }
 
+bool TWinControl::OwnsPart(HWND other) const {
+  return other && m_hwnd && (other == m_hwnd || (IsChild(m_hwnd, other) && !FromHandle(other)));
+}
+
+namespace {
+bool OfThisProcess(HWND h) {
+  DWORD pid = 0;
+  return h && GetWindowThreadProcessId(h, &pid) && pid == GetCurrentProcessId();
+}
+}  // namespace
+
+// Another program taking the focus is no exit: the form keeps its active
+// control and gives it the focus back on return, where the user goes on
+// typing (an exit handler that rewrites a combo's text would move the
+// caret under the user's hands).
+void TWinControl::FocusLeft(HWND to) {
+  if (OwnsPart(to) || !OfThisProcess(to)) return;
+  DoExit();
+}
+
+void TWinControl::FocusArrived(HWND from) {
+  if (OwnsPart(from)) return;
+  if (!OfThisProcess(from)) {
+    TForm* f = ParentForm();
+    if (f && f->ActiveControl() == this) return;
+  }
+  DoEnter();
+}
+
 void TWinControl::SetFocus() {
-  if (CanFocus()) ::SetFocus(Handle());
+  if (!CanFocus()) return;
+  const HWND h = Handle();
+  // Focus already inside this control (a combo box's own edit): moving it
+  // to the outer window would bounce it back in for nothing.
+  if (OwnsPart(GetFocus())) return;
+  ::SetFocus(h);
 }
 
 bool TWinControl::Focused() const { return m_hwnd && GetFocus() == m_hwnd; }
@@ -676,12 +710,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SETFOCUS: {
       const LRESULT r = DefaultHandler(msg, wp, lp);
-      DoEnter();
+      FocusArrived(reinterpret_cast<HWND>(wp));
       return r;
     }
     case WM_KILLFOCUS: {
       const LRESULT r = DefaultHandler(msg, wp, lp);
-      DoExit();
+      FocusLeft(reinterpret_cast<HWND>(wp));
       return r;
     }
     case WM_CONTEXTMENU:

@@ -58,6 +58,9 @@ public:
   virtual bool CanFocus() const;
   void SetFocus();
   bool Focused() const;
+  // Whether a window is this control or one of its own inner windows (a
+  // combo box's edit), not a control of the framework placed inside it.
+  bool OwnsPart(HWND other) const;
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;
@@ -110,6 +113,9 @@ protected:
   virtual void KeyPress(char& key);
   virtual void DoEnter();
   virtual void DoExit();
+  // The focus came from / went to that window (WM_SETFOCUS / WM_KILLFOCUS).
+  void FocusArrived(HWND from);
+  void FocusLeft(HWND to);
 
   void BoundsChanged() override;
   void VisibleChanged() override;

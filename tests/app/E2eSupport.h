@@ -14,7 +14,11 @@ using namespace qv::harness;
 inline const char kProductKey[] = "Software\\Halbrecht\\Quorvant Pro";
 inline const char kOptionsKey[] = "Software\\Halbrecht\\Quorvant Pro\\Options";
 
-inline void ResetProgramRegistry() { DeleteRegistryKey(kProductKey); }
+// A clean start: no copy of the program left running, no settings.
+inline void ResetProgramRegistry() {
+  KillStrayPrograms();
+  DeleteRegistryKey(kProductKey);
+}
 
 // The command-line argument for a folder (quoted Windows path).
 inline std::wstring Quoted(const std::filesystem::path& p) { return L"\"" + p.wstring() + L"\""; }
@@ -33,12 +37,19 @@ inline void CloseMain(TProgram& app, HWND main) {
 }
 
 // Types a model into a combo box's edit, as the keyboard would.
+// The focus is moved from this thread; the keys wait until the program's
+// thread has it, and a busy program gets a second try at the whole text.
 inline void SetComboText(HWND combo, const std::string& text) {
   HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
   HWND target = edit ? edit : combo;
-  FocusControl(target);
-  SetText(target, "");
-  TypeChars(target, text);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    FocusControl(target);
+    WaitUntil([&] { return FocusedWindowOf(target) == target; }, 3s);
+    SetText(target, "");
+    TypeChars(target, text);
+    if (WaitUntil([&] { return GetText(target) == text; }, 1s)) return;
+  }
+  ADD_FAILURE() << "the model could not be typed: " << GetText(target);
 }
 
 // Moves the focus away from whatever has it (to the filter edit).

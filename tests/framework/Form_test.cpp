@@ -176,3 +176,43 @@ TEST(Form, EnterClicksTheDefaultButtonAndEscTheCancelButton) {
   });
   EXPECT_EQ(form.ShowModal(), mrOk);
 }
+
+// A combo box types into an edit of its own: activating the form again,
+// focusing the combo in code or a visit to another program must not make it
+// leave (its exit handler stores histories) nor move the caret.
+TEST(Form, ReactivationKeepsTheFocusInsideAComboWithoutAnExit) {
+  App();
+  TTestForm form(&App());
+  auto& combo = form.Make<TComboBox>("Combo");
+  combo.Place(&form, 10, 50, 150, 21);
+  int exits = 0, enters = 0;
+  combo.OnExit = [&](TComponent&) { ++exits; };
+  combo.OnEnter = [&](TComponent&) { ++enters; };
+  Later(form, [&] {
+    combo.SetFocus();
+    HWND edit = FindWindowExA(combo.Handle(), nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    ::SetFocus(edit);
+    for (char c : std::string("Doc")) SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    const int entersBefore = enters;
+    SendMessageA(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    combo.SetFocus();
+    SendMessageA(edit, WM_CHAR, '_', 1);
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(enters, entersBefore);
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(combo.Text(), "Doc_");
+    // Another program's window taking the focus and giving it back is no
+    // exit either (the desktop window belongs to another process).
+    HWND other = GetDesktopWindow();
+    SendMessageA(edit, WM_KILLFOCUS, reinterpret_cast<WPARAM>(other), 0);
+    SendMessageA(edit, WM_SETFOCUS, reinterpret_cast<WPARAM>(other), 0);
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(enters, entersBefore);
+    // Moving to another control of the program is.
+    form.Ok->SetFocus();
+    EXPECT_EQ(exits, 1);
+    form.SetModalResult(mrCancel);
+  });
+  EXPECT_EQ(form.ShowModal(), mrCancel);
+}

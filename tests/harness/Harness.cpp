@@ -2,6 +2,7 @@
 #include "tests/harness/Harness.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 #include <random>
@@ -36,6 +37,46 @@ bool WaitUntil(const std::function<bool()>& pred, Ms timeout) {
   }
 }
 
+namespace {
+// Every program a test starts belongs to this job: when the test process
+// dies (a ctest time-out kills it), the programs die with it instead of
+// taking the next test's start as a second instance.
+HANDLE TestJob() {
+  static HANDLE job = [] {
+    HANDLE j = CreateJobObjectW(nullptr, nullptr);
+    if (j) {
+      JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
+      info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+      SetInformationJobObject(j, JobObjectExtendedLimitInformation, &info, sizeof info);
+    }
+    return j;
+  }();
+  return job;
+}
+
+std::wstring BaseName(const std::wstring& path) {
+  const auto slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+}  // namespace
+
+void KillStrayPrograms() {
+  const std::wstring exe = BaseName(ProgramPath());
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32W e{};
+  e.dwSize = sizeof e;
+  for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e)) {
+    if (lstrcmpiW(e.szExeFile, exe.c_str()) != 0) continue;
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, e.th32ProcessID)) {
+      TerminateProcess(h, 1);
+      WaitForSingleObject(h, 5000);
+      CloseHandle(h);
+    }
+  }
+  CloseHandle(snap);
+}
+
 TProgram::TProgram(const std::wstring& args) {
   std::wstring cmd = L"\"" + ProgramPath() + L"\"";
   if (!args.empty()) cmd += L" " + args;
@@ -44,7 +85,9 @@ TProgram::TProgram(const std::wstring& args) {
   PROCESS_INFORMATION pi{};
   std::vector<wchar_t> buf(cmd.begin(), cmd.end());
   buf.push_back(0);
-  if (CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  if (CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi)) {
+    if (HANDLE job = TestJob()) AssignProcessToJobObject(job, pi.hProcess);
+    ResumeThread(pi.hThread);
     m_process = pi.hProcess;
     m_pid = pi.dwProcessId;
     CloseHandle(pi.hThread);
@@ -209,6 +252,13 @@ void FocusControl(HWND hwnd) {
   AttachThreadInput(GetCurrentThreadId(), target, TRUE);
   SetFocus(hwnd);
   AttachThreadInput(GetCurrentThreadId(), target, FALSE);
+}
+
+HWND FocusedWindowOf(HWND anyWindowOfThread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(anyWindowOfThread, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
 }
 
 bool IsChecked(HWND button) {

@@ -49,6 +49,9 @@ private:
   DWORD m_pid = 0;
 };
 
+// Ends every running copy of the program (left by a test that was killed).
+void KillStrayPrograms();
+
 // Top-level windows of a process with a given class.
 std::vector<HWND> TopWindows(DWORD pid, const std::string& className = "");
 // A descendant control by its name; null when absent.
@@ -71,6 +74,8 @@ void TypeChars(HWND hwnd, const std::string& text);
 void PressKey(HWND hwnd, WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
 // Gives the keyboard focus to a control of another process.
 void FocusControl(HWND hwnd);
+// The window that has the keyboard focus in the thread owning that window.
+HWND FocusedWindowOf(HWND anyWindowOfThread);
 bool IsChecked(HWND button);
 bool IsEnabled(HWND hwnd);
 bool IsVisible(HWND hwnd);
