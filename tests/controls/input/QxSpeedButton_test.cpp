@@ -325,3 +325,19 @@ TEST(QxSpeedButton, ShowsOverAnOverlappingLabelLaidOutBeforeIt) {
   ClientToScreen(f.Handle(), &pt);
   EXPECT_EQ(WindowFromPoint(pt), f.Button->Handle());
 }
+
+TEST(QxSpeedButton, ATransparentFaceShowsItsParent) {
+  TButtonForm f(1);
+  f.SetColor(RGB(0, 128, 0));
+  TQxSpeedButton& b = *f.Buttons[0];
+  b.SetCaption("");
+  EXPECT_EQ(TShot(b).At(12, 12), ColorToRGB(clBtnFace));
+  b.SetTransparent(true);
+  TShot s(b);
+  EXPECT_EQ(s.At(12, 12), RGB(0, 128, 0));
+  EXPECT_EQ(s.At(0, 0), ColorToRGB(clBtnHighlight));  // the frame is still drawn
+  // Latched and transparent: no dither over the parent.
+  b.SetGroupIndex(1);
+  b.SetDown(true);
+  EXPECT_EQ(TShot(b).At(12, 12), RGB(0, 128, 0));
+}
