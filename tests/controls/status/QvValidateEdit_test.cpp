@@ -363,3 +363,25 @@ TEST_F(QvValidateEdit, BoundToAFieldItLoadsTheValueAndWritesItBackOnLeaving) {
   connector.SetDataSource(nullptr);
   EXPECT_TRUE(source->connectors.empty());
 }
+
+TEST_F(QvValidateEdit, KeypadDecimalKeyTypesTheLocaleSeparator) {
+  f.reset();
+  TQcLocaleSettings s;
+  s.DecimalSeparator = ',';
+  s.ThousandSeparator = ' ';
+  OverrideLocaleSettings(s);
+  f = std::make_unique<TValidateForm>();
+  TQvValidateEdit& e = *f->Free;
+  e.SetDisplayFormat(dfFloat);
+  e.SetFocus();
+  e.SelectAll();
+  Type(e, "3");
+  // The keyboard's translation of the keypad key gives '.'; the edit makes
+  // it the separator of the locale.
+  PostMessageA(e.Handle(), WM_KEYDOWN, VK_DECIMAL, 0x00530001);
+  App().ProcessMessages();
+  PostMessageA(e.Handle(), WM_KEYUP, VK_DECIMAL, 0xC0530001);
+  Type(e, "5.");
+  EXPECT_EQ(Shown(e), "3,5");
+  EXPECT_DOUBLE_EQ(e.AsFloat(), 3.5);
+}
