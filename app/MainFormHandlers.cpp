@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 
 #include "app/APropos.h"
+#include "app/Dossiers.h"
 #include "app/Options.h"
 
 #include <shellapi.h>
@@ -524,7 +525,11 @@ void TMainForm::BtnAPropClick(TComponent&) {
 
 void TMainForm::BtnQuitterClick(TComponent&) { Close(); }
 
-void TMainForm::BtnDirClick(TComponent&) {}
+void TMainForm::BtnDirClick(TComponent&) {
+  CommitFocusedEdit();
+  // The edit's change handler stores the folder and rescans.
+  if (auto folder = ChooseFolder(*this)) EditDir->SetText(*folder);
+}
 
 void TMainForm::BtnOptionsClick(TComponent&) { ExecuteOptionsDialog(*this); }
 
