@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "controls/input/QxDateDialog.h"
+#include "controls/input/QxHook.h"
 #include "controls/input/QxPopupCalendar.h"
 
 namespace qv::controls {
@@ -150,6 +151,15 @@ void TCustomDateEdit::Change() {
 
 void TCustomDateEdit::CreateWnd() {
   TCustomComboEdit::CreateWnd();
+  // Top-level windows get the settings broadcast; the edit's form stands
+  // for the application window here.
+  if (!m_settingsHook && ParentForm()) {
+    m_settingsHook = &Make<TQxWindowHook>("");
+    m_settingsHook->AfterMessage = [this](TComponent&, TMessage& m, bool&) {
+      if (m.Msg == WM_SETTINGCHANGE) UpdateDateFormat();
+    };
+    m_settingsHook->SetWinControl(ParentForm());
+  }
   UpdateDateFormat();
 }
 

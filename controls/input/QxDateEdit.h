@@ -30,6 +30,7 @@ enum TYearDigits { dyDefault, dyFour, dyTwo };
 using TExecDateDialog = std::function<void(qv::fw::TComponent& sender, TDateTime& date, bool& action)>;
 
 class TPopupCalendar;
+class TQxWindowHook;
 
 class TCustomDateEdit : public TCustomComboEdit {
 public:
@@ -118,6 +119,8 @@ private:
   TYearDigits m_yearDigits = dyDefault;
   std::string m_dateFormat;
   bool m_formatting = false;
+  // Watches the form for WM_SETTINGCHANGE (a new locale re-formats).
+  TQxWindowHook* m_settingsHook = nullptr;
 };
 
 // Raises the range errors when DateAutoBetween is off.

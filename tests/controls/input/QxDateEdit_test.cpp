@@ -61,8 +61,9 @@ TEST(QxDateEdit, FormatAndMaskFollowTheLocaleOrderAndYearDigits) {
   EXPECT_EQ(d.Text(), "05/03/2024");
   d.SetBlanksChar('\t');  // below 32: a blank
   EXPECT_EQ(d.BlanksChar(), ' ');
+  // A changed locale takes effect when the system announces it.
   qv::controls::SetDateLocale(qv::test::FrenchDates("M/d/yyyy"));
-  d.UpdateDateFormat();
+  SendMessageA(f.Handle(), WM_SETTINGCHANGE, 0, 0);
   EXPECT_EQ(d.DateFormat(), "MM/DD/YYYY");
   EXPECT_EQ(d.Text(), "03/05/2024");
 }
@@ -226,6 +227,29 @@ TEST(QxDateEdit, LimitsPullTheDateOrRaiseRangeErrors) {
   EXPECT_EQ(d.Text(), "30/06/2024");
   d.SetDate(Ymd(2024, 6, 20));
   EXPECT_EQ(d.Text(), "20/06/2024");
+}
+
+TEST(QxDateEdit, GlyphKindsChooseTheButtonsPicture) {
+  TDateForm f;
+  TDateEdit& d = *f.Date;
+  EXPECT_EQ(d.GlyphKind(), gkDefault);
+  EXPECT_EQ(d.Button()->NumGlyphs(), 2);
+  EXPECT_EQ(d.Button()->Glyph().Width(), 26);  // two 13-pixel cells
+  d.SetGlyphKind(gkEllipsis);
+  EXPECT_EQ(d.Button()->NumGlyphs(), 1);
+  EXPECT_EQ(d.Button()->Glyph().Width(), d.ButtonWidth() - 6);
+  d.SetGlyphKind(gkDropDown);
+  EXPECT_EQ(d.ButtonWidth(), GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_FALSE(d.Button()->Glyph().Empty());
+  // Without direct input the text is read-only but the button still works.
+  d.SetDirectInput(false);
+  EXPECT_TRUE(GetWindowLongA(d.Handle(), GWL_STYLE) & ES_READONLY);
+  d.ButtonPressed();
+  EXPECT_TRUE(d.PopupVisible());
+  qv::test::PostKey(d.Handle(), VK_ESCAPE);
+  d.SetReadOnly(true);
+  d.ButtonPressed();
+  EXPECT_FALSE(d.PopupVisible());
 }
 
 TEST(QxDateEdit, TheDialogStyleRunsTheDateDialogInstead) {

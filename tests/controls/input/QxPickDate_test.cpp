@@ -126,6 +126,8 @@ TEST(QxSelectDateDlg, KeysTurnMonthsAndYearsAndEscapeCancels) {
     qv::test::Later(dlg, [&] {
       HWND h = dlg.Calendar->Handle();
       qv::test::PostKey(h, VK_TAB);
+      qv::test::PumpFor(200);
+      qv::test::SaveScreenBmp("date_dialog");
       qv::test::PostKey(h, VK_RETURN);
     });
   });
