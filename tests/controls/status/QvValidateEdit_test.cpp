@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "controls/input/InputTestSupport.h"
 #include "controls/status/QcSysUtils.h"
 #include "framework/Form.h"
@@ -384,4 +386,36 @@ TEST_F(QvValidateEdit, KeypadDecimalKeyTypesTheLocaleSeparator) {
   Type(e, "5.");
   EXPECT_EQ(Shown(e), "3,5");
   EXPECT_DOUBLE_EQ(e.AsFloat(), 3.5);
+}
+
+TEST_F(QvValidateEdit, EmptyValuesRoundingAndCustomCharacters) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetAllowEmpty(true);
+  e.SetEditText("");
+  EXPECT_EQ(Shown(e), "");
+  e.SetEditText("4");
+  e.SetValue(TQvVariant{});
+  EXPECT_EQ(Shown(e), "");
+  // The range rules come first and may fill it.
+  e.SetHasMinValue(true);
+  e.SetMinValue(1);
+  e.SetValue(std::string());
+  EXPECT_EQ(Shown(e), "1");
+  e.SetHasMinValue(false);
+
+  e.SetDisplayFormat(dfPercent);
+  e.SetDecimalPlaces(1);
+  e.OnDecimalRounding = [](TComponent&, double& rounded, double value) { rounded = std::floor(value); };
+  e.SetEditText("12.75");
+  EXPECT_EQ(Shown(e), "12.0%");
+  EXPECT_DOUBLE_EQ(e.AsFloat(), 12.75);
+  e.OnDecimalRounding = nullptr;
+
+  e.SetDisplayFormat(dfCustom);
+  EXPECT_EQ(e.Alignment(), TAlignment::LeftJustify);
+  e.OnCustomValidate = [](TComponent&, char key, const std::string& aText, int pos, bool& valid) {
+    valid = key == 'x' || (pos > 1 && aText.back() == 'x' && key == 'y');
+  };
+  e.SetEditText("xyzxxyy");
+  EXPECT_EQ(Shown(e), "xyxxy");
 }
