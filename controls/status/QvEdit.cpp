@@ -116,7 +116,6 @@ HBRUSH TQvCustomEdit::CNCtlColor(UINT msg, HDC dc) {
 
 void TQvCustomEdit::SetAlignment(qv::fw::TAlignment a) {
   if (a == m_alignment) return;
-  m_alignment = a;
   TQvExCustomEdit::SetAlignment(a);
   RecreateWnd();
 }

@@ -155,7 +155,6 @@ private:
   HFONT ThemedFont();
   void ApplyMaxPixel();
 
-  qv::fw::TAlignment m_alignment = qv::fw::TAlignment::LeftJustify;
   qv::fw::TColor m_disabledColor = qv::fw::clWindow;
   qv::fw::TColor m_disabledTextColor = qv::fw::clGrayText;
   bool m_flat = false;
