@@ -284,11 +284,18 @@ bool TQvCustomEdit::CNCommand(WORD code, LRESULT& result) {
 }
 
 void TQvCustomEdit::ApplyMaxPixel() {
-  if (!HandleAllocated() || m_maxPixel.Length() == 0) return;
+  if (!HandleAllocated() || m_maxPixel.Length() == 0 || m_cutting) return;
   std::string text = Caption();
   const int selStart = SelStart();
   if (!m_maxPixel.Test(text)) return;
-  SetCaption(text);
+  m_cutting = true;
+  try {
+    SetCaption(text);
+  } catch (...) {
+    m_cutting = false;
+    throw;
+  }
+  m_cutting = false;
   SetSelection(std::min(selStart, static_cast<int>(text.size())), 0);
 }
 

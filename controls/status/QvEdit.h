@@ -179,6 +179,7 @@ private:
   int m_streamedSelStart = 0;
   int m_streamedSelLength = 0;
   HFONT m_themedFont = nullptr;
+  bool m_cutting = false;  // a derived edit may widen the cut text again
 };
 
 }  // namespace qv::controls

@@ -419,3 +419,15 @@ TEST_F(QvValidateEdit, EmptyValuesRoundingAndCustomCharacters) {
   e.SetEditText("xyzxxyy");
   EXPECT_EQ(Shown(e), "xyxxy");
 }
+
+TEST_F(QvValidateEdit, PixelLimitWithASuffixEndsInsteadOfCuttingForever) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetDisplaySuffix(" kg");
+  e.MaxPixel().SetLength(25);
+  e.SetFocus();
+  e.SelectAll();
+  Type(e, "123456789");
+  // The value the limit let through is kept; the suffix may stand past it.
+  EXPECT_FALSE(e.EditText().empty());
+  EXPECT_LT(e.EditText().size(), 9u);
+}
