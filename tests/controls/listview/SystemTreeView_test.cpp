@@ -232,3 +232,62 @@ TEST(SystemTreeView, EveryNodesFolderDataIsFreedWithTheTree) {
   EXPECT_EQ(controls::LiveItemIdLists(), listsBefore);
   EXPECT_NO_THROW(controls::CheckFolderDataLeaks());
 }
+
+TEST(SystemTreeView, ReCreatingTheWindowForCheckboxesSelectsTheSameFolderAgain) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  h.list->SetSelection(tree.Path("a\\a1"));
+  ASSERT_EQ(h.list->Selection(), tree.Path("a\\a1"));
+  h.list->SetCheckboxes(true);
+  EXPECT_NE(GetWindowLongA(h.Handle(), GWL_STYLE) & TVS_CHECKBOXES, 0);
+  EXPECT_EQ(h.list->Selection(), tree.Path("a\\a1"));
+  EXPECT_TRUE(h.list->PendingSelection().empty());
+}
+
+TEST(SystemTreeView, TheFileSystemRootLeavesOutVirtualItems) {
+  auto onlyFileSystem = [](TQsSystemTreeView& t) {
+    t.SetRootFolder(TRootFolder::rfFileSystem);
+    t.SetReadDelay(0);
+  };
+  THostedTree h(onlyFileSystem);
+  TTreeNode* root = h.list->GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  ASSERT_GT(root->Count(), 0) << "the computer folder lists its drives";
+  for (TTreeNode* c = root->GetFirstChild(); c; c = c->GetNextSibling()) {
+    controls::TFolderItemData* d = h.list->NodeData(c, false);
+    ASSERT_NE(d, nullptr);
+    EXPECT_NE(d->Attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR), 0u) << c->Text();
+  }
+  THostedTree drives([](TQsSystemTreeView& t) { t.SetRootFolder(TRootFolder::rfDrives); });
+  EXPECT_GE(drives.list->GetFirstNode()->Count(), root->Count());
+}
+
+TEST(SystemTreeView, ADeviceArrivalRebuildsTheTreeAndKeepsTheSelection) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  h.list->SetSelection(tree.Path("a\\a2"));
+  std::filesystem::create_directory(tree.dir.Path() / "e");
+  TTreeNode* before = h.list->GetFirstNode();
+  EXPECT_EQ(Child(before, "e"), nullptr) << "no watcher looks at the root here";
+  SendMessageA(App().Handle(), WM_DEVICECHANGE, 0x8000 /* arrival */, 0);
+  EXPECT_NE(Child(h.list->GetFirstNode(), "e"), nullptr);
+  EXPECT_EQ(h.list->Selection(), tree.Path("a\\a2"));
+}
+
+TEST(SystemTreeView, AutoscrollScrollsWhenTheMouseNearsAnEdge) {
+  TFolderTree tree;
+  for (int i = 0; i < 60; ++i) std::filesystem::create_directory(tree.dir.Path() / ("f" + std::to_string(100 + i)));
+  THostedTree h(CustomRoot(tree.Path()), 300, 200);
+  h.list->SetAutoscroll(true);
+  SendMessageA(h.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  SendMessageA(h.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  const int top = GetScrollPos(h.Handle(), SB_VERT);
+  ASSERT_GT(top, 0);
+  SendMessageA(h.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+  EXPECT_EQ(GetScrollPos(h.Handle(), SB_VERT), top) << "the middle does not scroll";
+  SendMessageA(h.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 1));
+  EXPECT_EQ(GetScrollPos(h.Handle(), SB_VERT), top - 1);
+  h.list->SetAutoscroll(false);
+  SendMessageA(h.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 1));
+  EXPECT_EQ(GetScrollPos(h.Handle(), SB_VERT), top - 1);
+}
