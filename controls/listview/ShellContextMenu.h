@@ -9,7 +9,7 @@
 //
 // One menu at a time, main thread only (the menu's version and the rename
 // choice are module state while it is open).
-// Tested by tests/controls/listview/ShellContextMenu_test.cpp.
+// Tested by tests/controls/listview/ShellItems_test.cpp and SystemTreeView_test.cpp.
 #pragma once
 
 #include <windows.h>
