@@ -148,6 +148,22 @@ void TCustomComboEdit::BoundsChanged() {
   LayoutButton();
 }
 
+int TCustomComboEdit::MinHeight() const {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, EffectiveFont().Handle());
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmHeight + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
+}
+
+void TCustomComboEdit::SetBounds(int left, int top, int width, int height) {
+  // While a layout is loading the font may not be final yet.
+  if (!Loading()) height = std::max(height, MinHeight());
+  TCustomMaskEdit::SetBounds(left, top, width, height);
+}
+
 void TCustomComboEdit::FontChanged() {
   TCustomMaskEdit::FontChanged();
   SetEditRect();

@@ -95,6 +95,9 @@ public:
   // The button's action, as a click or ClickKey gives it.
   void ButtonPressed();
   bool IsClickKey(WORD key, qv::fw::TShiftState shift) const;
+  // The text's height plus the borders: the least height the edit takes.
+  int MinHeight() const;
+  void SetBounds(int left, int top, int width, int height) override;
 
   qv::fw::TNotifyEvent OnButtonClick;
 

@@ -232,6 +232,10 @@ TEST(QxDateEdit, LimitsPullTheDateOrRaiseRangeErrors) {
 TEST(QxDateEdit, GlyphKindsChooseTheButtonsPicture) {
   TDateForm f;
   TDateEdit& d = *f.Date;
+  // A height below the text's is raised.
+  d.SetHeight(6);
+  EXPECT_EQ(d.Height(), d.MinHeight());
+  EXPECT_GT(d.MinHeight(), 6);
   EXPECT_EQ(d.GlyphKind(), gkDefault);
   EXPECT_EQ(d.Button()->NumGlyphs(), 2);
   EXPECT_EQ(d.Button()->Glyph().Width(), 26);  // two 13-pixel cells
