@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "controls/input/QxHook.h"
 #include "framework/Form.h"
 
 namespace qv::controls {
@@ -125,6 +126,34 @@ void TCustomComboEdit::CreateWnd() {
   TCustomMaskEdit::CreateWnd();
   SetEditRect();
   LayoutButton();
+  // A press on another control of the form (which may not take the focus)
+  // or on the form itself closes the popup without accepting.
+  if (!m_formHook && ParentForm()) {
+    m_formHook = &Make<TQxWindowHook>("");
+    m_formHook->BeforeMessage = [this](TComponent&, TMessage& m, bool&) {
+      if (!m_popupVisible) return;
+      POINT pt{};
+      if (m.Msg == WM_PARENTNOTIFY) {
+        const UINT event = LOWORD(m.WParam);
+        if (event != WM_LBUTTONDOWN && event != WM_RBUTTONDOWN && event != WM_MBUTTONDOWN) return;
+        pt = POINT{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+        ::ClientToScreen(ParentForm()->Handle(), &pt);
+      } else if (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN || m.Msg == WM_NCLBUTTONDOWN) {
+        if (m.Msg == WM_NCLBUTTONDOWN) {
+          ClosePopup(false, false);
+          return;
+        }
+        pt = POINT{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+        ::ClientToScreen(ParentForm()->Handle(), &pt);
+      } else {
+        return;
+      }
+      RECT own;
+      GetWindowRect(HandleIfAllocated(), &own);
+      if (!PtInRect(&own, pt)) ClosePopup(false, false);
+    };
+    m_formHook->SetWinControl(ParentForm());
+  }
 }
 
 void TCustomComboEdit::SetEditRect() {

@@ -63,6 +63,8 @@ protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
+class TQxWindowHook;
+
 class TCustomComboEdit : public qv::fw::TCustomMaskEdit {
 public:
   explicit TCustomComboEdit(qv::fw::TComponent* owner);
@@ -154,6 +156,8 @@ private:
   int m_numGlyphs = 1;
   HBITMAP m_ownGlyph = nullptr;
   TPopupAlign m_popupAlign = epaRight;
+  // Watches the form for presses elsewhere, which cancel an open popup.
+  TQxWindowHook* m_formHook = nullptr;
 };
 
 }  // namespace qv::controls

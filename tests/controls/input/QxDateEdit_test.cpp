@@ -175,6 +175,33 @@ TEST(QxDateEdit, AClickOnADayTakesItAndOneOnAnEmptyCellDoesNot) {
   EXPECT_EQ(d.Text(), "10/09/2024");
 }
 
+TEST(QxDateEdit, APressElsewhereOnTheFormClosesThePopupWithoutTakingIt) {
+  qv::test::TLocaleScope fr(qv::test::FrenchDates());
+  TDateForm f;
+  TDateEdit& d = *f.Date;
+  d.SetDate(Ymd(2024, 1, 10));
+  d.ButtonPressed();
+  PostKey(d.Handle(), VK_RIGHT);
+  // A press over a child: the form hears of it before the child acts.
+  RECT ok;
+  GetWindowRect(f.Ok->Handle(), &ok);
+  POINT at{ok.left + 2, ok.top + 2};
+  ScreenToClient(f.Handle(), &at);
+  SendMessageA(f.Handle(), WM_PARENTNOTIFY, WM_LBUTTONDOWN, MAKELPARAM(at.x, at.y));
+  EXPECT_FALSE(d.PopupVisible());
+  EXPECT_EQ(d.Text(), "10/01/2024");
+  // A press over the edit itself (its button) keeps it to the edit.
+  d.ButtonPressed();
+  RECT er;
+  GetWindowRect(d.Handle(), &er);
+  at = POINT{er.right - 3, er.top + 3};
+  ScreenToClient(f.Handle(), &at);
+  SendMessageA(f.Handle(), WM_PARENTNOTIFY, WM_LBUTTONDOWN, MAKELPARAM(at.x, at.y));
+  EXPECT_TRUE(d.PopupVisible());
+  SendMessageA(f.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 120));
+  EXPECT_FALSE(d.PopupVisible());
+}
+
 TEST(QxDateEdit, AcceptDateMayRefuseOrChangeThePick) {
   qv::test::TLocaleScope fr(qv::test::FrenchDates());
   TDateForm f;
