@@ -202,6 +202,25 @@ TEST(QxDateEdit, APressElsewhereOnTheFormClosesThePopupWithoutTakingIt) {
   EXPECT_FALSE(d.PopupVisible());
 }
 
+TEST(QxDateEdit, EnterReachesTheDefaultButtonOnlyWhileThePopupIsClosed) {
+  qv::test::TLocaleScope fr(qv::test::FrenchDates());
+  TDateForm f;
+  TDateEdit& d = *f.Date;
+  int clicks = 0;
+  f.Ok->OnClick = [&](TComponent&) { ++clicks; };
+  f.Ok->SetDefault(true);
+  d.SetDate(Ymd(2024, 1, 10));
+  d.ButtonPressed();
+  PostKey(d.Handle(), VK_RIGHT);
+  PostKey(d.Handle(), VK_RETURN);
+  EXPECT_FALSE(d.PopupVisible());
+  EXPECT_EQ(d.Text(), "11/01/2024");
+  EXPECT_EQ(clicks, 0);
+  PostKey(d.Handle(), VK_RETURN);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(d.Text(), "11/01/2024");  // no line break in the text
+}
+
 TEST(QxDateEdit, AcceptDateMayRefuseOrChangeThePick) {
   qv::test::TLocaleScope fr(qv::test::FrenchDates());
   TDateForm f;
