@@ -3,11 +3,13 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "engine/TextUtils.h"
 #include "engine/win32/SystemHelpers.h"
 #include "framework/Application.h"
+
 
 namespace qv::app {
 
@@ -96,8 +98,8 @@ void TOptions::LoadFromOptions() {
   // main window: the box shows that default rather than no choice.
   if (!RadioPosIndice->SetItemIndex(o.PositionIndice)) RadioPosIndice->SetItemIndex(kDefaults.PositionIndice);
   // Counts outside 1..99 come in brought into the range by the edits.
-  ValidateDownCount->SetValue(o.DownCount);
-  ValidateMaxCombo->SetValue(o.MaxCombo);
+  ValidateDownCount->SetAsInteger(o.DownCount);
+  ValidateMaxCombo->SetAsInteger(o.MaxCombo);
   // A forbidden stored character (written by hand in the registry) would
   // refuse every close: the default takes its place.
   EditReplaceChar->SetText(Allowed(o.ReplaceChar) ? o.ReplaceChar : kDefaults.ReplaceChar);
@@ -115,8 +117,9 @@ void TOptions::StoreToOptions() {
   o.ModelDate = EditModelDate->Text();
   if (RadioPosIndice->ItemIndex() >= 0) o.PositionIndice = RadioPosIndice->ItemIndex();
   // Read even when not left: "Accepter" takes no focus.
-  o.DownCount = ValidateDownCount->Value();
-  o.MaxCombo = ValidateMaxCombo->Value();
+  // Typed but not yet left, a count may still be out of range.
+  o.DownCount = static_cast<int>(std::clamp<int64_t>(ValidateDownCount->AsInt64(), 1, 99));
+  o.MaxCombo = static_cast<int>(std::clamp<int64_t>(ValidateMaxCombo->AsInt64(), 1, 99));
   o.ReplaceChar = EditReplaceChar->Text();
 }
 

@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "app/CountEdit.h"
+#include "controls/status/QvValidateEdit.h"
 #include "app/DialogHost.h"
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
@@ -43,8 +43,8 @@ public:
   fw::TCheckBox* CheckDelList = nullptr;
   fw::TCheckBox* CheckMajAscii = nullptr;
   fw::TRadioGroup* RadioPosIndice = nullptr;
-  TCountEdit* ValidateDownCount = nullptr;
-  TCountEdit* ValidateMaxCombo = nullptr;
+  controls::TQvValidateEdit* ValidateDownCount = nullptr;
+  controls::TQvValidateEdit* ValidateMaxCombo = nullptr;
   fw::TEdit* EditReplaceChar = nullptr;
   fw::TEdit* EditModelDate = nullptr;
   fw::TLabel* Label1 = nullptr;  // captions of the four edits

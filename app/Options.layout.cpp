@@ -29,9 +29,15 @@ TCheckBox* Check(TForm& form, const std::string& name, const std::string& text, 
 }
 
 // An integer edit of two digits whose value, once left, is 1..99.
-TCountEdit* Count(TForm& form, const std::string& name, int t) {
-  auto* e = Put<TCountEdit>(form, form, name, 12, t, 32, 21);
-  e->SetValue(1);
+controls::TQvValidateEdit* Count(TForm& form, const std::string& name, int t) {
+  auto* e = Put<controls::TQvValidateEdit>(form, form, name, 12, t, 32, 21);
+  e->SetDisplayFormat(controls::dfInteger);
+  e->SetHasMinValue(true);
+  e->SetHasMaxValue(true);
+  e->SetMinValue(1);
+  e->SetMaxValue(99);
+  e->SetMaxLength(2);
+  e->SetAsInteger(1);
   return e;
 }
 

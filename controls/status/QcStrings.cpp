@@ -68,8 +68,6 @@ char AnsiCharLower(char c) { return AnsiTables().Lower[Code(c)]; }
 char AnsiCharUpper(char c) { return AnsiTables().Upper[Code(c)]; }
 char AnsiCharSwapCase(char c) { return AnsiTables().Swapped[Code(c)]; }
 
-std::string RepeatChar(char ch, int n) { return n < 1 ? std::string() : std::string(static_cast<size_t>(n), ch); }
-
 TQcStringBuilder::TQcStringBuilder(int32_t capacity, int32_t maxCapacity)
     : m_maxCapacity(std::max<int32_t>(maxCapacity, 0)) {
   m_chars.resize(static_cast<size_t>(std::clamp<int32_t>(capacity, 0, m_maxCapacity)));

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "controls/input/QxStrUtils.h"
+
 namespace qv::controls {
 
 // Text without Prefix when Text starts with it, else Text.
@@ -18,8 +20,7 @@ std::string StrRemovePrefix(std::string_view prefix, std::string_view text);
 // changes nothing).
 std::string StrRemoveSuffix(std::string_view suffix, std::string_view text);
 
-// `n` copies of `ch`; empty for n below 1.
-std::string RepeatChar(char ch, int n);
+// RepeatChar is shared with the input controls' string routines.
 
 // Character tables of the ANSI code page, taken once from the user's
 // locale: the CT_CTYPE1 class (C1_UPPER, C1_DIGIT, ...) and the lower,

@@ -205,9 +205,9 @@ TEST(Options, CountsTypedPastTheirRangeAreBroughtIntoIt) {
     }
     // Keys typed last, the edits not left before "Accepter": letters and
     // a third digit are refused, and 0 still counts as 1.
-    Type(d->ValidateDownCount, "");
+    // (An emptied integer edit shows 0: the keys replace a selection.)
+    for (auto* e : {d->ValidateDownCount, d->ValidateMaxCombo}) SendMessageA(e->Handle(), EM_SETSEL, 0, -1);
     Keys(d->ValidateDownCount, "5x");
-    Type(d->ValidateMaxCombo, "");
     Keys(d->ValidateMaxCombo, "0");
     shown.push_back(d->ValidateDownCount->Text());
     PostClick(d->BtnAccepter);
