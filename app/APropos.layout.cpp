@@ -3,6 +3,8 @@
 // are recorded in docs/dialogs.md.
 #include "app/APropos.h"
 
+#include "app/TitleImage.h"
+
 namespace qv::app {
 
 using namespace qv::fw;
@@ -30,10 +32,6 @@ TDLine* Separator(TForm& form, const std::string& name, int top) {
   return line;
 }
 
-HBITMAP LoadBitmapResource(const char* name) {
-  return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
 }  // namespace
 
 void TAPropos::BuildLayout() {
@@ -59,7 +57,7 @@ void TAPropos::BuildLayout() {
   Ico->SetIcon(LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
   ImgTitre = Put<TImage>(*this, *PanelGrad, "ImgTitre", 54, 10, 220, 36);
   ImgTitre->SetTransparent(true);
-  ImgTitre->SetBitmap(LoadBitmapResource("TITRE"));
+  ImgTitre->SetBitmap(LoadTitleImage());
   QxLabel1 = Put<controls::TQxLabel>(*this, *PanelGrad, "QxLabel1", 180, 48, 146, 16);
   QxLabel1->SetCaption("Pour Windows");
   QxLabel1->SetTransparent(true);

@@ -3,6 +3,7 @@
 // recorded in docs/main-window.md.
 #include "app/MainForm.h"
 
+#include "app/TitleImage.h"
 #include "resources/resource_ids.h"
 
 namespace qv::app {
@@ -98,7 +99,7 @@ void TMainForm::BuildLayout() {
   Image1->SetIcon(LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
   ImgTitre = Put<TImage>(*this, "ImgTitre", kLeft + 40, 6, 220, 36);
   ImgTitre->SetTransparent(true);
-  ImgTitre->SetBitmap(LoadBitmapResource("TITRE"));
+  ImgTitre->SetBitmap(LoadTitleImage());
   LabelVer = MakeLabel(*this, "LabelVer", "3.2.0.0", 290, 8, 70);
   LabelVer->SetAlignment(TAlignment::RightJustify);
   ASLinkWeb = Put<TASLink>(*this, "ASLinkWeb", 226, 25, 138, 17);
