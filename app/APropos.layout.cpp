@@ -3,28 +3,16 @@
 // are recorded in docs/dialogs.md.
 #include "app/APropos.h"
 
+#include "app/LayoutHelpers.h"
 #include "app/TitleImage.h"
 
 namespace qv::app {
 
 using namespace qv::fw;
+using layout::Put;
+using layout::Words;
 
 namespace {
-
-template <class T>
-T* Put(TComponent& owner, TWinControl& parent, const std::string& name, int l, int t, int w, int h) {
-  T& c = owner.Make<T>(name);
-  c.Place(&parent, l, t, w, h);
-  return &c;
-}
-
-TLabel* Words(TComponent& owner, TWinControl& parent, const std::string& name, const std::string& text, int l, int t,
-              int w, int h = 15) {
-  auto* label = Put<TLabel>(owner, parent, name, l, t, w, h);
-  label->SetCaption(text);
-  label->SetTransparent(true);
-  return label;
-}
 
 TDLine* Separator(TForm& form, const std::string& name, int top) {
   auto* line = Put<TDLine>(form, form, name, 10, top, 337, 4);

@@ -2,25 +2,15 @@
 // (client area 357 x 439) and its text.
 #include "app/Options.h"
 
+#include "app/LayoutHelpers.h"
+
 namespace qv::app {
 
 using namespace qv::fw;
+using layout::Put;
+using layout::Words;
 
 namespace {
-
-template <class T>
-T* Put(TComponent& owner, TWinControl& parent, const std::string& name, int l, int t, int w, int h) {
-  T& c = owner.Make<T>(name);
-  c.Place(&parent, l, t, w, h);
-  return &c;
-}
-
-TLabel* Words(TForm& form, const std::string& name, const std::string& text, int l, int t, int w) {
-  auto* label = Put<TLabel>(form, form, name, l, t, w, 15);
-  label->SetCaption(text);
-  label->SetTransparent(true);
-  return label;
-}
 
 TCheckBox* Check(TForm& form, const std::string& name, const std::string& text, int t) {
   auto* box = Put<TCheckBox>(form, form, name, 12, t, 337, 17);
@@ -62,7 +52,7 @@ void TOptions::BuildLayout() {
   WallpaperOpt->SetParent(this);
   WallpaperOpt->SetVisible(false);
 
-  Label7 = Words(*this, "Label7", "Options du programme", 10, 10, 337);
+  Label7 = Words(*this, *this, "Label7", "Options du programme", 10, 10, 337);
   Label7->Font().SetStyle(TFontStyles{true, false, false, false});
   Label7->Font().SetColor(clNavy);
 
@@ -72,7 +62,7 @@ void TOptions::BuildLayout() {
   // Its caption is a label of its own, red while hidden and system files
   // are listed.
   CheckAttrFull = Put<TCheckBox>(*this, *this, "CheckAttrFull", 12, 96, 17, 17);
-  LabelAttrFull = Words(*this, "LabelAttrFull", "Afficher les fichiers cachés / système dans le détail (attention)",
+  LabelAttrFull = Words(*this, *this, "LabelAttrFull", "Afficher les fichiers cachés / système dans le détail (attention)",
                         29, 97, 320);
   CheckSaisie = Check(*this, "CheckSaisie", "Enregistrer toutes les saisies dans chacune des boîtes listes", 116);
   CheckDelList = Check(*this, "CheckDelList", "Autoriser la suppression dans les boîtes listes (CTRL+SUPPR)", 136);
@@ -85,14 +75,14 @@ void TOptions::BuildLayout() {
                             "Placer l'indice à la dernière position pendant la saisie"});
 
   ValidateDownCount = Count(*this, "ValidateDownCount", 266);
-  Label1 = Words(*this, "Label1", "Hauteur des boîtes listes (nb d'éléments visibles)", 52, 269, 295);
+  Label1 = Words(*this, *this, "Label1", "Hauteur des boîtes listes (nb d'éléments visibles)", 52, 269, 295);
   ValidateMaxCombo = Count(*this, "ValidateMaxCombo", 292);
-  Label2 = Words(*this, "Label2", "Capacité des boîtes listes (nb avant suppression)", 52, 295, 295);
+  Label2 = Words(*this, *this, "Label2", "Capacité des boîtes listes (nb avant suppression)", 52, 295, 295);
   EditReplaceChar = Put<TEdit>(*this, *this, "EditReplaceChar", 12, 318, 32, 21);
-  Label3 = Words(*this, "Label3", "Caractère de remplacement pour les cmd $D $E $M", 52, 321, 295);
+  Label3 = Words(*this, *this, "Label3", "Caractère de remplacement pour les cmd $D $E $M", 52, 321, 295);
   EditModelDate = Put<TEdit>(*this, *this, "EditModelDate", 12, 344, 150, 21);
   EditModelDate->SetMaxLength(255);
-  Label4 = Words(*this, "Label4", "Format d'affichage des dates", 170, 347, 177);
+  Label4 = Words(*this, *this, "Label4", "Format d'affichage des dates", 170, 347, 177);
 
   BtnDirRapport = Command(*this, "BtnDirRapport", "::: Explorer le dossier des rapports :::", 10, 374, 337, 22);
   BtnAccepter = Command(*this, "BtnAccepter", "Accepter", 10, 404, 107, 28);

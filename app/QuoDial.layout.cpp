@@ -2,26 +2,15 @@
 // (client area 357 x 414) and its text.
 #include "app/QuoDial.h"
 
+#include "app/LayoutHelpers.h"
+
 namespace qv::app {
 
 using namespace qv::fw;
+using layout::Put;
+using layout::Words;
 
 namespace {
-
-template <class T>
-T* Put(TComponent& owner, TWinControl& parent, const std::string& name, int l, int t, int w, int h) {
-  T& c = owner.Make<T>(name);
-  c.Place(&parent, l, t, w, h);
-  return &c;
-}
-
-TLabel* Words(TComponent& owner, TWinControl& parent, const std::string& name, const std::string& text, int l, int t,
-             int w, int h = 15) {
-  auto* label = Put<TLabel>(owner, parent, name, l, t, w, h);
-  label->SetCaption(text);
-  label->SetTransparent(true);
-  return label;
-}
 
 controls::TQxSpeedButton* Command(TForm& form, const std::string& name, const std::string& text, int l, int t) {
   auto* b = Put<controls::TQxSpeedButton>(form, form, name, l, t, 107, 28);

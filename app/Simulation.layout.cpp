@@ -2,28 +2,13 @@
 // pixels (client area 357 x 414), its text and hint.
 #include "app/Simulation.h"
 
+#include "app/LayoutHelpers.h"
+
 namespace qv::app {
 
 using namespace qv::fw;
-
-namespace {
-
-template <class T>
-T* Put(TComponent& owner, TWinControl& parent, const std::string& name, int l, int t, int w, int h) {
-  T& c = owner.Make<T>(name);
-  c.Place(&parent, l, t, w, h);
-  return &c;
-}
-
-TLabel* Words(TComponent& owner, TWinControl& parent, const std::string& name, const std::string& text, int l, int t,
-             int w, int h = 15) {
-  auto* label = Put<TLabel>(owner, parent, name, l, t, w, h);
-  label->SetCaption(text);
-  label->SetTransparent(true);
-  return label;
-}
-
-}  // namespace
+using layout::Put;
+using layout::Words;
 
 void TSimulation::BuildLayout() {
   SetCaption("Simulation");

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/ScreenCapture.h"
 #include "controls/input/InputTestSupport.h"
 #include "controls/input/QxDateUtil.h"
 #include "engine/DateTime.h"
@@ -56,42 +57,8 @@ inline void PostCtrlKey(HWND h, WORD vk) {
 }
 
 inline std::filesystem::path SaveScreenBmp(const std::string& name) {
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::filesystem::path dir = std::filesystem::path(exe).parent_path();
-  while (dir.has_parent_path() && dir != dir.parent_path() && !std::filesystem::exists(dir / "CMakeCache.txt"))
-    dir = dir.parent_path();
-  dir /= "screenshots";
-  std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  const DWORD size = ((static_cast<DWORD>(w) * 3 + 3) & ~3u) * static_cast<DWORD>(h);
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-  fh.bfSize = fh.bfOffBits + size;
-  const auto path = dir / (name + ".bmp");
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-  out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-  out.write(static_cast<const char*>(bits), size);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+  const auto path = BuildScreenshotDir() / (name + ".bmp");
+  SaveScreenArea(WholeScreen(), path);
   return path;
 }
 

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ScreenCapture.h"
 #include "controls/listview/ExtListView.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
@@ -172,42 +173,8 @@ private:
 // build folder is the first parent of the test program that holds
 // CMakeCache.txt); returns the path.
 inline std::filesystem::path SaveScreenshot(const std::string& name) {
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::filesystem::path dir = std::filesystem::path(exe).parent_path();
-  while (dir.has_parent_path() && dir != dir.parent_path() && !std::filesystem::exists(dir / "CMakeCache.txt"))
-    dir = dir.parent_path();
-  dir /= "screenshots";
-  std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  const DWORD imageSize = ((static_cast<DWORD>(w) * 3 + 3) & ~3u) * static_cast<DWORD>(h);
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-  fh.bfSize = fh.bfOffBits + imageSize;
-  const auto path = dir / (name + ".bmp");
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-  out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-  out.write(static_cast<const char*>(bits), imageSize);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+  const auto path = qv::test::BuildScreenshotDir() / (name + ".bmp");
+  qv::test::SaveScreenArea(qv::test::WholeScreen(), path);
   return path;
 }
 

@@ -4,6 +4,7 @@
 // comes first, and a freed edit lets go of it. One test opens it for real
 // by a right click and saves the screen with the menu open
 // (screenshots/edit-popup.bmp under the test's working folder).
+#include "tests/support/ScreenCapture.h"
 #include "controls/status/QvFixedEditPopUp.h"
 
 #include <gtest/gtest.h>
@@ -59,37 +60,6 @@ TMenuItem& Item(TQvCustomEdit& e, const std::string& name) {
   for (TMenuItem* item : FixedEditPopUp(e).Items())
     if (item->Name() == name) return *item;
   throw std::runtime_error("no item " + name);
-}
-
-bool SaveScreenPicture(const RECT& r, const std::string& path) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const DWORD size = ((static_cast<DWORD>(w) * 3 + 3) & ~3u) * static_cast<DWORD>(h);
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-  fh.bfSize = fh.bfOffBits + size;
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-  out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-  out.write(static_cast<const char*>(bits), size);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return out.good();
 }
 
 }  // namespace
@@ -198,7 +168,7 @@ TEST(QvFixedEditPopUp, RightClickOpensTheSharedMenuUnlessTheEditHasItsOwn) {
     UnionRect(&area, &formRect, &menuRect);
     if (!saved) {
       CreateDirectoryA("screenshots", nullptr);
-      saved = SaveScreenPicture(area, "screenshots/edit-popup.bmp");
+      saved = qv::test::SaveScreenArea(area, "screenshots/edit-popup.bmp");
     }
     EndMenu();
     return true;
