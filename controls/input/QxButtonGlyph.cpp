@@ -233,7 +233,10 @@ void TQxButtonGlyph::DrawCaption(HDC dc, const std::string& caption, const TRect
   if (caption.empty()) return;
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const COLORREF oldColor = GetTextColor(dc);
-  const UINT flags = DT_VCENTER | (m_wordWrap ? DT_WORDBREAK : 0) | textFlags;
+  // One line is centred in its rectangle: a caption taller than a small
+  // button is cut evenly above and below instead of losing its lower half
+  // (DT_VCENTER alone does nothing without DT_SINGLELINE).
+  const UINT flags = DT_VCENTER | (m_wordWrap ? DT_WORDBREAK : DT_SINGLELINE) | textFlags;
   const int n = static_cast<int>(caption.size());
   RECT rc = r.ToRECT();
   if (state == psDisabled) {

@@ -219,6 +219,24 @@ TEST(QxSpeedButton, FacesShowStateBorderAndDither) {
   }
 }
 
+// The list switch of the main window: a 16-pixel button whose "x" is
+// taller than its face; the letter stays whole around the middle.
+TEST(QxSpeedButton, ACaptionTallerThanTheFaceIsCutEvenly) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  b.SetBounds(10, 10, 16, 16);
+  b.SetCaption("x");
+  b.Font().SetSize(12);
+  TShot s(b);
+  const COLORREF ink = ColorToRGB(clBtnText);
+  int above = 0, below = 0;
+  for (int y = 2; y < 14; ++y)
+    for (int x = 2; x < 14; ++x)
+      if (s.At(x, y) == ink) (y < 8 ? above : below) += 1;
+  EXPECT_GT(above, 2);
+  EXPECT_GT(below, 2);
+}
+
 TEST(QxSpeedButton, FlatButtonsGreyTheirGlyphUntilHovered) {
   TButtonForm f(1);
   TQxSpeedButton& b = *f.Buttons[0];
