@@ -41,7 +41,7 @@ TEST(TextUtils, PathPieces) {
   EXPECT_EQ(EncodeSpaces("  "), "%20%20");
 }
 
-// The whole 8-bit range through FoldAccents: exactly the Part's table
+// The whole 8-bit range through FoldAccents: exactly the accent table's
 // changes, every other byte stays.
 TEST(TextUtils, FoldAccentsWholeRange) {
   std::string expected(256, '\0');
