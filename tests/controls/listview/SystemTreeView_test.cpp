@@ -5,6 +5,7 @@
 // shell context menu and the folder data count.
 #include <gtest/gtest.h>
 
+#include "controls/listview/FileChange.h"
 #include "controls/listview/ListViewHost.h"
 #include "controls/listview/ShellContextMenu.h"
 #include "controls/listview/SystemTreeView.h"
@@ -35,6 +36,15 @@ struct TFolderTree {
 };
 
 using THostedTree = THostedList<TQsSystemTreeView>;
+
+// The watches open in their own threads: a change made before they stand
+// would go unseen. Waits for the folder's and the parent's, then a little
+// for a watch being replaced to close.
+void WaitForTheWatch(const TQsSystemTreeView& tree) {
+  const int wanted = 1 + (tree.WatchingParent() ? 1 : 0);
+  EXPECT_TRUE(PumpUntil([&] { return controls::TFileChangeThread::OpenHandleCount() >= wanted; }, 10000));
+  PumpUntil([] { return false; }, 300);
+}
 
 std::vector<std::string> ChildTexts(TTreeNode* node) {
   std::vector<std::string> out;
@@ -134,6 +144,7 @@ TEST(SystemTreeView, TheWatcherSeesANewSubfolderOfTheSelectedFolder) {
   a->Expand();
   EXPECT_EQ(h.list->WatchedFolder(), tree.Path("a"));
   EXPECT_TRUE(h.list->WatchingParent());
+  WaitForTheWatch(*h.list);
   fs::create_directory(tree.dir.Path() / "a" / "a3");
   ASSERT_TRUE(PumpUntil([&] {
     TTreeNode* sel = h.list->Selected();
@@ -143,8 +154,9 @@ TEST(SystemTreeView, TheWatcherSeesANewSubfolderOfTheSelectedFolder) {
   EXPECT_TRUE(h.list->Selected()->Expanded());
   // Watching goes on after a report.
   ASSERT_TRUE(PumpUntil([&] { return h.list->WatchedFolder() == tree.Path("a"); }));
+  WaitForTheWatch(*h.list);
   fs::create_directory(tree.dir.Path() / "a" / "a0");
-  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(h.list->Selected()).size() == 4; }));
+  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(h.list->Selected()).size() == 4; }, 10000));
 }
 
 TEST(SystemTreeView, WhenTheSelectedFolderGoesTheParentIsSelected) {
@@ -152,11 +164,12 @@ TEST(SystemTreeView, WhenTheSelectedFolderGoesTheParentIsSelected) {
   THostedTree h(CustomRoot(tree.Path()));
   h.list->SetSelection(tree.Path("a\\a2"));
   ASSERT_EQ(h.list->Selection(), tree.Path("a\\a2"));
+  WaitForTheWatch(*h.list);
   // Moved out of its folder: gone as far as the tree can tell. (Wine keeps
   // a deleted folder that a change handle holds until the handle closes,
   // so a deletion would never be seen there.)
   ASSERT_TRUE(MoveFileA(tree.Path("a\\a2").c_str(), tree.Path("a2-moved").c_str())) << GetLastError();
-  ASSERT_TRUE(PumpUntil([&] { return h.list->Selection() == tree.Path("a"); }));
+  ASSERT_TRUE(PumpUntil([&] { return h.list->Selection() == tree.Path("a"); }, 10000));
   EXPECT_EQ(ChildTexts(h.list->Selected()), std::vector<std::string>{"a1"});
 }
 
