@@ -86,7 +86,9 @@ TEST(GifImageMagick, EveryFrameReadsAsImageMagickReadsIt) {
     EXPECT_EQ(f.Left, x);
     EXPECT_EQ(f.Top, y);
     EXPECT_EQ(f.DelayMs, delay * 10);
-    if (disposal != 0) EXPECT_EQ(f.Disposal, disposal);
+    if (disposal != 0) {
+      EXPECT_EQ(f.Disposal, disposal);
+    }
     char ours[17];
     std::snprintf(ours, sizeof ours, "%016llx", static_cast<unsigned long long>(fnv(rgba(pixels, transparentIndex(f)))));
     EXPECT_EQ(ours, hash);

@@ -291,7 +291,9 @@ TEST(GifReader, EveryTruncationEndsCleanly) {
       TGifPixels p;
       (void)DecodeGifFrame(frame, p);
     }
-    if (n < 13 && n > 0) EXPECT_TRUE(e) << n;
+    if (n < 13 && n > 0) {
+      EXPECT_TRUE(e) << n;
+    }
   }
   TGifFile f;
   ASSERT_FALSE(ReadGif(full.data(), full.size(), f));
