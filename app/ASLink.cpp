@@ -282,11 +282,7 @@ LRESULT TASLink::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEMOVE:
       if (!m_mouseInside) {
         m_mouseInside = true;
-        TRACKMOUSEEVENT tme{};
-        tme.cbSize = sizeof tme;
-        tme.dwFlags = TME_LEAVE;
-        tme.hwndTrack = HandleIfAllocated();
-        TrackMouseEvent(&tme);
+        fw::TrackMouseLeave(HandleIfAllocated());
         MouseEnter();
       }
       break;

@@ -266,6 +266,35 @@ void ReportWriteFailure(IRunObserver& d, const TReportWriter& r, bool interrupte
               (interrupted ? "L'op\xE9ration a \xE9t\xE9 interrompue." : "Le rapport est incomplet."));
 }
 
+// One file's line of the report; false once the report cannot be written
+// (the run then stops: what it did must stay on record).
+bool ReportFileLine(TReportWriter* report, const std::string& end, TRunSummary& s) {
+  if (!report) return true;
+  report->Line(end);
+  if (!report->Failed()) return true;
+  s.ReportFailed = true;
+  return false;
+}
+
+// The end shared by a rename and an undo: the dialog's final state, the
+// summary line of the report, and the files left under temporary names.
+void FinishRun(IRunObserver& d, TReportWriter* report, bool undoAvailable, const char* done, const std::string& summary,
+               TRunSummary& s) {
+  ShowFinished(d, undoAvailable, report != nullptr);
+  d.SetLabelStatus(done);
+  d.SetPanelStatus(summary);
+  if (report) {
+    const bool failedInRun = s.ReportFailed;
+    report->Line();
+    report->Line(std::string(done) + " : " + summary);
+    if (!report->Flush()) {
+      s.ReportFailed = true;
+      ReportWriteFailure(d, *report, failedInRun);
+    }
+  }
+  ShowStranded(d, s);
+}
+
 }  // namespace
 
 // ---- Helpers ------------------------------------------------------------
@@ -365,33 +394,12 @@ TRunSummary RunRename(TRunContext& ctx, IRunObserver& d, TReportWriter* report) 
       d.SetPanelStatus(folder + "\\" + f.FileName);
       d.SetProgressPosition(static_cast<int64_t>(i + 1));
       d.ProcessMessages();
-      const std::string end = RenameOneFile(ctx, f, when, backupFolder, occupied, s);
-      if (report) {
-        report->Line(end);
-        if (report->Failed()) {
-          s.ReportFailed = true;
-          break;
-        }
-      }
+      if (!ReportFileLine(report, RenameOneFile(ctx, f, when, backupFolder, occupied, s), s)) break;
     }
   } catch (...) {
     s.Aborted = true;
   }
-
-  ShowFinished(d, true, report != nullptr);
-  const std::string summary = RenameSummaryText(s);
-  d.SetLabelStatus(kDone);
-  d.SetPanelStatus(summary);
-  if (report) {
-    const bool failedInRun = s.ReportFailed;
-    report->Line();
-    report->Line(std::string(kDone) + " : " + summary);
-    if (!report->Flush()) {
-      s.ReportFailed = true;
-      ReportWriteFailure(d, *report, failedInRun);
-    }
-  }
-  ShowStranded(d, s);
+  FinishRun(d, report, true, kDone, RenameSummaryText(s), s);
   return s;
 }
 
@@ -445,32 +453,12 @@ TRunSummary RunUndo(TRunContext& ctx, IRunObserver& d, TReportWriter* report) {
         ++s.Ignored;
         end = kIgnore;
       }
-      if (report) {
-        report->Line(end);
-        if (report->Failed()) {
-          s.ReportFailed = true;
-          break;
-        }
-      }
+      if (!ReportFileLine(report, end, s)) break;
     }
   } catch (...) {
     s.Aborted = true;
   }
-
-  ShowFinished(d, false, report != nullptr);
-  const std::string summary = UndoSummaryText(s);
-  d.SetLabelStatus(kUndoDone);
-  d.SetPanelStatus(summary);
-  if (report) {
-    const bool failedInRun = s.ReportFailed;
-    report->Line();
-    report->Line(std::string(kUndoDone) + " : " + summary);
-    if (!report->Flush()) {
-      s.ReportFailed = true;
-      ReportWriteFailure(d, *report, failedInRun);
-    }
-  }
-  ShowStranded(d, s);
+  FinishRun(d, report, false, kUndoDone, UndoSummaryText(s), s);
   return s;
 }
 

@@ -275,6 +275,14 @@ bool TWinControl::CanFocus() const {
   return true;
 }
 
+bool TrackMouseLeave(HWND hwnd) {
+  TRACKMOUSEEVENT tme{};
+  tme.cbSize = sizeof tme;
+  tme.dwFlags = TME_LEAVE;
+  tme.hwndTrack = hwnd;
+  return TrackMouseEvent(&tme) != FALSE;
+}
+
 bool TWinControl::OwnsPart(HWND other) const {
   return other && m_hwnd && (other == m_hwnd || (IsChild(m_hwnd, other) && !FromHandle(other)));
 }
@@ -490,13 +498,7 @@ bool TWinControl::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_MOUSEMOVE && target != m_mouseOver) {
     if (m_mouseOver) m_mouseOver->MouseLeave();
     m_mouseOver = target;
-    if (target) {
-      TRACKMOUSEEVENT tme{};
-      tme.cbSize = sizeof tme;
-      tme.dwFlags = TME_LEAVE;
-      tme.hwndTrack = m_hwnd;
-      TrackMouseEvent(&tme);
-    }
+    if (target) TrackMouseLeave(m_hwnd);
   }
   if (!target) return false;
   const int cx = x - target->Left(), cy = y - target->Top();

@@ -33,6 +33,10 @@ struct TCreateParams {
 using TKeyEvent = std::function<void(TComponent& sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TComponent& sender, char& key)>;
 
+// Asks for WM_MOUSELEAVE once the pointer leaves the window; false when the
+// platform refuses.
+bool TrackMouseLeave(HWND hwnd);
+
 class TWinControl : public TControl {
 public:
   explicit TWinControl(TComponent* owner);

@@ -294,13 +294,7 @@ void TQxCustomLabel::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
 LRESULT TQxCustomLabel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_MOUSEMOVE:
-      if (!m_trackingLeave) {
-        TRACKMOUSEEVENT tme{};
-        tme.cbSize = sizeof tme;
-        tme.dwFlags = TME_LEAVE;
-        tme.hwndTrack = HandleIfAllocated();
-        m_trackingLeave = TrackMouseEvent(&tme) != FALSE;
-      }
+      if (!m_trackingLeave) m_trackingLeave = qv::fw::TrackMouseLeave(HandleIfAllocated());
       if (!m_hovered && Enabled() && AppIsForeground()) SetHovered(true);
       break;
     case WM_MOUSELEAVE:

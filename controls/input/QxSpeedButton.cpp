@@ -533,13 +533,7 @@ LRESULT TQxSpeedButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_MOUSEMOVE: {
-      if (!m_trackingLeave) {
-        TRACKMOUSEEVENT tme{};
-        tme.cbSize = sizeof tme;
-        tme.dwFlags = TME_LEAVE;
-        tme.hwndTrack = HandleIfAllocated();
-        m_trackingLeave = TrackMouseEvent(&tme) != FALSE;
-      }
+      if (!m_trackingLeave) m_trackingLeave = qv::fw::TrackMouseLeave(HandleIfAllocated());
       if (!m_pressing) {
         const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
         const TRect c = ClientRect();

@@ -149,22 +149,7 @@ void TCustomEnhListView::ItemsToWindow() {
   HWND h = HandleIfAllocated();
   if (!h || OwnerData()) return;
   SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-  for (size_t i = 0; i < m_items.size(); ++i) {
-    TListItem* it = m_items[i].get();
-    LVITEMA lv{};
-    lv.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    lv.iItem = static_cast<int>(i);
-    lv.pszText = LPSTR_TEXTCALLBACKA;
-    lv.iImage = I_IMAGECALLBACK;
-    lv.lParam = reinterpret_cast<LPARAM>(it);
-    const int at = static_cast<int>(SendMessageA(h, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
-    for (int c = 1; c < ColumnCount(); ++c) {
-      LVITEMA sub{};
-      sub.iSubItem = c;
-      sub.pszText = LPSTR_TEXTCALLBACKA;
-      SendMessageA(h, LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
-    }
-  }
+  for (size_t i = 0; i < m_items.size(); ++i) InsertCallbackRow(h, static_cast<int>(i), m_items[i].get());
   SendMessageA(h, WM_SETREDRAW, TRUE, 0);
 }
 
@@ -203,6 +188,23 @@ void TCustomEnhListView::RemeasureRows() {
   wp.cy = Height();
   wp.flags = SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE;
   SendMessageA(h, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+}
+
+int TCustomEnhListView::InsertCallbackRow(HWND h, int index, TListItem* item) const {
+  LVITEMA lv{};
+  lv.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  lv.iItem = index;
+  lv.pszText = LPSTR_TEXTCALLBACKA;
+  lv.iImage = I_IMAGECALLBACK;
+  lv.lParam = reinterpret_cast<LPARAM>(item);
+  const int at = static_cast<int>(SendMessageA(h, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
+  for (int c = 1; c < ColumnCount(); ++c) {
+    LVITEMA sub{};
+    sub.iSubItem = c;
+    sub.pszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(h, LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
+  }
+  return at;
 }
 
 // ---- Columns
@@ -300,19 +302,7 @@ TListItem& TCustomEnhListView::InsertItem(int index, const std::string& caption)
   if (index < 0 || index > count) index = count;
   if (HWND h = HandleIfAllocated(); h && !OwnerData()) {
     m_items.push_back(std::move(owned));
-    LVITEMA lv{};
-    lv.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    lv.iItem = index;
-    lv.pszText = LPSTR_TEXTCALLBACKA;
-    lv.iImage = I_IMAGECALLBACK;
-    lv.lParam = reinterpret_cast<LPARAM>(it);
-    const int at = static_cast<int>(SendMessageA(h, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
-    for (int c = 1; c < ColumnCount(); ++c) {
-      LVITEMA sub{};
-      sub.iSubItem = c;
-      sub.pszText = LPSTR_TEXTCALLBACKA;
-      SendMessageA(h, LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
-    }
+    InsertCallbackRow(h, index, it);
   } else {
     m_items.insert(m_items.begin() + index, std::move(owned));
   }

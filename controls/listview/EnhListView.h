@@ -153,6 +153,9 @@ public:
   virtual void DrawHeaderSection(DRAWITEMSTRUCT& dis);
   virtual bool NotifyDrawHeader(fw::TCanvas& canvas, int index, RECT& rect, bool selected);
   virtual void DefaultDrawHeaderSection(fw::TCanvas& canvas, int index, RECT rect, bool selected);
+  // Fills a section's face inside the edges the platform drew; the area left
+  // for its contents (moved down and right while pressed).
+  static RECT FillHeaderFace(HDC dc, RECT rect, bool selected);
   virtual void SetHeaderOwnerDraw(bool on);
   virtual void CreateSortArrowBitmaps();
   virtual std::string GetVersion() const;
@@ -226,6 +229,9 @@ protected:
   static constexpr UINT kSyncOrderMessage = WM_USER + 144;
 
 private:
+  // Inserts the platform's row for an item at index, every text asked back
+  // through callbacks; the row's index as the platform placed it.
+  int InsertCallbackRow(HWND h, int index, TListItem* item) const;
   static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static int CALLBACK SortCallback(LPARAM a, LPARAM b, LPARAM self);
   LRESULT HeaderWndProc(UINT msg, WPARAM wp, LPARAM lp);

@@ -266,9 +266,8 @@ bool TCustomEnhListView::NotifyDrawHeader(TCanvas& canvas, int index, RECT& rect
   return defaultDrawing;
 }
 
-void TCustomEnhListView::DefaultDrawHeaderSection(TCanvas& canvas, int index, RECT rect, bool selected) {
-  HDC dc = canvas.Handle();
-  const RECT section = rect;
+RECT TCustomEnhListView::FillHeaderFace(HDC dc, RECT rect, bool selected) {
+  // An unpressed section keeps the edges the platform drew.
   if (selected) {
     FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
     InflateRect(&rect, -2, -2);
@@ -277,6 +276,13 @@ void TCustomEnhListView::DefaultDrawHeaderSection(TCanvas& canvas, int index, RE
     InflateRect(&rect, -2, -2);
     FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
   }
+  return rect;
+}
+
+void TCustomEnhListView::DefaultDrawHeaderSection(TCanvas& canvas, int index, RECT rect, bool selected) {
+  HDC dc = canvas.Handle();
+  const RECT section = rect;
+  rect = FillHeaderFace(dc, rect, selected);
   if (index < 0 || index >= ColumnCount()) return;
   const TListColumn& col = m_columns[static_cast<size_t>(index)];
   RECT area = rect;

@@ -274,19 +274,7 @@ void TCustomEnhListView::MoveItem(int from, int to) {
   TListItem* it = Item(from);
   const UINT states =
       static_cast<UINT>(SendMessageA(h, LVM_GETITEMSTATE, static_cast<WPARAM>(from), LVIS_SELECTED | LVIS_FOCUSED));
-  LVITEMA lv{};
-  lv.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-  lv.iItem = from < to ? to + 1 : to;
-  lv.pszText = LPSTR_TEXTCALLBACKA;
-  lv.iImage = I_IMAGECALLBACK;
-  lv.lParam = reinterpret_cast<LPARAM>(it);
-  const int at = static_cast<int>(SendMessageA(h, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv)));
-  for (int c = 1; c < ColumnCount(); ++c) {
-    LVITEMA sub{};
-    sub.iSubItem = c;
-    sub.pszText = LPSTR_TEXTCALLBACKA;
-    SendMessageA(h, LVM_SETITEMTEXTA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&sub));
-  }
+  InsertCallbackRow(h, from < to ? to + 1 : to, it);
   // The row object stays ours: only the platform's old row goes.
   SendMessageA(h, LVM_DELETEITEM, static_cast<WPARAM>(from < to ? from : from + 1), 0);
   LVITEMA st{};

@@ -54,15 +54,7 @@ void TCustomExtListView::ApplyColumnFormat(int index) {
 void TCustomExtListView::DefaultDrawHeaderSection(TCanvas& canvas, int index, RECT rect, bool selected) {
   HDC dc = canvas.Handle();
   const RECT section = rect;
-  // The platform drew the section's edges: an unpressed one keeps them.
-  if (selected) {
-    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
-    InflateRect(&rect, -2, -2);
-    OffsetRect(&rect, 1, 1);
-  } else {
-    InflateRect(&rect, -2, -2);
-    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
-  }
+  rect = FillHeaderFace(dc, rect, selected);
   if (index < 0 || index >= ColumnCount()) return;
   const TListColumn& col = Column(index);
   RECT area = rect;
