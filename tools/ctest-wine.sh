@@ -17,4 +17,4 @@ wine explorer /desktop </dev/null >/dev/null 2>&1 &
 sleep 1
 # Windowed tests share one X pointer and one screen: a test whose window
 # another test's window happened to cover gets a second run.
-ctest --test-dir "$build" -j"$jobs" --output-on-failure --timeout 300 --repeat until-pass:3 "$@"
+ctest --test-dir "$build" -j"$jobs" --output-on-failure --timeout 120 --repeat until-pass:3 "$@"

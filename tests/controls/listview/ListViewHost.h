@@ -16,11 +16,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/ScreenCapture.h"
 #include "controls/listview/ExtListView.h"
+#include "controls/listview/FileChange.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/Registry.h"
+#include "tests/support/ScreenCapture.h"
 
 namespace qv::test {
 
@@ -156,6 +157,10 @@ public:
     }
   }
   ~TTempDir() {
+    // Folder watchers let go of their folders in their own threads, after
+    // their owner is gone; removing a folder a change handle still holds
+    // can leave the removal stuck under Wine.
+    for (int i = 0; i < 1000 && qv::controls::TFileChangeThread::OpenHandleCount() > 0; ++i) Sleep(10);
     std::error_code ec;
     for (const auto& e : std::filesystem::recursive_directory_iterator(m_path, ec))
       SetFileAttributesW(e.path().c_str(), FILE_ATTRIBUTE_NORMAL);
