@@ -18,16 +18,24 @@ struct ButtonDef {
   const char* name;
   const char* caption;
   int result;
+  // The control ID: the system's own for the buttons of a message box,
+  // which automation and accessibility tools look for.
+  UINT id;
 };
 
 // Order of the buttons on the dialog, left to right.
 const ButtonDef kButtons[] = {
-    {mbYes, "Yes", "&Oui", mrYes},           {mbNo, "No", "&Non", mrNo},
-    {mbOK, "OK", "OK", mrOk},                {mbCancel, "Cancel", "Annuler", mrCancel},
-    {mbAbort, "Abort", "&Abandonner", mrAbort}, {mbRetry, "Retry", "&R\xE9" "essayer", mrRetry},
-    {mbIgnore, "Ignore", "&Ignorer", mrIgnore}, {mbAll, "All", "&Tous", mrAll},
-    {mbNoToAll, "NoToAll", "N&on \xE0 tous", mrNoToAll}, {mbYesToAll, "YesToAll", "Oui \xE0 &tout", mrYesToAll},
-    {mbHelp, "Help", "&Aide", 0},
+    {mbYes, "Yes", "&Oui", mrYes, IDYES},
+    {mbNo, "No", "&Non", mrNo, IDNO},
+    {mbOK, "OK", "OK", mrOk, IDOK},
+    {mbCancel, "Cancel", "Annuler", mrCancel, IDCANCEL},
+    {mbAbort, "Abort", "&Abandonner", mrAbort, IDABORT},
+    {mbRetry, "Retry", "&R\xE9" "essayer", mrRetry, IDRETRY},
+    {mbIgnore, "Ignore", "&Ignorer", mrIgnore, IDIGNORE},
+    {mbAll, "All", "&Tous", mrAll, 0},
+    {mbNoToAll, "NoToAll", "N&on \xE0 tous", mrNoToAll, 0},
+    {mbYesToAll, "YesToAll", "Oui \xE0 &tout", mrYesToAll, 0},
+    {mbHelp, "Help", "&Aide", 0, IDHELP},
 };
 
 LPCSTR IconOf(TMsgDlgType t) {
@@ -88,6 +96,7 @@ public:
     TButton* first = nullptr;
     for (const ButtonDef* d : defs) {
       auto& b = Make<TButton>(d->name);
+      if (d->id) b.SetControlId(d->id);
       b.Place(this, x, y, bw, bh);
       b.SetCaption(d->caption);
       if (d->flag == mbHelp) {
@@ -100,7 +109,8 @@ public:
       if (!first && d->flag != mbHelp) first = &b;
       x += bw + bgap;
     }
-    // Esc: the cancel-like button when there is one.
+    // Esc: Cancel, else No, else OK; an Abort/Ignore question has no safe
+    // answer to give by a key.
     for (const ButtonDef* d : defs) {
       if (d->flag == mbCancel || (d->flag == mbNo && !(buttons & mbCancel)) ||
           (d->flag == mbOK && !(buttons & (mbCancel | mbNo)))) {

@@ -1,5 +1,6 @@
 // Our own French message dialog ("TMessageForm"): an icon per kind, the
-// text, and a row of buttons with the standard IDs (Yes = 6, ...). The Help
+// text, and a row of buttons with the standard control IDs (OK 1, Cancel 2,
+// Abort 3, Retry 4, Ignore 5, Yes 6, No 7, Help 9). The Help
 // button asks the application for help and does not close the dialog.
 // Buttons carry the names "Yes", "No", "OK", "Cancel", "Abort", "Retry",
 // "Ignore", "All", "NoToAll", "YesToAll", "Help"; the text is the label
@@ -23,8 +24,9 @@ constexpr unsigned mbOKCancel = mbOK | mbCancel;
 constexpr unsigned mbAbortRetryIgnore = mbAbort | mbRetry | mbIgnore;
 constexpr unsigned mbAbortIgnore = mbAbort | mbIgnore;
 
-// Shows the dialog modally; returns the modal result of the pressed button
-// (mrCancel when closed by the close box or Esc without a cancel button).
+// Shows the dialog modally; returns the modal result of the pressed button.
+// Esc presses Cancel when there is one, else No, else OK, and does nothing
+// in an Abort/Ignore question; the close box gives mrCancel.
 int MessageDlg(const std::string& text, TMsgDlgType type, unsigned buttons, int helpContext = 0);
 
 // The caption the dialog uses for a kind ("Avertissement", "Erreur", ...).

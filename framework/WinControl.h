@@ -57,6 +57,10 @@ public:
   TControl* ControlAtPos(int x, int y, bool allowDisabled = false) const;
 
   // --- Focus and keyboard
+  // The child-window ID; set one before the window exists to replace the
+  // automatic ID (dialog buttons keep the system's IDOK, IDCANCEL...).
+  UINT ControlId() const { return m_id; }
+  void SetControlId(UINT id) { m_id = id; }
   bool TabStop() const { return m_tabStop; }
   void SetTabStop(bool v);
   virtual bool CanFocus() const;
