@@ -66,6 +66,8 @@ bool TRegistrySettingsStore::WriteFloat(const std::string& key, const std::strin
   return Reg::WriteBinary(key, name, bytes);
 }
 
+bool TRegistrySettingsStore::CreateKey(const std::string& key) { return Reg::CreateKey(key); }
+
 bool TRegistrySettingsStore::DeleteValue(const std::string& key, const std::string& name) {
   return Reg::DeleteValue(key, name);
 }

@@ -21,6 +21,7 @@ public:
   bool WriteInteger(const std::string& key, const std::string& name, int32_t value) override;
   bool WriteBool(const std::string& key, const std::string& name, bool value) override;
   bool WriteFloat(const std::string& key, const std::string& name, double value) override;
+  bool CreateKey(const std::string& key) override;
   bool DeleteValue(const std::string& key, const std::string& name) override;
   bool DeleteKey(const std::string& key) override;
 };

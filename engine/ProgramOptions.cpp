@@ -135,7 +135,9 @@ std::vector<std::string> ReadStringList(ISettingsStore& store, const std::string
 }
 
 bool WriteStringList(ISettingsStore& store, const std::string& key, const std::vector<std::string>& list) {
-  bool ok = true;
+  // The key is written even for an empty list, so a reader can tell an
+  // emptied history from one never saved.
+  bool ok = store.CreateKey(key);
   for (size_t i = 0; i < list.size(); ++i) ok = store.WriteString(key, std::to_string(i), list[i]) && ok;
   return ok;
 }

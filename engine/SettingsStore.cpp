@@ -89,6 +89,15 @@ bool TMemorySettingsStore::WriteFloat(const std::string& key, const std::string&
   return true;
 }
 
+bool TMemorySettingsStore::CreateKey(const std::string& key) {
+  if (FailWrites) return false;
+  const std::string folded = Fold(key);
+  for (size_t p = folded.find('\\'); p != std::string::npos; p = folded.find('\\', p + 1))
+    m_keys[folded.substr(0, p)];
+  m_keys[folded];
+  return true;
+}
+
 bool TMemorySettingsStore::DeleteValue(const std::string& key, const std::string& name) {
   if (FailWrites) return false;
   const auto k = m_keys.find(Fold(key));

@@ -32,6 +32,8 @@ public:
   virtual bool WriteInteger(const std::string& key, const std::string& name, int32_t value) = 0;
   virtual bool WriteBool(const std::string& key, const std::string& name, bool value) = 0;
   virtual bool WriteFloat(const std::string& key, const std::string& name, double value) = 0;
+  // Creates the key without a value (an empty list is still a key).
+  virtual bool CreateKey(const std::string& key) = 0;
   virtual bool DeleteValue(const std::string& key, const std::string& name) = 0;
   // Removes the key and all its subkeys; true also when it did not exist.
   virtual bool DeleteKey(const std::string& key) = 0;
@@ -57,6 +59,7 @@ public:
   bool WriteInteger(const std::string& key, const std::string& name, int32_t value) override;
   bool WriteBool(const std::string& key, const std::string& name, bool value) override;
   bool WriteFloat(const std::string& key, const std::string& name, double value) override;
+  bool CreateKey(const std::string& key) override;
   bool DeleteValue(const std::string& key, const std::string& name) override;
   bool DeleteKey(const std::string& key) override;
 

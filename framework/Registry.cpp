@@ -181,6 +181,8 @@ bool DeleteValue(const std::string& key, const std::string& name) {
   return k && RegDeleteValueA(k.get(), name.c_str()) == ERROR_SUCCESS;
 }
 
+bool CreateKey(const std::string& key) { return static_cast<bool>(Key(key, true)); }
+
 bool DeleteKey(const std::string& key) {
   return RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str()) == ERROR_SUCCESS;
 }

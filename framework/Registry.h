@@ -37,6 +37,8 @@ bool WriteInteger(const std::string& key, const std::string& name, uint32_t valu
 bool WriteBool(const std::string& key, const std::string& name, bool value);
 bool WriteBinary(const std::string& key, const std::string& name, const std::string& bytes);
 bool DeleteValue(const std::string& key, const std::string& name);
+// Creates the key (and its parents) when missing; true when it exists after.
+bool CreateKey(const std::string& key);
 // Removes a key and everything under it.
 bool DeleteKey(const std::string& key);
 

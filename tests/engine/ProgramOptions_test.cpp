@@ -122,6 +122,10 @@ TEST(ProgramOptions, RoundTrip) {
   EXPECT_EQ(hb.NameHistory, h.NameHistory);  // 15 entries, in order
   EXPECT_EQ(hb.ExtScriptHistory, h.ExtScriptHistory);
   EXPECT_TRUE(hb.ExtHistory.empty());
+  // An empty history is still saved as its key.
+  for (const char* list : {"Names Files", "Scripts Files", "Names Extensions", "Scripts Extensions"})
+    EXPECT_TRUE(store.KeyExists(std::string(kListsKey) + "\\" + list)) << list;
+  EXPECT_TRUE(store.ValueNames(std::string(kListsKey) + "\\Names Extensions").empty());
 
   // A shorter history leaves no old entries behind.
   h.NameHistory.resize(2);
