@@ -95,6 +95,7 @@ void TMainForm::FormCreate(TComponent&) {
   ASLinkWeb->SetURLAdr(WebAddress());
   ASLinkWeb->SetCaption("quorvant.halbrecht.fr");
   ASLinkWeb->Font().SetColor(0x800000);
+  ASLinkWeb->SetLinkColor(clRed);
   ImgGrey->SetAutoSize(true);
   ImgTitre->SetAutoSize(true);
 
@@ -114,6 +115,7 @@ void TMainForm::FormCreate(TComponent&) {
   m_feed->UpdateAutoFormat = [this](size_t count) { UpdateAutoFormat(count); };
   m_feed->SetupSystemImageLists();
   m_feed->Attach();
+  FileList->SaveSettings().SaveViewStyle = false;
   FileList->SaveSettings().RegistryKey = eng::kProductKey;
   FileList->SaveSettings().AutoSave = true;
   FileList->AutoLoadSettings();
@@ -145,6 +147,9 @@ void TMainForm::FormCreate(TComponent&) {
     FillCombo(*EditExt, m_engine->Histories.ExtHistory, o.IdxNameExtension, o.NameExtension);
   else
     FillCombo(*EditExt, m_engine->Histories.ExtScriptHistory, o.IdxScriptExtension, "");
+  // The boxes ticked below size the slider on these models.
+  o.NameFile = EditFile->Text();
+  o.NameExtension = EditExt->Text();
   EditFile->SetDropDownCount(o.DownCount);
   EditExt->SetDropDownCount(o.DownCount);
 
@@ -153,11 +158,12 @@ void TMainForm::FormCreate(TComponent&) {
   const bool autoFormat = o.AutoFormat;
   const int32_t format = std::max<int32_t>(1, o.Format);
   const char character = o.Character;
+  const int32_t position = o.Position;
   CheckFormat->SetChecked(autoFormat);
   PlaceFileList();
   CheckExt->SetChecked(o.ExtensionIndice);
   CheckAucun->SetChecked(o.NoneIndice);
-  QxSlider->SetValue(o.Position);
+  QxSlider->SetValue(position);
   EditMask->SetText(o.Mask);
   const int casseFile = o.CasseFile, casseExt = o.CasseExtension;
   CheckNoFile->SetChecked(o.NoFile);
@@ -192,6 +198,12 @@ void TMainForm::FormCreate(TComponent&) {
   ApplyGridOption();
   ApplyListActive();
   UpdateSliderRange();
+  // The handlers above moved the slider while the models were still being
+  // set: only the final model may clamp the stored position.
+  if (o.PositionIndice == 0 && SliderModelLength() > 0) {
+    QxSlider->SetValue(position);
+    o.Position = QxSlider->Value();
+  }
   m_settingControls = false;
   UpdateModelPreview(true);
 
@@ -232,10 +244,8 @@ void TMainForm::FormShow(TComponent&) {
 
 void TMainForm::TimerTimer(TComponent&) {
   Timer->SetEnabled(false);
-  // The start work runs once; a later show must not reopen the folder.
-  static bool done = false;
-  if (done) return;
-  done = true;
+  if (m_startDone) return;
+  m_startDone = true;
   if (!m_args.empty() && !IsHelpSwitch(m_args[0]))
     OpenFolderFromCommand(m_args[0]);
   else
@@ -272,9 +282,28 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOLORCHANGE:
       ApplyTextureMain(true);
       return 0;
+    case WM_CLOSE:
+      if (m_runDialogs > 0) {
+        RefuseCloseDuringRun();
+        return 0;
+      }
+      break;
+    case WM_QUERYENDSESSION:
+      if (m_runDialogs > 0) {
+        RefuseCloseDuringRun();
+        return FALSE;
+      }
+      break;
     default:
-      return TForm::WndProc(msg, wp, lp);
+      break;
   }
+  return TForm::WndProc(msg, wp, lp);
+}
+
+void TMainForm::RefuseCloseDuringRun() {
+  MessageBeep(MB_OK);
+  // The open run dialog is what the user has to answer.
+  if (HWND popup = GetLastActivePopup(Handle()); popup && popup != Handle()) SetForegroundWindow(popup);
 }
 
 void TMainForm::FormResize(TComponent&) {

@@ -169,6 +169,8 @@ public:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+  // A close asked while a run dialog is open is refused: beep, dialog up.
+  void RefuseCloseDuringRun();
   // Layout (MainForm.layout.cpp)
   void BuildLayout();
   void BindEvents();
@@ -192,6 +194,8 @@ private:
   // Handlers and preview (MainFormHandlers.cpp)
   void UpdateModelPreview(bool rescan) override;
   void UpdateSliderRange() override;
+  // Characters of the model the index is placed in (0 when empty).
+  int SliderModelLength() const;
   void UpdateAutoFormat(size_t count);
   void UpdateIndexControls();
   void UpdateKeepControls();
@@ -282,6 +286,19 @@ private:
   // write the options back half-way.
   bool m_settingControls = false;
   bool m_closing = false;
+  // The start work of the first timer tick is done (a later show must not
+  // reopen the folder).
+  bool m_startDone = false;
+  // Rename or simulation dialogs open: their runs pump this window's
+  // messages, so a close now would free the window under them.
+  int m_runDialogs = 0;
+  struct TRunDialogScope {
+    explicit TRunDialogScope(int& count) : m_count(count) { ++m_count; }
+    ~TRunDialogScope() { --m_count; }
+    TRunDialogScope(const TRunDialogScope&) = delete;
+    TRunDialogScope& operator=(const TRunDialogScope&) = delete;
+    int& m_count;
+  };
 };
 
 // Scales a design measure for the screen's pixels per inch.

@@ -72,13 +72,16 @@ void TMainForm::UpdateModelPreview(bool rescan) {
   if (rescan) RefreshFileList();
 }
 
+int TMainForm::SliderModelLength() const {
+  const eng::TProgramOptions& o = m_engine->Options;
+  if (o.ExtensionIndice)
+    return o.ScriptExtension ? eng::ScriptVisibleLength(o.NameExtension) : static_cast<int>(o.NameExtension.size());
+  return o.ScriptFile ? eng::ScriptVisibleLength(o.NameFile) : static_cast<int>(o.NameFile.size());
+}
+
 void TMainForm::UpdateSliderRange() {
   eng::TProgramOptions& o = m_engine->Options;
-  int length;
-  if (o.ExtensionIndice)
-    length = o.ScriptExtension ? eng::ScriptVisibleLength(o.NameExtension) : static_cast<int>(o.NameExtension.size());
-  else
-    length = o.ScriptFile ? eng::ScriptVisibleLength(o.NameFile) : static_cast<int>(o.NameFile.size());
+  int length = SliderModelLength();
   if (length > 0) {
     QxSlider->SetEnabled(!o.NoneIndice);
     QxSlider->SetMaxValue(length);
@@ -255,9 +258,9 @@ void TMainForm::EditExtChange(TComponent&) {
   eng::TProgramOptions& o = m_engine->Options;
   std::string text = EditExt->Text();
   if (!text.empty() && text[0] == '.') {
+    // Setting the text raises no change of its own: store it here.
     text.erase(0, 1);
     EditExt->SetText(text);
-    return;  // the change that follows stores it
   }
   o.NameExtension = text;
   (o.ScriptExtension ? o.IdxScriptExtension : o.IdxNameExtension) = EditExt->ItemIndex();
@@ -533,8 +536,14 @@ void TMainForm::BtnDirClick(TComponent&) {
 
 void TMainForm::BtnOptionsClick(TComponent&) { ExecuteOptionsDialog(*this); }
 
-void TMainForm::BtnRenommerClick(TComponent&) { RequestRename(*this); }
+void TMainForm::BtnRenommerClick(TComponent&) {
+  const TRunDialogScope scope(m_runDialogs);
+  RequestRename(*this);
+}
 
-void TMainForm::BtnSimulerClick(TComponent&) { RequestSimulation(*this); }
+void TMainForm::BtnSimulerClick(TComponent&) {
+  const TRunDialogScope scope(m_runDialogs);
+  RequestSimulation(*this);
+}
 
 }  // namespace qv::app
