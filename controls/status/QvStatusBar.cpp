@@ -52,6 +52,16 @@ void TQvStatusPanel::SetControl(TControl* c) {
     m_qvBar.ControlLinkChanged(c, nullptr);
     throw EQVLException("Invalid control selection");
   }
+  // A control sits in one panel only: the one it was given last.
+  if (c) {
+    for (int i = 0; i < m_qvBar.PanelCount(); ++i) {
+      TQvStatusPanel& other = m_qvBar.QvPanel(i);
+      if (&other != this && other.m_control == c) {
+        other.m_control = nullptr;
+        other.Changed(false);
+      }
+    }
+  }
   if (c) {
     c->SetParent(&m_qvBar);
     c->SetHeight(m_qvBar.ClientRect().Height() - 4);

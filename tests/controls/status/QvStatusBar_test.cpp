@@ -88,6 +88,21 @@ TEST(QvStatusBar, HostedControlsFollowTheirPanels) {
   EXPECT_EQ(e.Top(), 1);
 }
 
+TEST(QvStatusBar, AControlGivenToASecondPanelLeavesTheFirst) {
+  TBarForm f;
+  TQvStatusBar& bar = *f.Bar;
+  bar.QvPanel(0).SetWidth(100);
+  bar.QvPanel(0).SetControl(f.Edit);
+  EXPECT_EQ(f.Edit->Left(), 3);
+  bar.QvPanel(1).SetControl(f.Edit);
+  EXPECT_EQ(bar.QvPanel(0).Control(), nullptr);
+  EXPECT_EQ(bar.QvPanel(1).Control(), f.Edit);
+  EXPECT_EQ(f.Edit->Left(), 100 + 3);
+  // A layout pass places it by its one panel only.
+  bar.QvPanel(0).SetWidth(120);
+  EXPECT_EQ(f.Edit->Left(), 120 + 3);
+}
+
 TEST(QvStatusBar, AFreedHostedControlLeavesItsPanelEmpty) {
   TBarForm f;
   TQvStatusBar& bar = *f.Bar;
