@@ -11,11 +11,14 @@ namespace qv::app {
 namespace {
 
 HCURSOR LinkCursor() {
-  // The program's own hand cursor when its resources carry one.
-  static HCURSOR cursor = [] {
-    HCURSOR c = LoadCursorA(GetModuleHandleA(nullptr), "CURSEUR1");
-    return c ? c : LoadCursor(nullptr, IDC_HAND);
-  }();
+  // The program's own pointing hand, installed once as the application's
+  // cursor; an executable without it gets the system's hand.
+  fw::TApplication* app = fw::Application();
+  HCURSOR cursor = app ? app->Cursor(kLinkCursor) : nullptr;
+  if (cursor) return cursor;
+  cursor = LoadCursorA(GetModuleHandleA(nullptr), "CURSEUR1");
+  if (!cursor) cursor = LoadCursor(nullptr, IDC_HAND);
+  if (app) app->SetCursor(kLinkCursor, cursor);
   return cursor;
 }
 

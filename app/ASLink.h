@@ -27,6 +27,9 @@ enum class TURLType { utFile, utFtp, utGopher, utHttp, utHttps, utMailto, utNews
 // The prefix a scheme adds ("http://", "mailto:", ...).
 const char* URLTypePrefix(TURLType t);
 
+// The application's cursor number of the links (the "CURSEUR1" resource).
+constexpr int kLinkCursor = 5;
+
 // Draws text with its shadow offset by d as pos says (shadow first, in
 // shadowColor; then the text in the DC's text colour). rect becomes the
 // union of both; returns the drawn height plus d (the height when not

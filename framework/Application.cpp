@@ -141,6 +141,13 @@ void TApplication::ProcessMessages() {
   }
 }
 
+void TApplication::SetCursor(int number, HCURSOR cursor) { m_cursors[number] = cursor; }
+
+HCURSOR TApplication::Cursor(int number) const {
+  const auto it = m_cursors.find(number);
+  return it == m_cursors.end() ? nullptr : it->second;
+}
+
 bool TApplication::ProcessMessage(MSG& msg) {
   if (msg.message == WM_QUIT) return false;
   try {

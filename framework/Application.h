@@ -11,6 +11,7 @@
 
 #include <exception>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "framework/Component.h"
@@ -63,6 +64,11 @@ public:
   std::function<void(int context)> OnHelp;
   void HelpContext(int context);
 
+  // The application's numbered cursors: components install theirs and
+  // refer to them by number. Null for a number never installed.
+  void SetCursor(int number, HCURSOR cursor);
+  HCURSOR Cursor(int number) const;
+
   // Runs fn on the main thread and waits for it (from any thread).
   void Synchronize(const std::function<void()>& fn);
 
@@ -90,6 +96,7 @@ private:
   bool m_showHint = true;
   DWORD m_mainThread = 0;
   std::vector<TForm*> m_forms;
+  std::map<int, HCURSOR> m_cursors;
 };
 
 // The application object of this process (null before it exists).

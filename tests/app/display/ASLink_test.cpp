@@ -121,6 +121,18 @@ TEST(ASLink, TakesTheLinkColourWhileTheMouseIsOver) {
   EXPECT_EQ(form.Link->Font().Color(), 0x800000u);
 }
 
+TEST(ASLink, PointsWithTheProgramsHandInstalledAsApplicationCursorFive) {
+  TLinkForm form;
+  HCURSOR own = LoadCursorA(GetModuleHandleA(nullptr), "CURSEUR1");
+  ASSERT_NE(own, nullptr) << "the program's resources carry the link cursor";
+  EXPECT_NE(own, LoadCursor(nullptr, IDC_HAND));
+  EXPECT_EQ(kLinkCursor, 5);
+  EXPECT_EQ(qv::fw::Application()->Cursor(kLinkCursor), own);
+  EXPECT_EQ(form.Link->Cursor(), own);
+  TASLink& second = form.Make<TASLink>("Second");
+  EXPECT_EQ(second.Cursor(), own);
+}
+
 TEST(ASLink, AutoSizeFitsTheTextAndRightAlignedKeepsItsRightEdge) {
   TLinkForm form;
   form.Open();
