@@ -1,6 +1,8 @@
 // Gradient push button: painting, mouse, groups, menu and accelerator.
 #include "app/OndrelGradientButton.h"
 
+#include <algorithm>
+
 #include "framework/Application.h"
 
 namespace qv::app {
@@ -9,11 +11,14 @@ namespace {
 
 struct TCaptionGlyphPlace {
   int textX, textY, glyphX, glyphY;
+  // Where the caption's rectangle starts (left of textX for a glyph right).
+  int rectX;
 };
 
-// Where caption and glyph go. Without a glyph the caption follows the
-// layout's own alignment; with one, glyph and caption form one centred
-// block, Spacing apart, so the glyph never covers the caption.
+// Where caption and glyph go, by layout (integer halves truncate). With
+// the layout glyph left the glyph ends Spacing before the caption instead
+// of starting there, which would cover the caption; below a caption taller
+// than the glyph, a glyph starts under the caption for the same reason.
 TCaptionGlyphPlace PlaceCaptionAndGlyph(TButtonLayout layout, int w, int h, int tw, int th, int gw, int gh, int s,
                                         int m) {
   const int t = gh + th + s + 2;
@@ -21,38 +26,31 @@ TCaptionGlyphPlace PlaceCaptionAndGlyph(TButtonLayout layout, int w, int h, int 
   TCaptionGlyphPlace p{};
   switch (layout) {
     case TButtonLayout::GlyphLeft:
+      p.textX = glyph ? w / 2 + s - tw / 2 : w - tw - s;
       p.textY = h / 2 - th / 2;
+      p.glyphX = p.textX - s - gw;
       p.glyphY = h / 2 - gh / 2;
-      if (!glyph) {
-        p.textX = w - tw - s;
-      } else {
-        p.glyphX = (w - (gw + s + tw)) / 2;
-        p.textX = p.glyphX + gw + s;
-      }
       break;
     case TButtonLayout::GlyphRight:
+      p.textX = glyph ? w / 2 - tw / 2 - s : s;
       p.textY = h / 2 - th / 2;
+      p.glyphX = tw / 2 + w / 2 + s;
       p.glyphY = h / 2 - gh / 2;
-      if (!glyph) {
-        p.textX = s;
-      } else {
-        p.textX = (w - (gw + s + tw)) / 2;
-        p.glyphX = p.textX + tw + s;
-      }
       break;
     case TButtonLayout::GlyphTop:
       p.textX = w / 2 - tw / 2 - m;
       p.textY = gh + h / 2 + s - t / 2;
-      p.glyphX = w / 2 - gw / 2 - m;
+      p.glyphX = w / 2;
       p.glyphY = p.textY - gh - s;
       break;
     case TButtonLayout::GlyphBottom:
       p.textX = w / 2 - tw / 2 - m;
       p.textY = h / 2 - t / 2;
-      p.glyphX = w / 2 - gw / 2 - m;
-      p.glyphY = p.textY + th + s;
+      p.glyphX = w / 2;
+      p.glyphY = p.textY + std::max(gh, th) + s;
       break;
   }
+  p.rectX = (glyph && layout == TButtonLayout::GlyphRight) ? p.textX - 10 : p.textX;
   return p;
 }
 
@@ -212,7 +210,7 @@ void TOndrelGradientButton::DrawCaptionAndGlyph(HDC dc, int w, int h) {
     const bool grey = !Enabled() && m_grayedInactive;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, fw::ColorToRGB(grey ? fw::clGrayText : EffectiveFont().Color()));
-    RECT r{at.textX, at.textY, w - m_bevelWidth - mark - 1, h};
+    RECT r{at.rectX, at.textY, w - m_bevelWidth - mark - 1, h};
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r, DT_NOCLIP);
   }
   if (gh > 0) DrawGlyphTransparent(dc, at.glyphX, at.glyphY, m_glyphTransparent, m_glyph.Handle());

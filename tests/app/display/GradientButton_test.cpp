@@ -392,6 +392,100 @@ TEST(GradientButtonPaint, GlyphDrawsSeeThroughAndBesideTheCaption) {
   EXPECT_EQ(glyphRight - glyphLeft, 7);  // the magenta ring left the background
   EXPECT_EQ(pic.At(glyphLeft - 1, 15), RGB(200, 200, 200));
   EXPECT_GT(textLeft, glyphRight + 4);   // Spacing after the glyph, no overlap
-  // Glyph and caption are centred as one block.
-  EXPECT_NEAR(glyphLeft - 1, 119 - textRight, 4);
+}
+
+namespace {
+
+struct TPlaced {
+  RECT glyph{1000, 1000, -1, -1};  // the blue body, inside its magenta ring
+  RECT text{1000, 1000, -1, -1};   // the caption's dark pixels
+};
+
+TPlaced FindGlyphAndText(HWND button, int w, int h) {
+  TPicture pic(w, h);
+  pic.PrintClient(button);
+  TPlaced p;
+  for (int y = 3; y < h - 3; ++y)
+    for (int x = 3; x < w - 3; ++x) {
+      const COLORREF c = pic.At(x, y);
+      RECT* r = nullptr;
+      if (c == RGB(0, 0, 255)) r = &p.glyph;
+      else if (GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100) r = &p.text;
+      if (!r) continue;
+      r->left = std::min<LONG>(r->left, x);
+      r->top = std::min<LONG>(r->top, y);
+      r->right = std::max<LONG>(r->right, x);
+      r->bottom = std::max<LONG>(r->bottom, y);
+    }
+  return p;
+}
+
+SIZE CaptionSize(TOndrelGradientButton& b, const std::string& text) {
+  HDC dc = GetDC(b.Handle());
+  HGDIOBJ old = SelectObject(dc, b.EffectiveFont().Handle());
+  RECT r{0, 0, 0, 0};
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT);
+  SelectObject(dc, old);
+  ReleaseDC(b.Handle(), dc);
+  return {r.right, r.bottom};
+}
+
+}  // namespace
+
+// The glyph's first pixel (its ring is see-through) and the caption's box
+// against the layout table: glyph x and y, caption start; the ink of a
+// letter starts at most a few pixels inside its box.
+TEST(GradientButtonPaint, GlyphAndCaptionFollowTheLayoutTable) {
+  struct Case {
+    TButtonLayout layout;
+    const char* name;
+  };
+  const int W = 140, H = 60, S = 3, GW = 12, GH = 12;
+  for (const Case& c : {Case{TButtonLayout::GlyphLeft, "left"}, Case{TButtonLayout::GlyphRight, "right"},
+                        Case{TButtonLayout::GlyphTop, "top"}, Case{TButtonLayout::GlyphBottom, "bottom"}}) {
+    SCOPED_TRACE(c.name);
+    TDisplayTestForm form;
+    auto& b = PaintedButton(form, W, H);
+    b.SetLightColor(RGB(200, 200, 200));
+    b.SetShadowColor(RGB(200, 200, 200));
+    b.SetCaption("Texte");
+    b.SetLayout(c.layout);
+    b.SetSpacing(S);
+    HBITMAP glyph = MakeBitmap(GW, GH, [](int x, int y) {
+      return (x == 0 || y == 0 || x == GW - 1 || y == GH - 1) ? RGB(255, 0, 255) : RGB(0, 0, 255);
+    });
+    b.SetGlyph(glyph);
+    DeleteObject(glyph);
+    form.Open();
+    const SIZE t = CaptionSize(b, "Texte");
+    const int TW = t.cx, TH = t.cy, T = GH + TH + S + 2;
+    int tx = 0, ty = 0, gx = 0, gy = 0;
+    switch (c.layout) {
+      case TButtonLayout::GlyphLeft:  // the glyph ends Spacing before the caption
+        tx = W / 2 + S - TW / 2, ty = H / 2 - TH / 2, gx = tx - S - GW, gy = H / 2 - GH / 2;
+        break;
+      case TButtonLayout::GlyphRight:  // the caption's box starts 10 pixels further left
+        tx = W / 2 - TW / 2 - S - 10, ty = H / 2 - TH / 2, gx = TW / 2 + W / 2 + S, gy = H / 2 - GH / 2;
+        break;
+      case TButtonLayout::GlyphTop:
+        tx = W / 2 - TW / 2, ty = GH + H / 2 + S - T / 2, gx = W / 2, gy = ty - GH - S;
+        break;
+      case TButtonLayout::GlyphBottom:
+        tx = W / 2 - TW / 2, ty = H / 2 - T / 2, gx = W / 2, gy = ty + std::max(GH, TH) + S;
+        break;
+    }
+    const TPlaced at = FindGlyphAndText(b.Handle(), W, H);
+    EXPECT_EQ(at.glyph.left - 1, gx);
+    EXPECT_EQ(at.glyph.top - 1, gy);
+    EXPECT_EQ(at.glyph.right - at.glyph.left, GW - 3);
+    EXPECT_GE(at.text.left, tx);
+    EXPECT_LE(at.text.left, tx + 3);
+    EXPECT_GE(at.text.top, ty);
+    EXPECT_LE(at.text.bottom, ty + TH);
+    // Glyph and caption never share a pixel row and column.
+    RECT overlap;
+    const RECT g{at.glyph.left, at.glyph.top, at.glyph.right + 1, at.glyph.bottom + 1};
+    const RECT x{at.text.left, at.text.top, at.text.right + 1, at.text.bottom + 1};
+    EXPECT_FALSE(IntersectRect(&overlap, &g, &x));
+  }
 }

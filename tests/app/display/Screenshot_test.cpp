@@ -199,3 +199,33 @@ TEST(DisplayScreenshot, TexturedWindowWithButtonsInEachStateAndALink) {
   PostMessageA(pressed.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
   form.Pump();
 }
+
+TEST(DisplayScreenshot, GradientButtonGlyphLayouts) {
+  TDisplayTestForm form(560, 120, "TDisplayLayouts");
+  form.SetCaption("Glyphe à gauche, à droite, en haut, en bas");
+  HBITMAP glyph = Glyph();
+  const struct {
+    const char* name;
+    const char* caption;
+    TButtonLayout layout;
+  } buttons[] = {{"BtnLeft", "Gauche", TButtonLayout::GlyphLeft},
+                 {"BtnRight", "Droite", TButtonLayout::GlyphRight},
+                 {"BtnTop", "Haut", TButtonLayout::GlyphTop},
+                 {"BtnBottom", "Bas", TButtonLayout::GlyphBottom}};
+  int x = 16;
+  for (const auto& d : buttons) {
+    auto& b = AddButton(form, d.name, d.caption, x, 20, 120, 64);
+    b.SetLayout(d.layout);
+    b.SetSpacing(4);
+    b.SetGlyph(glyph);
+    x += 134;
+  }
+  DeleteObject(glyph);
+  form.Open();
+  SetForegroundWindow(form.Handle());
+  RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  form.Pump();
+  const auto path = ShotPath("gradient_layouts");
+  SaveWindow(form.Handle(), path);
+  EXPECT_GT(std::filesystem::file_size(path), 10000u);
+}
