@@ -302,8 +302,11 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TMainForm::RefuseCloseDuringRun() {
   MessageBeep(MB_OK);
-  // The open run dialog is what the user has to answer.
-  if (HWND popup = GetLastActivePopup(Handle()); popup && popup != Handle()) SetForegroundWindow(popup);
+  // The open run dialog (owned by the application window) is what the
+  // user has to answer.
+  HWND owner = Application() ? Application()->Handle() : Handle();
+  if (HWND popup = GetLastActivePopup(owner); popup && popup != owner && popup != Handle())
+    SetForegroundWindow(popup);
 }
 
 void TMainForm::FormResize(TComponent&) {
