@@ -1,8 +1,10 @@
 // The report file of the runs: cp1252 text with CR LF line ends, written
 // through a buffer that the runs flush before each rename (what is on disk
-// must say which files a killed run had reached: one write per file), plus the report's default name and path and its opening as the rename
-// dialog does it (folder created first, then the file replaced or
-// appended to). The lines themselves are the runs' (engine/Runs.h).
+// must say which files a killed run had reached: one write per file, no
+// flush to the disk surface, so a power cut may lose the last lines), plus
+// the report's default name and path and its opening as the rename dialog
+// does it (folder created first, then the file replaced or appended to).
+// The lines themselves are the runs' (engine/Runs.h).
 //
 //   TReportOpenResult r = OpenReport(fs, dirRapport, "Paris.txt", TOpenMode::Replace);
 //   if (r.Writer) { r.Writer->Line("Rapport ..."); r.Writer->Close(); }
