@@ -48,6 +48,8 @@ class IOutputFile {
 public:
   virtual ~IOutputFile() = default;
   virtual TFileResult Write(const char* data, size_t size) = 0;
+  // Takes back the last size bytes written; a file that cannot says so.
+  virtual TFileResult CutBack(size_t /*size*/) { return TFileResult::Fail(TFileError::Other); }
   virtual TFileResult Close() = 0;
 };
 

@@ -16,7 +16,7 @@ TReportWriter::TReportWriter(std::unique_ptr<IOutputFile> file, std::string path
 TReportWriter::~TReportWriter() { Close(); }
 
 void TReportWriter::Write(std::string_view text) {
-  if (Failed()) return;
+  if (Failed() || !TakeBackProvisional()) return;
   m_buffer.append(text);
   if (m_buffer.size() >= m_bufferSize) Flush();
 }
@@ -27,13 +27,32 @@ void TReportWriter::Line(std::string_view text) {
 }
 
 bool TReportWriter::Flush() {
-  if (Failed() || !m_file) return false;
+  if (Failed() || !m_file || !TakeBackProvisional()) return false;
   if (!m_buffer.empty()) {
     const TFileResult r = m_file->Write(m_buffer.data(), m_buffer.size());
     m_buffer.clear();
     if (!r.ok()) m_error = r;
   }
   return !Failed();
+}
+
+bool TReportWriter::WriteProvisional(std::string_view text) {
+  if (!Flush() || text.empty()) return !Failed();
+  const TFileResult r = m_file->Write(text.data(), text.size());
+  if (!r.ok()) {
+    m_error = r;
+    return false;
+  }
+  m_provisional = text.size();
+  return true;
+}
+
+bool TReportWriter::TakeBackProvisional() {
+  if (m_provisional == 0 || !m_file) return true;
+  const TFileResult r = m_file->CutBack(m_provisional);
+  m_provisional = 0;
+  if (!r.ok()) m_error = r;
+  return r.ok();
 }
 
 bool TReportWriter::Close() {

@@ -1,8 +1,10 @@
 // The report file of the runs: cp1252 text with CR LF line ends, written
-// through a buffer (a line per file must not cost a disk write per file),
-// plus the report's default name and path and its opening as the rename
-// dialog does it (folder created first, then the file replaced or
-// appended to). The lines themselves are the runs' (engine/Runs.h).
+// through a buffer that the runs flush before each rename (what is on disk
+// must say which files a killed run had reached: one write per file, no
+// flush to the disk surface, so a power cut may lose the last lines), plus
+// the report's default name and path and its opening as the rename dialog
+// does it (folder created first, then the file replaced or appended to).
+// The lines themselves are the runs' (engine/Runs.h).
 //
 //   TReportOpenResult r = OpenReport(fs, dirRapport, "Paris.txt", TOpenMode::Replace);
 //   if (r.Writer) { r.Writer->Line("Rapport ..."); r.Writer->Close(); }
@@ -32,6 +34,10 @@ public:
   void Line(std::string_view text = {});
   // Hands the buffer to the file; false once any write has failed.
   bool Flush();
+  // Flushes, then puts text on disk until the next write takes it back:
+  // the temporary name of a two-step rename is on record only while the
+  // file may carry it. False once any write has failed.
+  bool WriteProvisional(std::string_view text);
   // Flushes and closes; false when anything failed since the opening.
   bool Close();
 
@@ -41,10 +47,13 @@ public:
   const std::string& Path() const { return m_path; }
 
 private:
+  bool TakeBackProvisional();
+
   std::unique_ptr<IOutputFile> m_file;
   std::string m_path;
   std::string m_buffer;
   size_t m_bufferSize;
+  size_t m_provisional = 0;  // bytes at the file's end that the next write takes back
   TFileResult m_error;
 };
 

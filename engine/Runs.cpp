@@ -32,15 +32,24 @@ std::string Count(int64_t n, const char* word, const char* adjective) {
   return std::to_string(n) + PluralSuffix(word, n) + PluralSuffix(adjective, n);
 }
 
-// "Ok" or "Erreur", with what else went wrong in brackets.
-std::string LineEnd(const char* word, const std::vector<std::string>& notes) {
-  std::string out = word;
-  for (size_t i = 0; i < notes.size(); ++i) {
-    out += i == 0 ? " (" : ", ";
-    out += notes[i];
-  }
-  if (!notes.empty()) out += ')';
-  return out;
+// A file's line ends with its word alone: what else there is to say goes
+// to the remarks, under the name the line starts with.
+const char* LineEnd(const char* word, const std::string& name, const std::vector<std::string>& notes,
+                    TRunSummary& s) {
+  if (notes.empty()) return word;
+  std::string remark = name + " : ";
+  for (size_t i = 0; i < notes.size(); ++i) remark += (i ? ", " : "") + notes[i];
+  s.Remarks.push_back(std::move(remark));
+  return word;
+}
+
+// The temporary name of a case-only change, on record after the line's
+// first piece while the file may carry it; the line's end replaces it.
+std::function<bool(const std::u16string&)> RecordTemporary(TReportWriter* report) {
+  if (!report) return {};
+  return [report](const std::u16string& temp) {
+    return report->WriteProvisional("[nom provisoire : " + media::Utf16ToCp1252(temp) + "]");
+  };
 }
 
 std::string DateTimeColumn(TDateTime value, const TFormatSettings& fs) {
@@ -137,11 +146,16 @@ std::string Stranded(const std::string& name, const TRenameOutcome& r, TRunSumma
   return ", fichier laiss\xE9 sous le nom " + temp;
 }
 
-void ShowStranded(IRunObserver& d, const TRunSummary& s) {
-  if (s.Stranded.empty()) return;
+// One message for what the user must learn at the end: files under a
+// temporary name first, then the remarks.
+void ShowRemarks(IRunObserver& d, const TRunSummary& s) {
+  if (s.Stranded.empty()) {
+    if (!s.Remarks.empty()) d.ShowInformation(RemarksMessage(s.Remarks));
+    return;
+  }
   std::string text = "Attention, les fichiers suivants se trouvent sous un nom temporaire :\r\n";
   for (const std::string& line : s.Stranded) text += "\r\n" + line;
-  d.ShowError(text);
+  d.ShowError(text + "\r\n\r\n" + RemarksMessage(s.Remarks));
 }
 
 int DateTimeMode(const TProgramOptions& o) { return o.DateOn && o.TimeOn ? 0 : (o.DateOn ? 1 : 2); }
@@ -180,8 +194,9 @@ private:
 
 // Renames one file and sets its new times and attributes; returns the end
 // of its report line.
-std::string RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime& when,
-                          const std::u16string& backupFolder, TOccupiedNames& names, TRunSummary& s) {
+const char* RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime& when,
+                          const std::u16string& backupFolder, TOccupiedNames& names, TReportWriter* report,
+                          TRunSummary& s) {
   const TProgramOptions& o = ctx.Options;
   IFileOps& fs = ctx.Files;
   const std::u16string& folder = ctx.Listing.WideFolderPath;
@@ -191,7 +206,7 @@ std::string RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime&
     ++s.Failed;
     std::string reason = FileErrorText(r) + extra;
     notes.insert(notes.begin(), std::move(reason));
-    return LineEnd(kErreur, notes);
+    return LineEnd(kErreur, f.FileName, notes, s);
   };
   // Left alone: a name the program cannot address without loss, and a new
   // name the system would refuse or silently alter.
@@ -209,7 +224,8 @@ std::string RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime&
   }
 
   const std::u16string newName = media::Cp1252ToUtf16(f.NewName);
-  const TRenameOutcome r = RenameVerified(fs, folder, f.WideName, newName, names.KnownFree(newName));
+  const TRenameOutcome r =
+      RenameVerified(fs, folder, f.WideName, newName, names.KnownFree(newName), RecordTemporary(report));
   names.Follow(f.WideName, newName, r);
   if (!r.ok()) return failed(r.Result, Stranded(f.FileName, r, s));
   f.Status = 1;
@@ -227,19 +243,21 @@ std::string RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime&
     ++s.AttributeFailures;
     notes.push_back("sans nouveaux attributs");
   }
-  return LineEnd(kOk, notes);
+  return LineEnd(kOk, f.FileName, notes, s);
 }
 
-std::string UndoOneFile(TRunContext& ctx, const TFileObject& f, TOccupiedNames& names, TRunSummary& s) {
+const char* UndoOneFile(TRunContext& ctx, const TFileObject& f, TOccupiedNames& names, TReportWriter* report,
+                        TRunSummary& s) {
   const TProgramOptions& o = ctx.Options;
   IFileOps& fs = ctx.Files;
   const std::u16string& folder = ctx.Listing.WideFolderPath;
   const std::u16string current = media::Cp1252ToUtf16(f.NewName);
-  const TRenameOutcome r = RenameVerified(fs, folder, current, f.WideName, names.KnownFree(f.WideName));
+  const TRenameOutcome r =
+      RenameVerified(fs, folder, current, f.WideName, names.KnownFree(f.WideName), RecordTemporary(report));
   names.Follow(current, f.WideName, r);
   if (!r.ok()) {
     ++s.Failed;
-    return LineEnd(kErreur, {FileErrorText(r.Result) + Stranded(f.NewName, r, s)});
+    return LineEnd(kErreur, f.NewName, {FileErrorText(r.Result) + Stranded(f.NewName, r, s)}, s);
   }
   ++s.Renamed;
   std::vector<std::string> notes;
@@ -253,7 +271,7 @@ std::string UndoOneFile(TRunContext& ctx, const TFileObject& f, TOccupiedNames& 
     ++s.AttributeFailures;
     notes.push_back("attributs non restaur\xE9s");
   }
-  return LineEnd(kOk, notes);
+  return LineEnd(kOk, f.NewName, notes, s);
 }
 
 std::string ProgressText(const char* what, size_t done, size_t count, char sep) {
@@ -266,9 +284,20 @@ void ReportWriteFailure(IRunObserver& d, const TReportWriter& r, bool interrupte
               (interrupted ? "L'op\xE9ration a \xE9t\xE9 interrompue." : "Le rapport est incomplet."));
 }
 
-// One file's line of the report; false once the report cannot be written
-// (the run then stops: what it did must stay on record).
-bool ReportFileLine(TReportWriter* report, const std::string& end, TRunSummary& s) {
+// A file's line in two pieces. The first is on disk before the file is
+// touched, so the report of a run killed in its middle still names every
+// file it may have renamed; the end waits in the buffer for the next
+// file's first piece (one write per file). False once the report cannot
+// be written: the run stops, since what it does must stay on record.
+bool ReportLineStart(TReportWriter* report, const std::string& piece, TRunSummary& s) {
+  if (!report) return true;
+  report->Write(piece);
+  if (report->Flush()) return true;
+  s.ReportFailed = true;
+  return false;
+}
+
+bool ReportLineEnd(TReportWriter* report, const char* end, TRunSummary& s) {
   if (!report) return true;
   report->Line(end);
   if (!report->Failed()) return true;
@@ -287,12 +316,17 @@ void FinishRun(IRunObserver& d, TReportWriter* report, bool undoAvailable, const
     const bool failedInRun = s.ReportFailed;
     report->Line();
     report->Line(std::string(done) + " : " + summary);
+    if (!s.Remarks.empty()) {
+      report->Line();
+      report->Line("Remarques :");
+      for (const std::string& line : s.Remarks) report->Line(line);
+    }
     if (!report->Flush()) {
       s.ReportFailed = true;
       ReportWriteFailure(d, *report, failedInRun);
     }
   }
-  ShowStranded(d, s);
+  ShowRemarks(d, s);
 }
 
 }  // namespace
@@ -312,20 +346,22 @@ std::string FormatPercent(double value, char decimalSeparator) {
 }
 
 std::string RenameSummaryText(const TRunSummary& s) {
-  std::string out = Count(s.Renamed, " fichier", " renomm\xE9") + " - " + Count(s.Failed, " fichier", " non renomm\xE9");
-  if (s.BackupFailures) out += " - " + Count(s.BackupFailures, " fichier", "") + " sans sauvegarde";
-  if (s.TimeFailures)
-    out += " - " + Count(s.TimeFailures, " fichier", "") + (s.TimeOnly ? " sans nouvelle heure" : " sans nouvelle date");
-  if (s.AttributeFailures) out += " - " + Count(s.AttributeFailures, " fichier", "") + " sans nouveaux attributs";
-  return out;
+  return Count(s.Renamed, " fichier", " renomm\xE9") + " - " + Count(s.Failed, " fichier", " non renomm\xE9");
 }
 
 std::string UndoSummaryText(const TRunSummary& s) {
-  std::string out = Count(s.Renamed, " fichier", " renomm\xE9") + " (" + Count(s.Failed, " erreur", "") + ") - " +
-                    Count(s.Ignored, " fichier", " ignor\xE9");
-  if (s.TimeFailures) out += " - " + Count(s.TimeFailures, " fichier", "") + " aux dates non restaur\xE9" "es";
-  if (s.AttributeFailures) out += " - " + Count(s.AttributeFailures, " fichier", "") + " aux attributs non restaur\xE9s";
-  return out;
+  return Count(s.Renamed, " fichier", " renomm\xE9") + " (" + Count(s.Failed, " erreur", "") + ") - " +
+         Count(s.Ignored, " fichier", " ignor\xE9");
+}
+
+std::string RemarksMessage(const std::vector<std::string>& remarks, size_t maxLines) {
+  std::string text = "Remarques :\r\n";
+  for (size_t i = 0; i < remarks.size() && i < maxLines; ++i) text += "\r\n" + remarks[i];
+  if (remarks.size() > maxLines) {
+    const int64_t more = static_cast<int64_t>(remarks.size() - maxLines);
+    text += "\r\n... et " + Count(more, " autre", "") + PluralSuffix(" remarque", more);
+  }
+  return text;
 }
 
 TNameColumns MeasureNameColumns(TRunContext& ctx) { return Columns(ctx.Listing, BuildAllNames(ctx)); }
@@ -385,16 +421,18 @@ TRunSummary RunRename(TRunContext& ctx, IRunObserver& d, TReportWriter* report) 
         s.Stopped = true;
         break;
       }
-      if (report) {
-        report->Write(PadLeft(f.FileName, w.OldWidth, ' ') + " | " + DateTimeColumn(f.Modified, ctx.Format) + " | " +
-                      PadLeft(std::to_string(f.Attributes), 2, ' ') + " = " + PadLeft(f.NewName, w.NewWidth, ' ') +
-                      " | ");
-      }
+      if (report && !ReportLineStart(report,
+                                     PadLeft(f.FileName, w.OldWidth, ' ') + " | " +
+                                         DateTimeColumn(f.Modified, ctx.Format) + " | " +
+                                         PadLeft(std::to_string(f.Attributes), 2, ' ') + " = " +
+                                         PadLeft(f.NewName, w.NewWidth, ' ') + " | ",
+                                     s))
+        break;
       d.SetLabelStatus(ProgressText("Op\xE9ration en cours", i + 1, count, ctx.DecimalSeparator));
       d.SetPanelStatus(folder + "\\" + f.FileName);
       d.SetProgressPosition(static_cast<int64_t>(i + 1));
       d.ProcessMessages();
-      if (!ReportFileLine(report, RenameOneFile(ctx, f, when, backupFolder, occupied, s), s)) break;
+      if (!ReportLineEnd(report, RenameOneFile(ctx, f, when, backupFolder, occupied, report, s), s)) break;
     }
   } catch (...) {
     s.Aborted = true;
@@ -437,23 +475,24 @@ TRunSummary RunUndo(TRunContext& ctx, IRunObserver& d, TReportWriter* report) {
     for (size_t k = 0; k < count; ++k) {
       const size_t i = count - 1 - k;
       const TFileObject& f = l[i];
-      if (report) {
-        report->Write(PadLeft(f.NewName, w.NewWidth, ' ') + " = " + DateTimeColumn(f.Modified, ctx.Format) + " | " +
-                      PadLeft(std::to_string(f.Attributes), 2, ' ') + " | " + PadLeft(f.FileName, w.OldWidth, ' ') +
-                      " | ");
-      }
+      if (report && !ReportLineStart(report,
+                                     PadLeft(f.NewName, w.NewWidth, ' ') + " = " +
+                                         DateTimeColumn(f.Modified, ctx.Format) + " | " +
+                                         PadLeft(std::to_string(f.Attributes), 2, ' ') + " | " +
+                                         PadLeft(f.FileName, w.OldWidth, ' ') + " | ",
+                                     s))
+        break;
       d.SetLabelStatus(ProgressText("Op\xE9ration Undo en cours", k + 1, count, ctx.DecimalSeparator));
       d.SetPanelStatus(folder + "\\" + f.NewName);
       d.SetProgressPosition(static_cast<int64_t>(i + 1));
       d.ProcessMessages();
-      std::string end;
+      const char* end = kIgnore;
       if (f.Status == 1) {
-        end = UndoOneFile(ctx, f, occupied, s);
+        end = UndoOneFile(ctx, f, occupied, report, s);
       } else {
         ++s.Ignored;
-        end = kIgnore;
       }
-      if (!ReportFileLine(report, end, s)) break;
+      if (!ReportLineEnd(report, end, s)) break;
     }
   } catch (...) {
     s.Aborted = true;

@@ -67,6 +67,10 @@ struct TRunSummary {
   // change whose second step and way back both failed. The run tells the
   // user at its end, report or not.
   std::vector<std::string> Stranded;
+  // What a file's report line cannot say, one line per file ("a.txt : nom
+  // déjà utilisé"): why it was not renamed, what failed beside its
+  // rename. Listed after the report's summary and shown at the end.
+  std::vector<std::string> Remarks;
 };
 
 // The report's name columns: the longest old name (W1) and the longest
@@ -90,12 +94,15 @@ TFileResult CopyToBackup(IFileOps& fs, const std::u16string& source, const std::
 std::u16string BackupFolderPath(const TFileListing& listing);
 
 // Summary texts: "3 fichiers renommés - 0 fichier non renommé" and the
-// undo's "3 fichiers renommés (0 erreur) - 2 fichiers ignorés"; the side
-// failures follow when there were any ("- 1 fichier sans sauvegarde").
+// undo's "3 fichiers renommés (0 erreur) - 2 fichiers ignorés"; side
+// failures are remarks, never part of them.
 std::string RenameSummaryText(const TRunSummary& s);
 std::string UndoSummaryText(const TRunSummary& s);
 // "##.# %" of value with the given decimal separator, never an empty
 // integer part ("0,5 %", "33,3 %", "100 %").
 std::string FormatPercent(double value, char decimalSeparator);
+// The end-of-run message: "Remarques :" and the first maxLines remarks,
+// then how many more there are.
+std::string RemarksMessage(const std::vector<std::string>& remarks, size_t maxLines = 15);
 
 }  // namespace qv::engine

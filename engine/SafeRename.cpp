@@ -34,7 +34,8 @@ std::u16string UniqueTemporaryName(IFileOps& fs, const std::u16string& folder) {
 }
 
 TRenameOutcome RenameVerified(IFileOps& fs, const std::u16string& folder, const std::u16string& from,
-                              const std::u16string& to, bool targetKnownFree) {
+                              const std::u16string& to, bool targetKnownFree,
+                              const std::function<bool(const std::u16string&)>& beforeTemporary) {
   const std::u16string source = JoinPath(folder, from);
   const std::u16string target = JoinPath(folder, to);
   if (from == to) return {fs.Exists(source) ? TFileResult::Ok() : TFileResult::Fail(TFileError::NotFound), {}};
@@ -51,6 +52,7 @@ TRenameOutcome RenameVerified(IFileOps& fs, const std::u16string& folder, const 
   // Letter case only: two real renames, each checked on disk.
   const std::u16string temp = UniqueTemporaryName(fs, folder);
   const std::u16string tempPath = JoinPath(folder, temp);
+  if (beforeTemporary && !beforeTemporary(temp)) return {TFileResult::Fail(TFileError::Other), {}};
   const TFileResult first = fs.Rename(source, tempPath);
   if (!first.ok()) return {first, {}};
   if (!IsThere(fs, tempPath, temp)) return {TFileResult::Fail(TFileError::NotVerified), {}};

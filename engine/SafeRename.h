@@ -6,6 +6,7 @@
 // Tested by tests/engine/SafeRename_test.cpp.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/FileOps.h"
@@ -27,8 +28,13 @@ struct TRenameOutcome {
 // listed the folder and follows its own renames). Then the new name on
 // disk proves the rename; otherwise the old name must also be gone, a
 // check that costs a scan of the whole folder under Wine.
+//
+// beforeTemporary: told the temporary name of a case-only change before
+// the file takes it (the report records it there); false leaves the file
+// alone and fails.
 TRenameOutcome RenameVerified(IFileOps& fs, const std::u16string& folder, const std::u16string& from,
-                              const std::u16string& to, bool targetKnownFree = false);
+                              const std::u16string& to, bool targetKnownFree = false,
+                              const std::function<bool(const std::u16string&)>& beforeTemporary = {});
 
 // A name no entry of folder has, for the case-only step ("~qv0.tmp", ...).
 std::u16string UniqueTemporaryName(IFileOps& fs, const std::u16string& folder);

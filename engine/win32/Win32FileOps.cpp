@@ -31,6 +31,15 @@ public:
     return TFileResult::Ok();
   }
 
+  // Writes only ever go to the end, so the end moves back from there.
+  TFileResult CutBack(size_t size) override {
+    if (m_h == INVALID_HANDLE_VALUE) return TFileResult::Fail(TFileError::Other);
+    LARGE_INTEGER back{};
+    back.QuadPart = -static_cast<LONGLONG>(size);
+    if (!SetFilePointerEx(m_h, back, nullptr, FILE_END) || !SetEndOfFile(m_h)) return LastError();
+    return TFileResult::Ok();
+  }
+
   TFileResult Close() override {
     if (m_h == INVALID_HANDLE_VALUE) return TFileResult::Ok();
     const BOOL ok = CloseHandle(m_h);

@@ -1,12 +1,18 @@
 // Whole renames in the real program under Wine, on real folders: a refused
 // model, a rename with report and backup, a collision, a stop then undo, a
-// simulation that changes nothing.
+// simulation that changes nothing, runs killed at a random moment.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <random>
+#include <regex>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "tests/app/E2eSupport.h"
 
@@ -61,6 +67,25 @@ struct TRunSession {
   }
 };
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    out.push_back(text.substr(start, end - start));
+  if (start < text.size()) out.push_back(text.substr(start) + "<no CR LF at the end>");
+  return out;
+}
+
+// A file line of a rename report: old name right-aligned | its date and
+// time | attributes | new name right-aligned | the outcome, nothing more.
+std::string FileLinePattern(const std::string& oldName, size_t w1, const std::string& newName, size_t w2,
+                            const std::string& word) {
+  auto pad = [](const std::string& n, size_t w) { return std::string(n.size() < w ? w - n.size() : 0, ' ') + n; };
+  auto quote = [](const std::string& t) { return std::regex_replace(t, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)"); };
+  return quote(pad(oldName, w1)) + R"( \| \d{1,2}/\d{1,2}/\d{4} \d\d:\d\d:\d\d \| (?: \d|\d{2,}) = )" + quote(pad(newName, w2)) +
+         " \\| " + word;
+}
+
 // "Opération terminée" after a rename, "Opération Undo terminée" after an undo.
 bool Finished(HWND dialog) {
   const std::string status = GetText(FindControl(dialog, "LabelStatus"));
@@ -103,6 +128,8 @@ TEST(RunsE2E, RenameWithReportAndBackupThenACollision) {
   const std::string folderName = AnsiPath(s.folder.Path().filename());
   EXPECT_EQ(GetText(FindControl(dlg, "EditRapport")), folderName + ".txt");
   EXPECT_EQ(GetText(FindControl(dlg, "LabelStatus")), "Opération en attente");
+  const std::string nbFiles = GetText(FindControl(dlg, "LabelNbFiles"));
+  const std::string modele = GetText(FindControl(dlg, "LabelModele"));
   Screenshot("e2e_quodial_before");
   ClickAsync(FindControl(dlg, "BtnOui"));
   ASSERT_TRUE(WaitUntil([&] { return Finished(dlg); }, 20s));
@@ -117,11 +144,23 @@ TEST(RunsE2E, RenameWithReportAndBackupThenACollision) {
   EXPECT_EQ(ReadFile(s.folder.Path() / "Doc_02.txt"), "trois");
   EXPECT_EQ(NamesIn(s.folder.Path() / "Backup"), (std::set<std::string>{"a.txt", "b.txt", "c.txt"}));
   EXPECT_EQ(ReadFile(s.folder.Path() / "Backup" / "b.txt"), "deux");
-  const std::string report = ReadFile(s.reports.Path() / (folderName + ".txt"));
-  EXPECT_NE(report.find("a.txt"), std::string::npos) << report;
-  EXPECT_NE(report.find("Doc_00.txt"), std::string::npos) << report;
-  EXPECT_NE(report.find("Ok"), std::string::npos) << report;
-  EXPECT_EQ(report.find("Erreur"), std::string::npos) << report;
+  // The report, line by line as the users' tools read it.
+  const std::vector<std::string> report = Lines(ReadFile(s.reports.Path() / (folderName + ".txt")));
+  ASSERT_EQ(report.size(), 15u);
+  EXPECT_EQ(report[0], "Rapport Quorvant Pro version 3.2.0.0");
+  EXPECT_TRUE(std::regex_match(report[1], std::regex(R"(Date d'exécution : \d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d\d:\d\d)")))
+      << report[1];
+  EXPECT_EQ(std::vector<std::string>(report.begin() + 2, report.begin() + 10),
+            (std::vector<std::string>{"", "Dossier à explorer     : " + folderName, "Nombre de fichiers     : " + nbFiles,
+                                      "Modèle d'exemple       : " + modele, "Modifier les dates     : Non",
+                                      "Modifier les heures    : Non", "Modifier les attributs : Non", ""}));
+  const char* olds[] = {"a.txt", "b.txt", "c.txt"};
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(std::regex_match(report[10 + i],
+                                 std::regex(FileLinePattern(olds[i], 5, "Doc_0" + std::to_string(i) + ".txt", 10, "Ok"))))
+        << report[10 + i];
+  EXPECT_EQ(report[13], "");
+  EXPECT_EQ(report[14], "Opération terminée : 3 fichiers renommés - 0 fichier non renommé");
 
   // The list was rescanned; the same model again now collides with the
   // names it already gave, except where a file keeps its own name.
@@ -130,6 +169,31 @@ TEST(RunsE2E, RenameWithReportAndBackupThenACollision) {
   s.folder.Write("a.txt", "nouveau");
   PressKey(FindControl(s.main, "EditMask"), VK_F5);
   ASSERT_TRUE(WaitUntil([&] { return ListViewCount(list) == 4; }));
+  // What the run will meet, row by row: a name held by a file not yet
+  // renamed is taken (the same name is no change).
+  std::vector<std::pair<std::string, std::string>> rows;
+  std::set<std::string> held;
+  size_t w1 = 0, w2 = 0;
+  for (int i = 0; i < 4; ++i) {
+    rows.emplace_back(ListViewText(list, i, 0), ListViewText(list, i, 1));
+    held.insert(Lower(rows.back().first));
+    w1 = std::max(w1, rows.back().first.size());
+    w2 = std::max(w2, rows.back().second.size());
+  }
+  std::vector<std::string> expectedWords;
+  std::string expectedRemarks;
+  int failures = 0;
+  for (const auto& [from, to] : rows) {
+    const bool ok = Lower(from) == Lower(to) || !held.count(Lower(to));
+    if (ok) {
+      held.erase(Lower(from));
+      held.insert(Lower(to));
+    } else {
+      expectedRemarks += (failures++ ? "\r\n" : "") + from + " : nom déjà utilisé";
+    }
+    expectedWords.push_back(ok ? "Ok" : "Erreur");
+  }
+  ASSERT_GT(failures, 0);
   dlg = s.Open("BtnRenommer", "TQuoDial");
   ASSERT_NE(dlg, nullptr);
   // The report exists: only Ignore overwrites it.
@@ -140,9 +204,29 @@ TEST(RunsE2E, RenameWithReportAndBackupThenACollision) {
   EXPECT_NE(question.find("existe déjà"), std::string::npos) << question;
   Click(FindControl(box, "Ignore"));
   ASSERT_TRUE(WaitUntil([&] { return Finished(dlg); }, 20s));
+  // Why files were not renamed: in a message at the end of the run...
+  const std::string shown = s.Message(box);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(shown, "Remarques :\r\n\r\n" + expectedRemarks);
+  Screenshot("e2e_quodial_remarks");
+  Click(FindControl(box, "OK"));
   ClickAsync(FindControl(dlg, "BtnFermer"));
-  const std::string second = ReadFile(s.reports.Path() / (folderName + ".txt"));
-  EXPECT_NE(second.find("Erreur"), std::string::npos) << second;
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }));
+  // ... and after the report's summary; the file lines keep their form.
+  const std::vector<std::string> second = Lines(ReadFile(s.reports.Path() / (folderName + ".txt")));
+  ASSERT_EQ(second.size(), 10u + 4 + 2 + 2 + failures);
+  for (size_t i = 0; i < 4; ++i)
+    EXPECT_TRUE(std::regex_match(second[10 + i], std::regex(FileLinePattern(rows[i].first, w1, rows[i].second, w2,
+                                                                             expectedWords[i]))))
+        << second[10 + i];
+  EXPECT_EQ(second[15], "Opération terminée : " + std::to_string(4 - failures) + " fichier" +
+                            (4 - failures > 1 ? "s renommés" : " renommé") + " - " + std::to_string(failures) +
+                            " fichier" + (failures > 1 ? "s non renommés" : " non renommé"));
+  EXPECT_EQ(second[16], "");
+  EXPECT_EQ(second[17], "Remarques :");
+  std::string listed;
+  for (size_t i = 18; i < second.size(); ++i) listed += (i > 18 ? "\r\n" : "") + second[i];
+  EXPECT_EQ(listed, expectedRemarks);
   // Nothing lost: four files, every content still there.
   std::multiset<std::string> contents;
   for (const auto& e : fs::directory_iterator(s.folder.Path()))
@@ -227,3 +311,138 @@ TEST(RunsE2E, SimulationListsInvalidAndCollidingNamesAndChangesNothing) {
   EXPECT_EQ(NamesIn(s.folder.Path()), (std::set<std::string>{"deux.txt", "un.txt"}));
   s.Close();
 }
+
+// ---- A rename run killed at a random moment ---------------------------------
+// QV_KILL_ROUNDS (default 1) rounds of each kind, QV_KILL_FILES files
+// (default 2,000). Whatever the moment, every file is under its old name,
+// its new name or the temporary name its report line gives, with its own
+// content, and every file that moved has its line started in the report.
+
+namespace {
+
+int EnvInt(const char* name, int fallback) {
+  const char* v = std::getenv(name);
+  return v && *v ? std::atoi(v) : fallback;
+}
+
+std::string FileName(int i) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "img%04d.dat", i);
+  return buf;
+}
+
+// The percentage the dialog's status shows ("Opération en cours (33,3 %)").
+double ShownPercent(HWND dialog) {
+  const std::string status = GetText(FindControl(dialog, "LabelStatus"));
+  const size_t open = status.find(" (");
+  if (status.rfind("Opération en cours", 0) != 0 || open == std::string::npos) return -1;
+  std::string number = status.substr(open + 2);
+  for (char& c : number)
+    if (c == ',') c = '.';
+  return std::atof(number.c_str());
+}
+
+struct TStartedLine {
+  std::string newName;
+  std::string rest;  // "Ok", "Erreur", "" or the temporary name on record
+};
+
+// The file lines of a rename report as far as they reached the disk, by
+// old name.
+std::map<std::string, TStartedLine> StartedLines(const std::string& report) {
+  std::map<std::string, TStartedLine> out;
+  size_t start = 0;
+  for (int line = 0; start < report.size(); ++line) {
+    size_t end = report.find("\r\n", start);
+    const std::string text = report.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    start = end == std::string::npos ? report.size() : end + 2;
+    if (line < 10) continue;
+    if (text.empty()) break;
+    const size_t bar = text.find(" | ");
+    const size_t eq = text.find(" = ", bar == std::string::npos ? 0 : bar);
+    const size_t bar2 = eq == std::string::npos ? std::string::npos : text.find(" | ", eq + 3);
+    if (bar2 == std::string::npos) {
+      ADD_FAILURE() << "a line cut before its first piece ended: " << text;
+      break;
+    }
+    auto trimmed = [](std::string s) { return s.substr(std::min(s.find_first_not_of(' '), s.size())); };
+    out[trimmed(text.substr(0, bar))] = {trimmed(text.substr(eq + 3, bar2 - eq - 3)), text.substr(bar2 + 3)};
+  }
+  return out;
+}
+
+enum class TKillKind { Plain, CaseOnly };
+
+void KillRounds(TKillKind kind) {
+  const int rounds = EnvInt("QV_KILL_ROUNDS", 1);
+  const int count = EnvInt("QV_KILL_FILES", 2000);
+  std::random_device seed;
+  std::mt19937 random(seed());
+  for (int round = 0; round < rounds; ++round) {
+    ResetProgramRegistry();
+    if (kind == TKillKind::Plain) {
+      WriteRegistryString(kOptionsKey, "Name File", "K_");
+      WriteRegistryDword(kOptionsKey, "Format", 4);
+    } else {
+      // The old name in capitals: every rename changes letter case only.
+      WriteRegistryDword(kOptionsKey, "No File", 1);
+      WriteRegistryDword(kOptionsKey, "Casse File", 1);
+      WriteRegistryDword(kOptionsKey, "None Indice", 1);
+    }
+    TRunSession s;
+    for (int i = 0; i < count; ++i) s.folder.Write(FileName(i), "content " + std::to_string(i));
+    s.Start(count);
+    HWND dlg = s.Open("BtnRenommer", "TQuoDial");
+    ASSERT_NE(dlg, nullptr);
+    const std::string reportName = GetText(FindControl(dlg, "EditRapport"));
+    const double target = std::uniform_real_distribution<double>(0.0, 100.0)(random);
+    ClickAsync(FindControl(dlg, "BtnOui"));
+    // The moment is whatever the run has reached once the status shows
+    // the target; the checks below hold for any moment.
+    WaitUntil([&] { return ShownPercent(dlg) >= target || Finished(dlg); }, 120s);
+    const double shown = ShownPercent(dlg);
+    // Reading the status lands where the run lets messages through: a
+    // few milliseconds more put the kill anywhere in a file's steps.
+    Sleep(std::uniform_int_distribution<DWORD>(0, 40)(random));
+    s.app->Kill();
+    ASSERT_TRUE(s.app->WaitForExit(15s));
+
+    const std::string report = ReadFile(s.reports.Path() / reportName);
+    const std::map<std::string, TStartedLine> started = StartedLines(report);
+    std::map<std::string, std::string> onDisk;  // content -> name
+    int files = 0, moved = 0, temporary = 0;
+    for (const auto& e : fs::directory_iterator(s.folder.Path())) {
+      if (!e.is_regular_file()) continue;
+      ++files;
+      const std::string name = AnsiPath(e.path().filename());
+      const std::string content = ReadFile(e.path());
+      EXPECT_TRUE(onDisk.emplace(content, name).second) << "twice: " << content;
+    }
+    EXPECT_EQ(files, count) << "a file appeared or vanished";
+    for (int i = 0; i < count; ++i) {
+      const std::string old = FileName(i);
+      const auto at = onDisk.find("content " + std::to_string(i));
+      ASSERT_NE(at, onDisk.end()) << "lost or changed: " << old;
+      const std::string& name = at->second;
+      if (name == old) continue;
+      ++moved;
+      const auto line = started.find(old);
+      ASSERT_NE(line, started.end()) << old << " is " << name << " with no line in the report";
+      if (name == line->second.newName) continue;
+      ++temporary;
+      EXPECT_EQ(line->second.rest, "[nom provisoire : " + name + "]") << old << " is " << name;
+    }
+    const char* what = kind == TKillKind::Plain ? "plain" : "case-only";
+    std::printf("[kill] %s round %d: target %.1f %%, shown %.1f %%, %d of %d files moved (%d under a temporary "
+                "name), %zu lines started in the report\n",
+                what, round + 1, target, shown, moved, count, temporary, started.size());
+    std::fflush(stdout);
+    KillStrayPrograms();
+  }
+}
+
+}  // namespace
+
+TEST(RunsE2E, ARenameRunKilledAnywhereLosesNothingAndItsReportSaysWhere) { KillRounds(TKillKind::Plain); }
+
+TEST(RunsE2E, ACaseOnlyRunKilledAnywhereLeavesEveryFileWhereItsReportSays) { KillRounds(TKillKind::CaseOnly); }

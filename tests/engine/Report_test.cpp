@@ -1,5 +1,5 @@
-// Tests of engine/Report.h: buffering, write failures, default names and
-// the opening of the report as the rename dialog does it.
+// Tests of engine/Report.h: buffering, provisional texts, write failures,
+// default names and the opening of the report as the rename dialog does it.
 #include "engine/Report.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,15 @@ public:
     data.append(d, n);
     return TFileResult::Ok();
   }
+  TFileResult CutBack(size_t n) override {
+    ++cuts;
+    if (failCut || n > data.size()) return TFileResult::Fail(TFileError::AccessDenied);
+    data.resize(data.size() - n);
+    return TFileResult::Ok();
+  }
   TFileResult Close() override { return TFileResult::Ok(); }
+  int cuts = 0;
+  bool failCut = false;
 };
 
 }  // namespace
@@ -57,6 +65,33 @@ TEST(ReportWriter, AFailedWriteIsKept) {
   EXPECT_FALSE(w.Flush());
   EXPECT_FALSE(w.Close());
   EXPECT_EQ(w.Path(), "C:\\r.txt");
+}
+
+TEST(ReportWriter, AProvisionalTextLastsUntilTheNextWrite) {
+  auto owned = std::make_unique<CountingFile>();
+  CountingFile* f = owned.get();
+  TReportWriter w(std::move(owned), "r.txt");
+  w.Write("a | ");
+  EXPECT_TRUE(w.WriteProvisional("[nom provisoire : ~qv0.tmp]"));
+  EXPECT_EQ(f->data, "a | [nom provisoire : ~qv0.tmp]");  // on disk, the buffer first
+  w.Line("Ok");
+  EXPECT_EQ(f->data, "a | ");
+  EXPECT_TRUE(w.WriteProvisional("[x]"));
+  EXPECT_TRUE(w.Flush());  // so does a flush (and the closing)
+  EXPECT_EQ(f->data, "a | Ok\r\n");
+  EXPECT_EQ(f->cuts, 2);
+  EXPECT_TRUE(w.Close());
+
+  // A file that cannot take it back fails the report.
+  owned = std::make_unique<CountingFile>();
+  f = owned.get();
+  f->failCut = true;
+  TReportWriter bad(std::move(owned), "r.txt");
+  EXPECT_TRUE(bad.WriteProvisional("[x]"));
+  bad.Line("Ok");
+  EXPECT_TRUE(bad.Failed());
+  EXPECT_EQ(bad.Error().Error, TFileError::AccessDenied);
+  EXPECT_EQ(f->data, "[x]");
 }
 
 TEST(ReportWriter, DefaultNames) {

@@ -57,6 +57,8 @@ public:
   int renames = 0;          // calls of Rename
   int writeFailsFrom = 0;   // report writes fail from the Nth one on (0: never)
   int writes = 0;
+  // Called at each Rename before it acts (what the report says by then).
+  std::function<void(const std::u16string& from, const std::u16string& to)> onRename;
 
   TFakeDisk() { AddFolder(u"C:"); }
 
@@ -96,6 +98,7 @@ public:
   // ---- IFileOps ----
   TFileResult Rename(const std::u16string& from, const std::u16string& to) override {
     ++renames;
+    if (onRename) onRename(from, to);
     if (Fault()) return fault == TFault::Lie ? TFileResult::Ok() : Failure();
     Node* src = Find(from);
     if (!src) return TFileResult::Fail(TFileError::NotFound);
@@ -188,6 +191,13 @@ public:
       Node* n = m_disk.Find(m_path);
       if (!n) return TFileResult::Fail(TFileError::NotFound);
       n->content.append(data, size);
+      return TFileResult::Ok();
+    }
+    TFileResult CutBack(size_t size) override {
+      if (m_disk.Fault()) return TFileResult::Fail(TFileError::AccessDenied);
+      Node* n = m_disk.Find(m_path);
+      if (!n || n->content.size() < size) return TFileResult::Fail(TFileError::Other);
+      n->content.resize(n->content.size() - size);
       return TFileResult::Ok();
     }
     TFileResult Close() override { return TFileResult::Ok(); }

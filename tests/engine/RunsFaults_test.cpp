@@ -90,14 +90,24 @@ void CheckAfterRename(TRunWorld& w, const std::vector<Original>& before, const T
     } else {
       EXPECT_EQ(at, before[i].name) << "half-renamed";
     }
+    // A file that may have moved has its line started on disk first.
+    if (f.Status == 1 || at != before[i].name) {
+      ASSERT_LT(10 + i, lines.size()) << "moved without a report line: " << f.FileName;
+      EXPECT_NE(lines[10 + i].find(f.FileName + " | "), std::string::npos) << lines[10 + i];
+    }
+    if (IsTemporary(at)) {
+      bool named = false;
+      for (const std::string& r : s.Remarks) named |= r.find(A(at)) != std::string::npos;
+      EXPECT_TRUE(named) << "no remark names " << A(at);
+    }
     // The report line says what happened (while the report could be written).
     const size_t line = 10 + i;
     if (!s.ReportFailed && line < lines.size() && !lines[line].empty() && lines[line][0] != 'O') {
       const std::string word = lines[line].substr(lines[line].rfind(" | ") + 3);
       if (f.Status == 1)
-        EXPECT_EQ(word.substr(0, 2), "Ok") << lines[line];
+        EXPECT_EQ(word, "Ok") << lines[line];
       else
-        EXPECT_EQ(word.substr(0, 6), "Erreur") << lines[line];
+        EXPECT_EQ(word, "Erreur") << lines[line];
     }
   }
   EXPECT_EQ(renamed, s.Renamed);
@@ -202,7 +212,12 @@ TEST(RunFaults, EveryOperationOfAnUndoFails) {
           }
         }
         EXPECT_LE(back, u.Renamed);
-        EXPECT_EQ(u.Renamed + u.Failed + u.Ignored, static_cast<int64_t>(before.size()));
+        // A report that cannot take a file's line ends the undo before
+        // that file (or failed at the very end).
+        if (u.ReportFailed)
+          EXPECT_LE(u.Renamed + u.Failed + u.Ignored, static_cast<int64_t>(before.size()));
+        else
+          EXPECT_EQ(u.Renamed + u.Failed + u.Ignored, static_cast<int64_t>(before.size()));
         if (!u.ReportFailed) {
           int oks = 0, errors = 0;
           for (const std::string& line : lines) {

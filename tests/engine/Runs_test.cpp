@@ -113,10 +113,13 @@ TEST_F(Runs, PercentAndSummaries) {
   TRunSummary s;
   s.Renamed = 3, s.Ignored = 2;
   EXPECT_EQ(UndoSummaryText(s), "3 fichiers renomm\xE9s (0 erreur) - 2 fichiers ignor\xE9s");
-  s.Renamed = 1, s.Failed = 2, s.BackupFailures = 1, s.AttributeFailures = 2;
-  EXPECT_EQ(RenameSummaryText(s),
-            "1 fichier renomm\xE9 - 2 fichiers non renomm\xE9s - 1 fichier sans sauvegarde - 2 fichiers sans "
-            "nouveaux attributs");
+  // Side failures are remarks: the summary keeps its own words.
+  s.Renamed = 1, s.Failed = 2, s.BackupFailures = 1, s.AttributeFailures = 2, s.TimeFailures = 1;
+  EXPECT_EQ(RenameSummaryText(s), "1 fichier renomm\xE9 - 2 fichiers non renomm\xE9s");
+  EXPECT_EQ(UndoSummaryText(s), "1 fichier renomm\xE9 (2 erreurs) - 2 fichiers ignor\xE9s");
+  EXPECT_EQ(RemarksMessage({"a.txt : nom invalide"}), "Remarques :\r\n\r\na.txt : nom invalide");
+  EXPECT_EQ(RemarksMessage({"a", "b", "c", "d"}, 2), "Remarques :\r\n\r\na\r\nb\r\n... et 2 autres remarques");
+  EXPECT_EQ(RemarksMessage({"a", "b"}, 1), "Remarques :\r\n\r\na\r\n... et 1 autre remarque");
 }
 
 TEST_F(Runs, EmptyListOnlyTellsSo) {
@@ -143,8 +146,17 @@ TEST_F(Runs, CollisionsWithListedAndUnlistedNames) {
   const TRunSummary s = RunRename(ctx, dialog, report.get());
   report->Close();
   EXPECT_EQ(s.Failed, 2);
-  EXPECT_EQ(FileLines(), (Lines{"a.txt | 25/12/2006 14:30:00 | 32 = KEEP.DOC | Erreur (nom d\xE9j\xE0 utilis\xE9)",
-                                "b.txt | 25/12/2006 14:30:00 | 32 =   backup | Erreur (nom d\xE9j\xE0 utilis\xE9)"}));
+  EXPECT_EQ(FileLines(), (Lines{"a.txt | 25/12/2006 14:30:00 | 32 = KEEP.DOC | Erreur",
+                                "b.txt | 25/12/2006 14:30:00 | 32 =   backup | Erreur"}));
+  // Why, after the summary and in the message at the end.
+  const Lines all = ReportLines();
+  ASSERT_EQ(all.size(), 10u + 2 + 2 + 4);
+  EXPECT_EQ(all[13], "Op\xE9ration termin\xE9" "e : 0 fichier renomm\xE9 - 2 fichiers non renomm\xE9s");
+  EXPECT_EQ(Lines(all.begin() + 14, all.end()),
+            (Lines{"", "Remarques :", "a.txt : nom d\xE9j\xE0 utilis\xE9", "b.txt : nom d\xE9j\xE0 utilis\xE9"}));
+  EXPECT_EQ(dialog.information,
+            (Lines{"Remarques :\r\n\r\na.txt : nom d\xE9j\xE0 utilis\xE9\r\nb.txt : nom d\xE9j\xE0 utilis\xE9"}));
+  EXPECT_TRUE(dialog.errors.empty());
   EXPECT_EQ(disk.Content(P("keep.doc")), "<keep.doc>");
   EXPECT_EQ(disk.Content(P("a.txt")), "<a.txt>");
   EXPECT_EQ(ctx.RenamedCount, 0);
@@ -215,13 +227,15 @@ TEST_F(Runs, NamesTheProgramMustNotTouch) {
   EXPECT_EQ(s.Failed, 6);
   EXPECT_EQ(disk.renames, 0);
   EXPECT_EQ(Files(), before);
+  for (const std::string& line : FileLines()) EXPECT_EQ(line.substr(line.size() - 9), " | Erreur") << line;
   int lossy = 0, invalid = 0;
-  for (const std::string& line : FileLines()) {
-    lossy += line.find("| Erreur (nom non repr\xE9sentable)") != std::string::npos;
-    invalid += line.find("| Erreur (nom invalide)") != std::string::npos;
+  for (const std::string& remark : s.Remarks) {
+    lossy += remark.find(" : nom non repr\xE9sentable") != std::string::npos;
+    invalid += remark.find(" : nom invalide") != std::string::npos;
   }
   EXPECT_EQ(lossy, 1);
   EXPECT_EQ(invalid, 5);
+  EXPECT_EQ(ReportLines().size(), 10u + 6 + 2 + 2 + 6);
 }
 
 TEST_F(Runs, StopThenUndo) {
@@ -379,8 +393,10 @@ TEST_F(Runs, BackupFolderThatCannotBeMadeIsReported) {
   EXPECT_FALSE(ctx.BackupFolderReady);
   EXPECT_EQ(s.Renamed, 1);
   EXPECT_EQ(s.BackupFailures, 1);
-  EXPECT_EQ(FileLines(), (Lines{"a.txt | 25/12/2006 14:30:00 | 32 = x.txt | Ok (sans sauvegarde)"}));
-  EXPECT_EQ(dialog.panelStatus, "1 fichier renomm\xE9 - 0 fichier non renomm\xE9 - 1 fichier sans sauvegarde");
+  EXPECT_EQ(FileLines(), (Lines{"a.txt | 25/12/2006 14:30:00 | 32 = x.txt | Ok"}));
+  EXPECT_EQ(dialog.panelStatus, "1 fichier renomm\xE9 - 0 fichier non renomm\xE9");
+  EXPECT_EQ(ReportLines().back(), "a.txt : sans sauvegarde");
+  EXPECT_EQ(dialog.information, (Lines{"Remarques :\r\n\r\na.txt : sans sauvegarde"}));
   EXPECT_EQ(disk.Content(P("Backup")), "a file in the way");
 }
 
@@ -404,10 +420,10 @@ TEST_F(Runs, FilesGoneOrHeldOpen) {
   EXPECT_EQ(s.Failed, 3);
   const Lines lines = FileLines();
   ASSERT_EQ(lines.size(), 4u);
-  EXPECT_NE(lines[0].find("Erreur (fichier introuvable)"), std::string::npos) << lines[0];
-  EXPECT_NE(lines[1].find("Erreur (fichier en cours d'utilisation)"), std::string::npos) << lines[1];
-  EXPECT_NE(lines[2].find("Erreur (fichier introuvable)"), std::string::npos) << lines[2];
-  EXPECT_NE(lines[3].find("| Ok"), std::string::npos) << lines[3];
+  EXPECT_EQ(lines[0].substr(lines[0].size() - 9), " | Erreur") << lines[0];
+  EXPECT_EQ(lines[3].substr(lines[3].size() - 5), " | Ok") << lines[3];
+  EXPECT_EQ(s.Remarks, (Lines{"gone.txt : fichier introuvable", "held.txt : fichier en cours d'utilisation",
+                              "moved.txt : fichier introuvable"}));
   EXPECT_EQ(disk.Content(P("held.txt")), "<held.txt>");
   EXPECT_EQ(disk.Content(P("elsewhere.txt")), "<moved.txt>");
 }
@@ -453,4 +469,90 @@ TEST_F(Runs, ReportWriterBuffers) {
   EXPECT_EQ(out->writes, 1);                          // one write at 1,000 bytes, none per line
   EXPECT_TRUE(w.Close());
   EXPECT_EQ(disk.Content(u"C:\\r.txt").size(), 99u * 12);
+}
+
+TEST_F(Runs, EachLineStartIsOnDiskBeforeItsFileIsRenamed) {
+  for (int i = 0; i < 5; ++i) File("f" + std::to_string(i) + ".txt");
+  options.ScriptFile = false;
+  options.NameFile = "n";
+  options.NoneIndice = false;
+  options.NoExtension = true;
+  Scan();
+  auto report = OpenTestReport();
+  std::vector<std::string> seen;  // the report's last line at each rename
+  disk.onRename = [&](const std::u16string&, const std::u16string&) {
+    const std::string text = ReportText();
+    seen.push_back(text.substr(text.rfind("\r\n") + 2));
+  };
+  const int writesBefore = disk.writes;
+  RunRename(ctx, dialog, report.get());
+  // One write per file (the header rides along with the first), one for
+  // the end.
+  EXPECT_EQ(disk.writes - writesBefore, 5 + 1);
+  report->Close();
+  EXPECT_EQ(seen, (Lines{"f0.txt | 25/12/2006 14:30:00 | 32 = n00.txt | ", "f1.txt | 25/12/2006 14:30:00 | 32 = n01.txt | ",
+                         "f2.txt | 25/12/2006 14:30:00 | 32 = n02.txt | ", "f3.txt | 25/12/2006 14:30:00 | 32 = n03.txt | ",
+                         "f4.txt | 25/12/2006 14:30:00 | 32 = n04.txt | "}));
+  EXPECT_EQ(FileLines().back(), "f4.txt | 25/12/2006 14:30:00 | 32 = n04.txt | Ok");
+
+  // The undo's lines too.
+  seen.clear();
+  auto append = OpenTestReport(TOpenMode::Append);
+  RunUndo(ctx, dialog, append.get());
+  append->Close();
+  ASSERT_EQ(seen.size(), 5u);
+  EXPECT_EQ(seen[0], "n04.txt = 25/12/2006 14:30:00 | 32 | f4.txt | ");
+  EXPECT_EQ(ReportLines()[ReportLines().size() - 3], "n00.txt = 25/12/2006 14:30:00 | 32 | f0.txt | Ok");
+}
+
+TEST_F(Runs, ACaseOnlyRenameHasItsTemporaryNameOnRecordWhileItLasts) {
+  disk.caseOnlyRenameIsNoOp = true;
+  File("photo.jpg");
+  File("~qv0.tmp");  // the temporary name is one that no entry holds
+  Map("photo.jpg", "PHOTO.JPG");
+  Scan("*.jpg");
+  auto report = OpenTestReport();
+  std::vector<std::string> seen;
+  disk.onRename = [&](const std::u16string&, const std::u16string&) {
+    const std::string text = ReportText();
+    seen.push_back(text.substr(text.rfind("\r\n") + 2));
+  };
+  const TRunSummary s = RunRename(ctx, dialog, report.get());
+  report->Close();
+  EXPECT_EQ(s.Renamed, 1);
+  EXPECT_EQ(seen, (Lines{"photo.jpg | 25/12/2006 14:30:00 | 32 = PHOTO.JPG | [nom provisoire : ~qv1.tmp]",
+                         "photo.jpg | 25/12/2006 14:30:00 | 32 = PHOTO.JPG | [nom provisoire : ~qv1.tmp]"}));
+  // Once the file has its name, the line is the plain one.
+  EXPECT_EQ(FileLines(), (Lines{"photo.jpg | 25/12/2006 14:30:00 | 32 = PHOTO.JPG | Ok"}));
+  EXPECT_TRUE(s.Remarks.empty());
+
+  // Its undo too.
+  auto append = OpenTestReport(TOpenMode::Append);
+  RunUndo(ctx, dialog, append.get());
+  append->Close();
+  EXPECT_EQ(ReportLines()[ReportLines().size() - 3], "PHOTO.JPG = 25/12/2006 14:30:00 | 32 | photo.jpg | Ok");
+  EXPECT_EQ(A(disk.Find(P("photo.jpg"))->path), "C:\\Photos\\photo.jpg");
+}
+
+TEST_F(Runs, AStrandedFileIsNamedInTheRemarksAndTheMessage) {
+  disk.caseOnlyRenameIsNoOp = true;
+  File("photo.jpg");
+  Map("photo.jpg", "PHOTO.JPG");
+  Scan();
+  auto report = OpenTestReport();
+  // Both the second step and the way back fail: renames 2 and 3.
+  disk.onRename = [&](const std::u16string&, const std::u16string&) {
+    if (disk.renames >= 2) disk.failAt = disk.operations + 1;
+  };
+  const TRunSummary s = RunRename(ctx, dialog, report.get());
+  disk.failAt = 0;
+  report->Close();
+  EXPECT_EQ(Files(), (std::map<std::u16string, std::string>{{u"~qv0.tmp", "<photo.jpg>"}}));
+  EXPECT_EQ(FileLines(), (Lines{"photo.jpg | 25/12/2006 14:30:00 | 32 = PHOTO.JPG | Erreur"}));
+  const std::string remark = "photo.jpg : acc\xE8s refus\xE9, fichier laiss\xE9 sous le nom ~qv0.tmp";
+  EXPECT_EQ(s.Remarks, (Lines{remark}));
+  EXPECT_EQ(ReportLines().back(), remark);
+  EXPECT_EQ(dialog.errors, (Lines{"Attention, les fichiers suivants se trouvent sous un nom temporaire :\r\n\r\n"
+                                  "photo.jpg -> ~qv0.tmp\r\n\r\nRemarques :\r\n\r\n" + remark}));
+  EXPECT_TRUE(dialog.information.empty());
 }

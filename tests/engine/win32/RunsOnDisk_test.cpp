@@ -126,7 +126,8 @@ TEST_F(RunsOnDisk, CollisionWithAListedName) {
   RunRename(ctx, dialog, report.get());
   report->Close();
   EXPECT_EQ(Files(), before);
-  EXPECT_EQ(Outcomes(), (Strings{"Erreur (nom d\xE9j\xE0 utilis\xE9)", "Ok"}));
+  EXPECT_EQ(Outcomes(), (Strings{"Erreur", "Ok"}));
+  EXPECT_EQ(ReportFileLines().back(), "a.txt : nom d\xE9j\xE0 utilis\xE9");
 }
 
 TEST_F(RunsOnDisk, CollisionWithUnlistedNames) {
@@ -144,7 +145,9 @@ TEST_F(RunsOnDisk, CollisionWithUnlistedNames) {
   RunRename(ctx, dialog, report.get());
   report->Close();
   EXPECT_EQ(Files(), before);
-  EXPECT_EQ(Outcomes(), (Strings{"Erreur (nom d\xE9j\xE0 utilis\xE9)", "Erreur (nom d\xE9j\xE0 utilis\xE9)"}));
+  EXPECT_EQ(Outcomes(), (Strings{"Erreur", "Erreur"}));
+  EXPECT_EQ(dialog.information.back(),
+            "Remarques :\r\n\r\na.txt : nom d\xE9j\xE0 utilis\xE9\r\nb.txt : nom d\xE9j\xE0 utilis\xE9");
   EXPECT_TRUE(fs.FolderExists(P("Backup")));
 }
 
@@ -239,7 +242,8 @@ TEST_F(RunsOnDisk, FilesDeletedOrRenamedAfterTheScan) {
   const TRunSummary s = RunRename(ctx, dialog, report.get());
   report->Close();
   EXPECT_EQ(s.Failed, 2);
-  EXPECT_EQ(Outcomes(), (Strings{"Erreur (fichier introuvable)", "Erreur (fichier introuvable)", "Ok"}));
+  EXPECT_EQ(Outcomes(), (Strings{"Erreur", "Erreur", "Ok"}));
+  EXPECT_EQ(s.Remarks, (Strings{"gone.txt : fichier introuvable", "moved.txt : fichier introuvable"}));
   ExpectNothingLost(before);
   EXPECT_EQ(Read(P("elsewhere.txt")), "<moved.txt>");
   RunUndo(ctx, dialog, nullptr);
@@ -266,9 +270,9 @@ TEST_F(RunsOnDisk, FileHeldOpenWithoutSharing) {
   const Strings outcomes = Outcomes();
   ASSERT_EQ(outcomes.size(), 2u);
   if (renamed) {
-    EXPECT_EQ(outcomes[held].substr(0, 2), "Ok");
+    EXPECT_EQ(outcomes[held], "Ok");
   } else {
-    EXPECT_EQ(outcomes[held].substr(0, 6), "Erreur");
+    EXPECT_EQ(outcomes[held], "Erreur");
   }
   EXPECT_EQ(s.Renamed + s.Failed, 2);
   EXPECT_EQ(Read(P("f2.txt")), "<free.txt>");
@@ -305,9 +309,10 @@ TEST_F(RunsOnDisk, BackupFolderThatCannotBeCreated) {
   report->Close();
   EXPECT_EQ(s.Renamed, 1);
   EXPECT_EQ(s.BackupFailures, 1);
-  EXPECT_EQ(Outcomes(), (Strings{"Ok (sans sauvegarde)"}));
+  EXPECT_EQ(Outcomes(), (Strings{"Ok"}));
   EXPECT_EQ(Read(P("Backup")), "<Backup>");
-  EXPECT_EQ(dialog.panelStatus, "1 fichier renomm\xE9 - 0 fichier non renomm\xE9 - 1 fichier sans sauvegarde");
+  EXPECT_EQ(dialog.panelStatus, "1 fichier renomm\xE9 - 0 fichier non renomm\xE9");
+  EXPECT_EQ(s.Remarks, (Strings{"a.txt : sans sauvegarde"}));
 }
 
 TEST_F(RunsOnDisk, BackupCopiesAreMadeAndNeverOverwritten) {
@@ -385,9 +390,13 @@ TEST_F(RunsOnDisk, CaseOnlyRenamesAndTheirUndo) {
   Scan();
   RunSimulation(ctx, dialog);
   EXPECT_TRUE(dialog.memo.empty());
-  const TRunSummary s = RunRename(ctx, dialog, nullptr);
+  auto report = Report();
+  const TRunSummary s = RunRename(ctx, dialog, report.get());
+  report->Close();
   EXPECT_EQ(s.Renamed, 2);
   EXPECT_EQ(Files(), (Contents{{"Photo.JPG", "<photo.jpg>"}, {"\xC9T\xC9.txt", "<\xE9t\xE9.txt>"}}));
+  // The temporary names were on record only while they lasted.
+  EXPECT_EQ(Outcomes(), (Strings{"Ok", "Ok"}));
   RunUndo(ctx, dialog, nullptr);
   EXPECT_EQ(Files(), (Contents{{"photo.jpg", "<photo.jpg>"}, {"\xE9t\xE9.txt", "<\xE9t\xE9.txt>"}}));
 }

@@ -109,7 +109,11 @@ TEST(Win32FileOps, OutputFilesReplaceOrAppend) {
   {
     auto f = fs.OpenForWriting(dir / u"r.txt", TOpenMode::Append, e);
     ASSERT_TRUE(f);
-    EXPECT_TRUE(f->Write("two\r\n", 5).ok());
+    // What a write put there can be taken back, in an appended file too.
+    EXPECT_TRUE(f->Write("tw[~qv0.tmp]", 12).ok());
+    EXPECT_EQ(ReadText(dir / u"r.txt"), "one\r\ntw[~qv0.tmp]");
+    EXPECT_TRUE(f->CutBack(10).ok());
+    EXPECT_TRUE(f->Write("o\r\n", 3).ok());
     // An editor (which shares writing) may look at the report while it is
     // written.
     EXPECT_EQ(ReadText(dir / u"r.txt"), "one\r\ntwo\r\n");
