@@ -1,7 +1,8 @@
 // Figures of the virtual file list under Wine, 100,000 rows: setting the
 // count and the first paint, scrolling to the end, a repaint at 1,000 and at
 // 100,000 rows (nothing per repaint may grow with the rows), column-click
-// sorts by name and by date, and a refill after a rescan. Baselines in the
+// sorts by name and by date, a refill after a rescan, and the item object of
+// the last row (its cell requests counted). Baselines in the
 // same run: a bare owner-data SysListView32 with the same look (font,
 // system icons, full-row selection) answering with snprintf, and std::sort
 // of the 100,000 names with strcmp.
@@ -83,7 +84,8 @@ LRESULT CALLBACK BareProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 struct TBareFigures {
-  double countAndPaint, scrollEnd, repaint;
+  double countAndPaint, scrollEnd, repaint, lastRowCells;
+  int lastRowRequests;
 };
 
 TBareFigures BareList() {
@@ -127,6 +129,21 @@ TBareFigures BareList() {
     UpdateWindow(list);
   });
   f.repaint = Time([&] { Paint(list); });
+  // Every cell of the last row, one LVM_GETITEM each.
+  g_bareRequests = 0;
+  f.lastRowCells = Time([&] {
+    char buf[1024];
+    for (int c = 0; c < 8; ++c) {
+      LVITEMA it{};
+      it.mask = LVIF_TEXT;
+      it.iItem = kRows - 1;
+      it.iSubItem = c;
+      it.pszText = buf;
+      it.cchTextMax = sizeof buf;
+      SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    }
+  });
+  f.lastRowRequests = g_bareRequests;
   DestroyWindow(host);
   DeleteObject(font);
   Pump();
@@ -188,6 +205,9 @@ public:
 struct TOurFigures {
   double scan, countAndPaint, scrollEnd, repaint, sortName, sortNamePaint, sortDate, sortDatePaint, refill;
   int requestsPerRepaint;
+  double lastRowItem;  // the item object of the last row
+  int lastRowRequests;
+  bool lastRowFilled;
 };
 
 TOurFigures OurList(size_t rows) {
@@ -233,6 +253,11 @@ TOurFigures OurList(size_t rows) {
     requests = 0;
     f.repaint = Time([&] { Paint(list); });
     f.requestsPerRepaint = requests;
+    requests = 0;
+    const controls::TListItem* last = nullptr;
+    f.lastRowItem = Time([&] { last = form->List->Item(static_cast<int>(rows - 1)); });
+    f.lastRowRequests = requests;
+    f.lastRowFilled = last && !last->Caption.empty() && last->SubItems.size() == 7;
     f.sortName = Time([&] { ClickHeader(list, 0); });  // names: descending now
     f.sortNamePaint = Time([&] { UpdateWindow(list); });
     f.sortDate = Time([&] { ClickHeader(list, 4); });
@@ -290,5 +315,9 @@ int main() {
   printf("%-44s %10.1f\n", "  then paint", big.sortDatePaint);
   printf("%-44s %10.1f %10s\n", "scan from memory + sort + count (first)", big.scan, "");
   printf("%-44s %10.1f %10s\n", "refill after a rescan (scan+sort+count+paint)", big.refill, "");
+  printf("%-44s %10.3f %10.3f   (baseline: 8 x LVM_GETITEM)\n", "item object of row 99,999", big.lastRowItem,
+         bare.lastRowCells);
+  printf("%-44s %10d %10d   (%s)\n", "  cell requests", big.lastRowRequests, bare.lastRowRequests,
+         big.lastRowFilled ? "caption and 7 sub-items filled" : "NOT FILLED");
   return 0;
 }

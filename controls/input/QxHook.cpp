@@ -68,11 +68,19 @@ public:
     }
     return h;
   }
-  bool Contains(const TControlHook* h) const { return std::find(m_hooks.begin(), m_hooks.end(), h) != m_hooks.end(); }
-  void Remove(const TControlHook* h) { m_hooks.erase(std::remove(m_hooks.begin(), m_hooks.end(), h), m_hooks.end()); }
-  void Post(UINT msg, TControlHook* h) const {
-    if (m_window) PostMessageA(m_window, msg, 0, reinterpret_cast<LPARAM>(h));
+  // The live control hook that a posted handle names, or none.
+  TControlHook* FromHandle(LPARAM handle) const {
+    for (TControlHook* h : m_hooks)
+      if (static_cast<LPARAM>(h->Handle()) == handle) return h;
+    return nullptr;
   }
+  void Remove(const TControlHook* h) { m_hooks.erase(std::remove(m_hooks.begin(), m_hooks.end(), h), m_hooks.end()); }
+  // Posts the handle, not the address: a hook freed meanwhile and another
+  // made at the same address must not take the message.
+  void Post(UINT msg, const TControlHook* h) const {
+    if (m_window) PostMessageA(m_window, msg, 0, static_cast<LPARAM>(h->Handle()));
+  }
+  size_t Count() const { return m_hooks.size(); }
 
 private:
   static LRESULT CALLBACK UtilityProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -97,8 +105,8 @@ THookList& List() {
 
 LRESULT CALLBACK THookList::UtilityProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg != kReattach && msg != kRelease) return DefWindowProcA(hwnd, msg, wp, lp);
-  auto* h = reinterpret_cast<TControlHook*>(lp);
-  if (!g_list || !g_list->Contains(h)) return 0;
+  TControlHook* h = g_list ? g_list->FromHandle(lp) : nullptr;
+  if (!h) return 0;
   try {
     if (msg == kReattach) {
       h->Reattach();
@@ -134,6 +142,8 @@ LRESULT CALLBACK HookWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int HookRecordCount() { return g_records; }
+
+int ControlHookCount() { return g_list ? static_cast<int>(g_list->Count()) : 0; }
 
 // --- TQxWindowHook
 
@@ -187,7 +197,13 @@ void TQxWindowHook::Notification(TComponent* component, qv::fw::TOperation op) {
 
 // --- TControlHook
 
-TControlHook::TControlHook() = default;
+TControlHook::TControlHook() {
+  static uint32_t last = 0;
+  // Zero is never a handle; after 2^32 hooks the oldest numbers return,
+  // long after their messages were handled.
+  if (++last == 0) ++last;
+  m_handle = last;
+}
 
 TControlHook::~TControlHook() {
   m_destroying = true;

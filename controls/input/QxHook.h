@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -52,6 +53,8 @@ public:
 
   void HookControl();
   void UnhookControl();
+  // The shared subclassing this hook is attached to, or none.
+  TControlHook* ControlHook() const { return m_controlHook; }
 
   THookMessageEvent BeforeMessage;
   THookMessageEvent AfterMessage;
@@ -79,6 +82,9 @@ public:
 
   TWinControl* Control() const { return m_control; }
   const std::vector<TQxWindowHook*>& Hooks() const { return m_hooks; }
+  // What the list's deferred messages carry: never shared by two hooks
+  // alive at once, and not reused soon after a hook is freed.
+  uint32_t Handle() const { return m_handle; }
   void AddHook(TQxWindowHook* hook);
   void RemoveHook(TQxWindowHook* hook);
   void SetControl(TWinControl* control);
@@ -99,6 +105,7 @@ private:
   void Phase(bool before, TMessage& msg, bool& handled);
   bool CanNotify() const;
 
+  uint32_t m_handle = 0;
   TWinControl* m_control = nullptr;
   HWND m_hwnd = nullptr;  // the window we subclassed
   std::vector<TQxWindowHook*> m_hooks;
@@ -110,5 +117,7 @@ private:
 // Subclass records alive (leak checks): hooked windows plus pass-throughs
 // waiting for their window's end.
 int HookRecordCount();
+// Control hooks in the global list (freed ones leave it).
+int ControlHookCount();
 
 }  // namespace qv::controls

@@ -311,6 +311,7 @@ TListItem& TCustomEnhListView::InsertItem(int index, const std::string& caption)
 }
 
 void TCustomEnhListView::DeleteItem(int index) {
+  if (OwnerData()) return;  // the owner's rows: it changes the count
   TListItem* it = Item(index);
   if (!it) return;
   if (HWND h = HandleIfAllocated()) SendMessageA(h, LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
@@ -324,7 +325,8 @@ void TCustomEnhListView::ClearItems() {
 }
 
 TListItem* TCustomEnhListView::Item(int index) const {
-  if (OwnerData() || index < 0) return nullptr;
+  if (index < 0) return nullptr;
+  if (OwnerData()) return OwnerDataItem(index);
   if (HWND h = HandleIfAllocated()) {
     LVITEMA lv{};
     lv.mask = LVIF_PARAM;

@@ -49,7 +49,9 @@ public:
   TListItem& InsertItem(int index, const std::string& caption);
   void DeleteItem(int index);
   void ClearItems();
-  // The row at index in the current order; null outside the list.
+  // The row at index in the current order; null outside the list. A list
+  // whose owner holds the rows fills one item object for the call, valid
+  // until the next one.
   TListItem* Item(int index) const;
   int IndexOf(const TListItem* item) const;
   // Repaints a row after its texts changed.
@@ -202,6 +204,11 @@ protected:
   virtual void ItemDispInfo(LVITEMA& item, bool wide, wchar_t* wideText);
   // True when the view holds no rows (the owner gives them).
   virtual bool OwnerData() const { return false; }
+  // The item object of a row that the owner holds, asked of the owner.
+  virtual TListItem* OwnerDataItem(int index) const {
+    (void)index;
+    return nullptr;
+  }
   // After the window exists and the columns are in it.
   virtual void ItemsToWindow();
   // Clock of the type-ahead (milliseconds); tests replace it.

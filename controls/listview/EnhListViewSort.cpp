@@ -230,7 +230,8 @@ bool TCustomEnhListView::FindFrom(const std::string& text, int column, bool incl
   if (n <= 0) return false;
   if (column < 0) column = 0;
   const int sel = Selected();
-  const int start = sel < 0 ? 0 : (inclusive ? sel : sel + 1);
+  // No selection counts as row 0 selected: the search starts after it.
+  const int start = sel < 0 ? 1 % n : (inclusive ? sel : sel + 1);
   for (int k = 0; k < n; ++k) {
     const int i = (start + k) % n;
     const std::string cell = ColumnText(i, column);

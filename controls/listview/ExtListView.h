@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -212,7 +213,12 @@ protected:
   bool CNNotify(NMHDR* hdr, LRESULT& result) override;
   bool HeaderNotify(NMHDR* hdr, LRESULT& result) override;
   bool ColumnResizable(int column) const override;
+  // The header column under the cursor (HDM_HITTEST), -1 over none.
+  int HeaderColumnAtCursor() const;
+  // Screen position of the cursor; tests replace it.
+  virtual POINT HeaderCursorPos() const;
   bool OwnerData() const override { return m_virtualMode; }
+  TListItem* OwnerDataItem(int index) const override;
   std::vector<int> CurrentOrder() const override;
   void SmallImagesChanged() override;
 
@@ -234,6 +240,7 @@ private:
   bool m_statesSaved = false;
   int m_changingItem = -1;
   bool m_changingChecked = false;
+  mutable std::unique_ptr<TListItem> m_ownerDataItem;  // what Item() returns in virtual mode
 };
 
 class TQsExtListView : public TCustomExtListView {

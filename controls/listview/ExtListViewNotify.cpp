@@ -51,6 +51,10 @@ bool TCustomExtListView::CNNotify(NMHDR* hdr, LRESULT& result) {
     case LVN_GETINFOTIPW:
       // The layout of the W record is the A one with a wide buffer.
       NotifyInfoTip(*reinterpret_cast<NMLVGETINFOTIPA*>(hdr), hdr->code == LVN_GETINFOTIPW);
+      // The list goes under its siblings so that the tip it raises is not
+      // covered by them.
+      if (HWND h = HandleIfAllocated())
+        SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOMOVE | SWP_NOSIZE);
       result = 1;
       return true;
     case LVN_MARQUEEBEGIN:
@@ -158,8 +162,34 @@ std::string TCustomExtListView::VirtualCellText(int item, int subItem) const {
   return buf;
 }
 
+TListItem* TCustomExtListView::OwnerDataItem(int index) const {
+  if (index >= ItemCount()) return nullptr;
+  if (!m_ownerDataItem) m_ownerDataItem = std::make_unique<TListItem>();
+  TListItem& it = *m_ownerDataItem;
+  it = TListItem{};
+  // One request for the row's own values, then one text per further
+  // column: never a walk over the rows.
+  char buf[1024] = {};
+  LVITEMA lv{};
+  lv.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT;
+  lv.iItem = index;
+  lv.pszText = buf;
+  lv.cchTextMax = sizeof buf;
+  lv.iImage = it.ImageIndex;
+  auto* self = const_cast<TCustomExtListView*>(this);
+  self->VMGetDispInfo(lv, false);
+  // A value whose flag the owner took back was not given.
+  if (lv.mask & LVIF_TEXT) it.Caption = buf;
+  if (lv.mask & LVIF_IMAGE) it.ImageIndex = lv.iImage;
+  if (lv.mask & LVIF_PARAM) it.Data = reinterpret_cast<void*>(lv.lParam);
+  if (lv.mask & LVIF_INDENT) it.Indent = lv.iIndent;
+  for (int c = 1; c < ColumnCount(); ++c) it.SubItems.push_back(VirtualCellText(index, c));
+  return &it;
+}
+
 std::string TCustomExtListView::ColumnText(int item, int column) const {
-  if (!m_virtualMode) return TCustomEnhListView::ColumnText(item, column);
+  // By column index: the inherited path would map it as a display position.
+  if (!m_virtualMode) return TCustomEnhListView::GetCellText(item, column - 1);
   if (item < 0 || item >= ItemCount()) return {};
   return VirtualCellText(item, column);
 }
@@ -173,7 +203,9 @@ std::string TCustomExtListView::GetCellText(int item, int position) const {
   } else {
     column = CurrentOrder()[static_cast<size_t>(position + 1)];
   }
-  return ColumnText(item, column);
+  // Straight to the cell: ColumnText comes back here for a held row.
+  if (m_virtualMode) return VirtualCellText(item, column);
+  return TCustomEnhListView::GetCellText(item, column - 1);
 }
 
 // ---- Header notifications
@@ -189,8 +221,10 @@ bool TCustomExtListView::HeaderNotify(NMHDR* hdr, LRESULT& result) {
   const int item = reinterpret_cast<NMHEADERA*>(hdr)->iItem;
   if (IsCode(code, HDN_BEGINTRACKA, HDN_BEGINTRACKW) || IsCode(code, HDN_DIVIDERDBLCLICKA, HDN_DIVIDERDBLCLICKW)) {
     ApplyColumnFormat(item);
-    // The notified column is the one that would change width.
-    const TQsExtListColumn* f = m_columnsFormat.Find(item);
+    // Asked of the column under the cursor: in a reordered header the
+    // notified index and what the user grabbed need not agree.
+    const int under = HeaderColumnAtCursor();
+    const TQsExtListColumn* f = under >= 0 ? m_columnsFormat.Find(under) : nullptr;
     if (f && !f->AllowResize()) {
       result = 1;
       return true;
@@ -204,6 +238,22 @@ bool TCustomExtListView::HeaderNotify(NMHDR* hdr, LRESULT& result) {
     return true;
   }
   return TCustomEnhListView::HeaderNotify(hdr, result);
+}
+
+int TCustomExtListView::HeaderColumnAtCursor() const {
+  HWND header = HeaderHandle();
+  if (!header) return -1;
+  HDHITTESTINFO hit{};
+  hit.pt = HeaderCursorPos();
+  ::ScreenToClient(header, &hit.pt);
+  const int index = static_cast<int>(SendMessageA(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  return index >= 0 ? index : hit.iItem;
+}
+
+POINT TCustomExtListView::HeaderCursorPos() const {
+  POINT p{};
+  ::GetCursorPos(&p);
+  return p;
 }
 
 // ---- Events
@@ -236,8 +286,8 @@ void TCustomExtListView::NotifyInfoTip(NMLVGETINFOTIPA& info, bool wide) {
   std::string additional;
   if (OnInfoTip)
     OnInfoTip(*this, info.iItem, info.iSubItem, current, additional);
-  else if (!m_virtualMode)
-    additional = ColumnText(info.iItem, 0);
+  else if (const TListItem* it = m_virtualMode ? nullptr : Item(info.iItem))
+    additional = it->Caption;
   if (additional.empty()) return;
   CopyOut(info.dwFlags == LVGIT_UNFOLDED ? current + additional : additional, info.pszText, info.cchTextMax, wide);
 }

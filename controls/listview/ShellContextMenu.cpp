@@ -100,6 +100,21 @@ HWND CreateHelper(TMenuObject& object) {
   return CreateWindowExA(0, kHelperClass, kHelperTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, &object);
 }
 
+// Command numbers are the shell's to choose, so rename is known by its verb;
+// only a menu that names no verb for the command falls back to the number
+// rename has in the common shell menu.
+bool IsRenameCommand(IContextMenu* menu, UINT chosen) {
+  const UINT offset = chosen - kFirstCommand;
+  wchar_t wide[MAX_PATH + 1] = {};
+  if (SUCCEEDED(menu->GetCommandString(offset, GCS_VERBW, nullptr, reinterpret_cast<LPSTR>(wide), MAX_PATH))) {
+    wide[MAX_PATH] = L'\0';
+    if (wide[0]) return _wcsicmp(wide, L"rename") == 0;
+  }
+  const std::string narrow = CommandString(menu, offset, GCS_VERBA);
+  if (!narrow.empty()) return _stricmp(narrow.c_str(), "rename") == 0;
+  return chosen == kRenameCommand;
+}
+
 bool Invoke(IContextMenu* menu, HWND owner, LPCSTR verb) {
   CMINVOKECOMMANDINFO info{};
   info.cbSize = sizeof info;
@@ -131,7 +146,7 @@ bool RunPopup(TMenuObject& object, const TContextMenuRequest& r, bool& renameWan
       chosen = static_cast<UINT>(TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, r.ScreenPoint.x,
                                                   r.ScreenPoint.y, helper, nullptr));
     }
-    if (chosen == kRenameCommand) {
+    if (chosen != 0 && IsRenameCommand(object.Menu, chosen)) {
       renameWanted = true;
       result = true;
     } else if (chosen != 0) {

@@ -32,7 +32,9 @@ struct TContextMenuRequest {
   std::string Verb;  // TContextMenuAction::Verb only
 };
 
-// The menu's command that the caller handles itself (a label edit).
+// The rename command (which the caller handles itself, as a label edit) is
+// the one whose verb is "rename"; this number stands for it only in a menu
+// that gives no verb for the chosen command.
 inline constexpr UINT kRenameCommand = 19;
 
 // True when a command was carried out, or the menu was shown and closed

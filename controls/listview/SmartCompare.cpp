@@ -70,7 +70,9 @@ std::optional<double> CellAsDate(std::string_view text, const TCompareSettings& 
   const char ds = s.Dates.DateSeparator, ts = s.Dates.TimeSeparator;
   const size_t p = text.find(ds);
   bool hasDate = false;
-  if (p != std::string_view::npos) hasDate = p + 1 == text.size() || text.find(ds, p + 1) != std::string_view::npos;
+  // A leading separator ("/12") starts no date.
+  if (p != std::string_view::npos && p > 0)
+    hasDate = p + 1 == text.size() || text.find(ds, p + 1) != std::string_view::npos;
   const bool hasTime = text.find(ts) != std::string_view::npos;
   if (!hasDate && !hasTime) return std::nullopt;
   if (hasDate && hasTime) {

@@ -3,6 +3,8 @@
 // menus, renaming and the window's messages: SystemTreeWatch.cpp.
 #include "controls/listview/SystemTreeView.h"
 
+#include "controls/listview/SystemFolderControls.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -18,7 +20,7 @@ namespace qv::controls {
 namespace detail {
 // SystemTreeWatch.cpp: the application window's device-change hook.
 void InstallDeviceHook();
-void RemoveDeviceHook();
+void RemoveDeviceHookWhenUnused();
 }  // namespace detail
 
 using fw::TTreeNode;
@@ -139,9 +141,54 @@ TQsCustomSystemTreeView::TQsCustomSystemTreeView(fw::TComponent* owner) : fw::TC
 
 TQsCustomSystemTreeView::~TQsCustomSystemTreeView() {
   KillDelayTimer();
+  SetListView(nullptr);
+  SetComboBox(nullptr);
   auto& trees = Trees();
   trees.erase(std::remove(trees.begin(), trees.end(), this), trees.end());
-  if (trees.empty()) detail::RemoveDeviceHook();
+  detail::RemoveDeviceHookWhenUnused();
+}
+
+void TQsCustomSystemTreeView::SetListView(TQsCustomSystemListView* list) {
+  if (list == m_listView) return;
+  TQsCustomSystemListView* old = m_listView;
+  m_listView = list;
+  if (old) {
+    RemoveFreeNotification(old);
+    if (old->TreeView() == this) old->SetTreeView(nullptr);
+  }
+  if (list) {
+    FreeNotification(list);
+    list->SetTreeView(this);
+    list->LinkedFolderChanged(GetSelectedItemIdList(), 0);
+  }
+}
+
+void TQsCustomSystemTreeView::SetComboBox(TQsCustomSystemComboBox* combo) {
+  if (combo == m_comboBox) return;
+  TQsCustomSystemComboBox* old = m_comboBox;
+  m_comboBox = combo;
+  if (old) {
+    RemoveFreeNotification(old);
+    if (old->TreeView() == this) old->SetTreeView(nullptr);
+  }
+  if (combo) {
+    FreeNotification(combo);
+    combo->SetTreeView(this);
+    combo->LinkedFolderChanged(GetSelectedItemIdList(), 0);
+  }
+}
+
+void TQsCustomSystemTreeView::LinkedFolderChanged(int flag) {
+  LPCITEMIDLIST folder = GetSelectedItemIdList();
+  if (m_listView) m_listView->LinkedFolderChanged(folder, flag);
+  if (m_comboBox) m_comboBox->LinkedFolderChanged(folder, flag);
+}
+
+void TQsCustomSystemTreeView::Notification(fw::TComponent* component, fw::TOperation op) {
+  fw::TCustomTreeView::Notification(component, op);
+  if (op != fw::TOperation::Remove || !component) return;
+  if (component == m_listView) m_listView = nullptr;
+  if (component == m_comboBox) m_comboBox = nullptr;
 }
 
 const std::vector<TQsCustomSystemTreeView*>& TQsCustomSystemTreeView::LiveTrees() { return Trees(); }

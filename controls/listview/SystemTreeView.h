@@ -10,8 +10,8 @@
 //   tree.SetShowHiddenDirs(false);
 //   tree.SetSelection("C:\\Photos\\2024");   // kept until the window exists
 //
-// Not provided: the shell list view and combo box that the tree can be
-// linked with; LinkedFolderChanged is the place where they would be told.
+// A shell list view and combo box (SystemFolderControls.h) may be linked
+// with it: they follow its selection, and it follows theirs.
 // Where the shell gives less (Wine), items it cannot describe are skipped
 // and the tree stays usable. Main thread only.
 // Tested by tests/controls/listview/SystemTreeView_test.cpp.
@@ -43,6 +43,9 @@ int RootFolderCsidl(TRootFolder root);
 
 // The base: delayed reading after a selection change, the system image
 // list, the owner window of shell calls and the device-change hook.
+class TQsCustomSystemListView;
+class TQsCustomSystemComboBox;
+
 class TQsCustomSystemTreeView : public fw::TCustomTreeView {
 public:
   explicit TQsCustomSystemTreeView(fw::TComponent* owner);
@@ -51,6 +54,17 @@ public:
   // --- Overridable operations, in the order of the family's table
   virtual void ReadContents() = 0;
   virtual void DelayedRead();
+  // The selected node's absolute list (owned by the node), or null.
+  virtual LPCITEMIDLIST GetSelectedItemIdList() { return nullptr; }
+
+  // Linked controls; a link is made both ways and dropped when the other
+  // control is freed.
+  TQsCustomSystemListView* ListView() const { return m_listView; }
+  void SetListView(TQsCustomSystemListView* list);
+  TQsCustomSystemComboBox* ComboBox() const { return m_comboBox; }
+  void SetComboBox(TQsCustomSystemComboBox* combo);
+  // Called by a linked control whose own folder changed.
+  void FolderChangedByLink(LPCITEMIDLIST absolute) { LinkedControlChanged(absolute); }
 
   // Milliseconds between a selection change and the linked controls being
   // told (and watching starting); 0 tells them at once.
@@ -66,8 +80,9 @@ protected:
   virtual HWND ShellOwner();
   virtual bool SelectItemIdList(LPCITEMIDLIST absolute) = 0;
   // Linked controls are told that the folder changed (0 after a selection,
-  // 1 after a re-read). No list or combo box can be linked yet.
-  virtual void LinkedFolderChanged(int flag) { (void)flag; }
+  // 1 after a re-read).
+  virtual void LinkedFolderChanged(int flag);
+  void Notification(fw::TComponent* component, fw::TOperation op) override;
   // A linked control's folder changed: the tree follows it.
   virtual void LinkedControlChanged(LPCITEMIDLIST absolute) { SelectItemIdList(absolute); }
 
@@ -84,6 +99,8 @@ private:
   UINT_PTR m_timerId = 0;
   bool m_immediateRead = true;
   fw::TImageList* m_images = nullptr;
+  TQsCustomSystemListView* m_listView = nullptr;
+  TQsCustomSystemComboBox* m_comboBox = nullptr;
 };
 
 class TQsSystemTreeView : public TQsCustomSystemTreeView {
@@ -130,8 +147,7 @@ public:
   // --- Operations
   void ReadContents() override;
   void DelayedRead() override;
-  // The selected node's absolute list (owned by the node), or null.
-  virtual LPCITEMIDLIST GetSelectedItemIdList();
+  LPCITEMIDLIST GetSelectedItemIdList() override;
   virtual IShellFolder* GetRootShellFolder() { return m_desktop; }
   // The node's folder data; null (after the error dialog) when it has none.
   TFolderItemData* NodeData(fw::TTreeNode* node, bool complain = true);

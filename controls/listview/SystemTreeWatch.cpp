@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "controls/listview/ShellContextMenu.h"
+#include "controls/listview/SystemFolderControls.h"
 #include "controls/listview/SystemTreeView.h"
 #include "framework/Application.h"
 
@@ -33,6 +34,15 @@ LRESULT CALLBACK DeviceHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
         if (fw::Application()) fw::Application()->HandleException(std::current_exception());
       }
     }
+    // A linked list re-reads through its tree, which has just done so.
+    for (TQsCustomSystemListView* list : std::vector<TQsCustomSystemListView*>(TQsCustomSystemListView::LiveLists())) {
+      if (list->TreeView()) continue;
+      try {
+        list->ReadContents();
+      } catch (...) {
+        if (fw::Application()) fw::Application()->HandleException(std::current_exception());
+      }
+    }
   }
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
@@ -46,8 +56,10 @@ void InstallDeviceHook() {
   g_deviceHookInstalled = SetWindowSubclass(fw::Application()->Handle(), &DeviceHook, kDeviceHookId, 0) != FALSE;
 }
 
-void RemoveDeviceHook() {
-  if (!g_deviceHookInstalled) return;
+void RemoveDeviceHookWhenUnused() {
+  if (!g_deviceHookInstalled || !TQsCustomSystemTreeView::LiveTrees().empty() ||
+      !TQsCustomSystemListView::LiveLists().empty())
+    return;
   if (fw::Application() && fw::Application()->Handle())
     RemoveWindowSubclass(fw::Application()->Handle(), &DeviceHook, kDeviceHookId);
   g_deviceHookInstalled = false;

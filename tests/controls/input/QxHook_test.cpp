@@ -252,3 +252,36 @@ TEST(QxWindowHook, AHookThatLeavesDuringAMessageIsSafe) {
   EXPECT_EQ(host.Ping(), 42);
   EXPECT_EQ(host.probe->pings, 3);
 }
+
+TEST(QxWindowHook, DeferredWorkNamesAControlHookByAHandleThatIsNeverItsAddress) {
+  THost host;
+  auto& a = host.Hook("A");
+  HWND utility = FindWindowExA(HWND_MESSAGE, nullptr, "TQxHookList", nullptr);
+  ASSERT_NE(utility, nullptr);
+  constexpr UINT kRelease = 0xB053;
+  const int hooks = ControlHookCount();
+  TControlHook* first = a.ControlHook();
+  ASSERT_NE(first, nullptr);
+  const uint32_t firstHandle = first->Handle();
+  a.SetActive(false);  // empty now: its release is on the way
+  ASSERT_EQ(ControlHookCount(), hooks);
+  // A message that carries an address, as a stale one would for a hook
+  // made again at the same place, frees nothing.
+  SendMessageA(utility, kRelease, 0, reinterpret_cast<LPARAM>(first));
+  EXPECT_EQ(ControlHookCount(), hooks);
+  PumpFor(30);
+  EXPECT_EQ(ControlHookCount(), hooks - 1);
+
+  a.SetActive(true);
+  TControlHook* second = a.ControlHook();
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second->Handle(), firstHandle);
+  a.SetActive(false);
+  // The freed hook's handle no longer names anything.
+  SendMessageA(utility, kRelease, 0, static_cast<LPARAM>(firstHandle));
+  EXPECT_EQ(ControlHookCount(), hooks);
+  SendMessageA(utility, kRelease, 0, static_cast<LPARAM>(second->Handle()));
+  EXPECT_EQ(ControlHookCount(), hooks - 1);
+  PumpFor(30);  // its own release finds nothing
+  EXPECT_EQ(ControlHookCount(), hooks - 1);
+}

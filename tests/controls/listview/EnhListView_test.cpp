@@ -160,12 +160,21 @@ TEST(EnhListView, TypeAheadSearchesTheSortedColumn) {
   auto& lv = *h.list;
   HWND list = h.Handle();
   auto selectedText = [&] { return ListText(list, lv.Selected(), 0); };
+  // With no row selected the search starts after row 0, as if it were.
   Stroke(list, 'A');
-  EXPECT_EQ(selectedText(), "abacus");
+  EXPECT_EQ(selectedText(), "abc");
   lv.Now += 300;
   Stroke(list, 'B');
   EXPECT_EQ(lv.TypeAheadText(), "ab");
-  EXPECT_EQ(selectedText(), "abacus");  // a longer prefix keeps the row it matches
+  EXPECT_EQ(selectedText(), "abc");  // a longer prefix keeps the row it matches
+  lv.Now += 300;
+  Stroke(list, 'A');
+  EXPECT_EQ(selectedText(), "abacus");  // wrapped round to row 0
+  lv.Now += 1500;
+  Stroke(list, 'A');
+  EXPECT_EQ(selectedText(), "abc");  // after the selected row
+  lv.Now += 300;
+  Stroke(list, 'B');
   lv.Now += 300;
   Stroke(list, 'C');
   EXPECT_EQ(selectedText(), "abc");
@@ -178,6 +187,23 @@ TEST(EnhListView, TypeAheadSearchesTheSortedColumn) {
   Stroke(list, 'G');
   EXPECT_EQ(lv.TypeAheadText(), "g");
   EXPECT_EQ(selectedText(), "gamma");
+}
+
+TEST(EnhListView, FindingWithNoSelectionVisitsRowZeroLast) {
+  THostedList<TCustomEnhListView> h([](TCustomEnhListView& lv) {
+    lv.AddColumn("Nom", 120);
+    for (const char* n : {"abc", "xyz", "abd"}) lv.AddItem(n);
+  });
+  auto& lv = *h.list;
+  ASSERT_EQ(lv.Selected(), -1);
+  EXPECT_TRUE(lv.FindItemStartingWith("ab", 0));
+  EXPECT_EQ(lv.Selected(), 2);
+  lv.SelectItem(-1);
+  EXPECT_TRUE(lv.FindItemContaining("b", 0));
+  EXPECT_EQ(lv.Selected(), 2);
+  lv.SelectItem(-1);
+  EXPECT_TRUE(lv.FindItemStartingWith("abc", 0));  // still found, last
+  EXPECT_EQ(lv.Selected(), 0);
 }
 
 TEST(EnhListView, FindMoveAndAutoSize) {

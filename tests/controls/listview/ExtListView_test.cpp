@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/StdCtrls.h"
 #include "tests/controls/listview/ListViewHost.h"
 
 using namespace qv::controls;
@@ -37,6 +38,24 @@ LRESULT SendHeaderNotify(HWND list, HWND header, UINT code, int item) {
   return SendMessageA(list, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
 }
 
+// A view whose cursor a test puts over a header section.
+class TCursorListView : public TQsExtListView {
+public:
+  using TQsExtListView::TQsExtListView;
+  POINT At{-1000, -1000};
+
+  // The middle of a column's header section, on the screen.
+  void PointAt(int column) {
+    RECT r{};
+    SendMessageA(HeaderHandle(), HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&r));
+    At = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ::ClientToScreen(HeaderHandle(), &At);
+  }
+
+protected:
+  POINT HeaderCursorPos() const override { return At; }
+};
+
 }  // namespace
 
 TEST(ExtListView, ExtendedStylesMapToTheirBits) {
@@ -62,16 +81,53 @@ TEST(ExtListView, UnderlinedStylesBringOneClickActivation) {
 }
 
 TEST(ExtListView, AFixedColumnCanNeitherBeDraggedNorAutoFitted) {
-  THostedList<> h([](TQsExtListView& lv) {
+  THostedList<TCursorListView> h([](TCursorListView& lv) {
     Fill(lv);
     for (int i = 0; i < 3; ++i) lv.ColumnsFormat().Add();
     lv.ColumnsFormat().Item(1).SetAllowResize(false);
   });
   HWND header = h.list->HeaderHandle();
+  h.list->PointAt(1);
   EXPECT_EQ(SendHeaderNotify(h.Handle(), header, HDN_BEGINTRACKW, 1), 1);
   EXPECT_EQ(SendHeaderNotify(h.Handle(), header, HDN_DIVIDERDBLCLICKA, 1), 1);
+  h.list->PointAt(0);
   EXPECT_EQ(SendHeaderNotify(h.Handle(), header, HDN_BEGINTRACKW, 0), 0);
   EXPECT_EQ(h.list->ColumnWidth(1), 80);
+}
+
+TEST(ExtListView, HeldRowsGiveCellsByColumnForSearchesAndByPositionForPainting) {
+  THostedList<> h([](TQsExtListView& lv) { Fill(lv); });
+  auto& lv = *h.list;
+  lv.StoreColumnOrder({2, 0, 1});
+  EXPECT_TRUE(lv.FindItemContaining("c0", 1));  // the size column, wherever it stands
+  EXPECT_EQ(lv.Selected(), 2);
+  EXPECT_TRUE(lv.FindItemStartingWith("a", 0));
+  EXPECT_EQ(lv.Selected(), 1);
+  EXPECT_EQ(lv.GetCellText(0, -1), "Texte");  // display position 0 shows the type
+  EXPECT_EQ(lv.GetCellText(0, 0), "b.txt");
+  EXPECT_EQ(lv.GetCellText(0, 1), "b0");
+}
+
+TEST(ExtListView, InAReorderedHeaderTheColumnUnderTheCursorDecidesResizing) {
+  THostedList<TCursorListView> h([](TCursorListView& lv) {
+    Fill(lv);
+    for (int i = 0; i < 3; ++i) lv.ColumnsFormat().Add();
+    lv.ColumnsFormat().Item(1).SetAllowResize(false);
+  });
+  h.list->StoreColumnOrder({1, 2, 0});
+  HWND header = h.list->HeaderHandle();
+  ASSERT_EQ(HeaderOrder(h.Handle(), 3), (std::vector<int>{1, 2, 0}));
+  // The notified index is a fixed column's, the cursor is over another.
+  h.list->PointAt(2);
+  EXPECT_EQ(SendHeaderNotify(h.Handle(), header, HDN_BEGINTRACKW, 1), 0);
+  EXPECT_EQ(SendHeaderNotify(h.Handle(), header, HDN_DIVIDERDBLCLICKW, 1), 0);
+  // And the other way round.
+  h.list->PointAt(1);
+  EXPECT_EQ(SendHeaderNotify(h.Handle(), header, HDN_BEGINTRACKW, 0), 1);
+  EXPECT_EQ(SendHeaderNotify(h.Handle(), header, HDN_DIVIDERDBLCLICKA, 2), 1);
+  // Outside the header nothing is refused.
+  h.list->At = POINT{-1000, -1000};
+  EXPECT_EQ(SendHeaderNotify(h.Handle(), header, HDN_BEGINTRACKW, 1), 0);
 }
 
 TEST(ExtListView, ColumnOrderWithoutAWindowIsKeptForLater) {
@@ -266,6 +322,34 @@ TEST(ExtListView, InfoTipsInBothForms) {
   SendMessageA(GetParent(h.Handle()), WM_NOTIFY, w.hdr.idFrom, reinterpret_cast<LPARAM>(&w));
   EXPECT_EQ(seen, "2/0:");
   EXPECT_STREQ(wide, L" (Tex");  // replaces a folded one, cut to the buffer
+}
+
+TEST(ExtListView, AnInfoTipPutsTheListUnderItsSiblings) {
+  THostedList<> h([](TQsExtListView& lv) { Fill(lv); });
+  HWND parent = GetParent(h.Handle());
+  auto& label = h.form->Make<qv::fw::TLabel>("Voisin");
+  label.Place(h.form, 0, 0, 40, 20);
+  HWND sibling = label.Handle();
+  ASSERT_NE(sibling, nullptr);
+  SetWindowPos(h.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ASSERT_EQ(GetWindow(parent, GW_CHILD), h.Handle());
+  RECT before{};
+  GetWindowRect(h.Handle(), &before);
+  char text[16] = "";
+  NMLVGETINFOTIPA a{};
+  a.hdr.hwndFrom = h.Handle();
+  a.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h.Handle()));
+  a.hdr.code = LVN_GETINFOTIPA;
+  a.pszText = text;
+  a.cchTextMax = sizeof text;
+  // No handler: the row's caption is the tip.
+  EXPECT_EQ(SendMessageA(parent, WM_NOTIFY, a.hdr.idFrom, reinterpret_cast<LPARAM>(&a)), 1);
+  EXPECT_STREQ(text, "b.txt");
+  EXPECT_EQ(GetWindow(h.Handle(), GW_HWNDNEXT), nullptr);  // the last of its siblings
+  EXPECT_EQ(GetWindow(parent, GW_CHILD), sibling);
+  RECT after{};
+  GetWindowRect(h.Handle(), &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
 }
 
 TEST(ExtListView, HoverTimeAndSelectionMarkAreKeptAcrossRecreation) {

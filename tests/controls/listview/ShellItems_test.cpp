@@ -3,7 +3,9 @@
 // icons of a real folder, the folder data count and the shell menu's hint.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "controls/listview/ListViewHost.h"
@@ -194,4 +196,151 @@ TEST(ShellContextMenu, NoFolderOrNoItemsGivesFalseAndShowsNothing) {
   EXPECT_FALSE(ShowItemContextMenu(r, rename));
   EXPECT_FALSE(rename);
   EXPECT_FALSE(ShowFileContextMenu("no-backslash", POINT{}, nullptr, TContextMenuAction::Popup, "", rename));
+}
+
+namespace {
+
+// A shell menu whose commands and verbs a test chooses, and which records
+// what it was asked to carry out.
+class TFakeMenu : public IContextMenu {
+public:
+  struct TCommand {
+    UINT offset;
+    std::string verb;  // empty: the menu cannot name it
+  };
+  std::vector<TCommand> commands;
+  bool wideVerbs = true, narrowVerbs = true;
+  std::vector<std::string> invoked;  // "#<offset>" or the verb
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IContextMenu)) {
+      *out = this;
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU menu, UINT, UINT first, UINT, UINT) override {
+    UINT last = 0;
+    for (const TCommand& c : commands) {
+      AppendMenuA(menu, MF_STRING, first + c.offset, c.verb.empty() ? "?" : c.verb.c_str());
+      last = std::max(last, c.offset);
+    }
+    return MAKE_HRESULT(SEVERITY_SUCCESS, 0, last + 1);
+  }
+  HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* info) override {
+    invoked.push_back(HIWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)) == 0
+                          ? "#" + std::to_string(LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)))
+                          : std::string(info->lpVerb));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR offset, UINT type, UINT*, LPSTR out, UINT cch) override {
+    const TCommand* c = nullptr;
+    for (const TCommand& k : commands)
+      if (k.offset == offset) c = &k;
+    if (!c || c->verb.empty()) return E_INVALIDARG;
+    if (type == GCS_VERBW && wideVerbs) {
+      auto* w = reinterpret_cast<wchar_t*>(out);
+      const size_t n = std::min<size_t>(c->verb.size(), cch - 1);
+      for (size_t i = 0; i < n; ++i) w[i] = static_cast<wchar_t>(c->verb[i]);
+      w[n] = L'\0';
+      return S_OK;
+    }
+    if (type == GCS_VERBA && narrowVerbs) {
+      lstrcpynA(out, c->verb.c_str(), static_cast<int>(cch));
+      return S_OK;
+    }
+    return E_NOTIMPL;
+  }
+  ULONG refs = 1;
+};
+
+// A folder that only hands out the menu above.
+class TFakeFolder : public IShellFolder {
+public:
+  explicit TFakeFolder(TFakeMenu& menu) : m_menu(menu) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, LPBC, LPWSTR, ULONG*, LPITEMIDLIST*, ULONG*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, IEnumIDList**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE BindToObject(LPCITEMIDLIST, LPBC, REFIID, void**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE BindToStorage(LPCITEMIDLIST, LPBC, REFIID, void**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, LPCITEMIDLIST, LPCITEMIDLIST) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CreateViewObject(HWND, REFIID, void**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT, LPCITEMIDLIST*, SFGAOF*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT, LPCITEMIDLIST*, REFIID iid, UINT*, void** out) override {
+    return m_menu.QueryInterface(iid, out);
+  }
+  HRESULT STDMETHODCALLTYPE GetDisplayNameOf(LPCITEMIDLIST, SHGDNF, STRRET*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetNameOf(HWND, LPCITEMIDLIST, LPCWSTR, SHGDNF, LPITEMIDLIST*) override {
+    return E_NOTIMPL;
+  }
+
+private:
+  TFakeMenu& m_menu;
+};
+
+// Shows the fake menu and picks the command numbered `chosen`.
+bool Pick(TFakeMenu& menu, UINT chosen, bool& rename) {
+  TFakeFolder folder(menu);
+  TPidl item = MakeList({{1, 2, 3}});
+  LPCITEMIDLIST items[] = {item.Get()};
+  detail::SetMenuTracker([&](HMENU, HWND, int, int) { return chosen; });
+  TContextMenuRequest r;
+  r.Folder = &folder;
+  r.Items = items;
+  r.Count = 1;
+  const bool result = ShowItemContextMenu(r, rename);
+  detail::SetMenuTracker({});
+  return result;
+}
+
+}  // namespace
+
+TEST(ShellContextMenu, RenameIsKnownByItsVerbWhateverItsNumber) {
+  TFakeMenu menu;
+  // Number 19 is another command here; rename has number 5.
+  menu.commands = {{0, "open"}, {4, "rename"}, {18, "delete"}};
+  bool rename = true;
+  EXPECT_TRUE(Pick(menu, 19, rename));
+  EXPECT_FALSE(rename);
+  EXPECT_EQ(menu.invoked, std::vector<std::string>{"#18"});
+
+  menu.invoked.clear();
+  EXPECT_TRUE(Pick(menu, 5, rename));
+  EXPECT_TRUE(rename);
+  EXPECT_TRUE(menu.invoked.empty()) << "the caller renames, the shell does not";
+
+  // Any letter case, and from the 8-bit verb when the wide one is missing.
+  menu.commands = {{7, "ReNaMe"}};
+  menu.wideVerbs = false;
+  EXPECT_TRUE(Pick(menu, 8, rename));
+  EXPECT_TRUE(rename);
+  EXPECT_TRUE(menu.invoked.empty());
+  EXPECT_EQ(menu.refs, 1u) << "every reference to the menu is released";
+}
+
+TEST(ShellContextMenu, WithoutReadableVerbsNumber19StandsForRename) {
+  TFakeMenu menu;
+  menu.commands = {{4, ""}, {18, ""}};
+  bool rename = false;
+  EXPECT_TRUE(Pick(menu, 19, rename));
+  EXPECT_TRUE(rename);
+  EXPECT_TRUE(menu.invoked.empty());
+  EXPECT_TRUE(Pick(menu, 5, rename));
+  EXPECT_FALSE(rename);
+  EXPECT_EQ(menu.invoked, std::vector<std::string>{"#4"});
+  // Nothing chosen: shown, nothing carried out.
+  EXPECT_TRUE(Pick(menu, 0, rename));
+  EXPECT_FALSE(rename);
+  EXPECT_EQ(menu.invoked.size(), 1u);
 }

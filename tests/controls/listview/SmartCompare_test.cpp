@@ -44,6 +44,10 @@ TEST(SmartCompare, TextThatOnlyLooksLikeADateFallsBackToNumberThenText) {
   EXPECT_FALSE(CellAsDate("12/", s).has_value());
   EXPECT_FALSE(CellAsNumber("12/", s).has_value());
   EXPECT_FALSE(CellAsDate("31/02/2004", s).has_value());
+  // A leading separator starts no date, whatever follows.
+  EXPECT_FALSE(CellAsDate("/01/2004", s).has_value());
+  EXPECT_FALSE(CellAsDate("/01/2004 10:00", s).has_value());
+  EXPECT_EQ(CompareCellsSmart("/2", "/10", s), CompareCellText("/2", "/10"));
   // One separator inside: not a date.
   EXPECT_FALSE(CellAsDate("1/2", s).has_value());
   // A word against a number compares as text.

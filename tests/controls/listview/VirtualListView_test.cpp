@@ -249,12 +249,64 @@ TEST(VirtualListView, TypeAheadAsksOneColumnOfTheRowsItPasses) {
   v.rowsAsked.clear();
   EXPECT_TRUE(lv.FindItemStartingWith("r12c", 0));
   EXPECT_EQ(lv.Selected(), 12);
-  // Rows 0..12 once each for the search (selecting may ask for row 12 again).
-  EXPECT_EQ(std::set<int>(v.rowsAsked.begin(), v.rowsAsked.end()).size(), 13u);
+  // Rows 1..12 once each for the search, starting after row 0 as nothing
+  // is selected (selecting may ask for row 12 again).
+  EXPECT_EQ(std::set<int>(v.rowsAsked.begin(), v.rowsAsked.end()).size(), 12u);
+  EXPECT_EQ(*std::min_element(v.rowsAsked.begin(), v.rowsAsked.end()), 1);
   EXPECT_EQ(*std::max_element(v.rowsAsked.begin(), v.rowsAsked.end()), 12);
   EXPECT_LE(v.rowsAsked.size(), 16u);
   // The cell of a display position follows the header order.
   lv.StoreColumnOrder({2, 0, 1});
   EXPECT_EQ(lv.GetCellText(3, -1), "r3c2");
   EXPECT_EQ(lv.GetCellText(3, 0), "r3c0");
+}
+
+TEST(VirtualListView, AnItemObjectIsFilledByOneRequestPerColumn) {
+  TVirtual v(100000);
+  auto& lv = v.List();
+  struct TAsked {
+    int item, sub;
+    TLVVMMaskItems mask;
+  };
+  std::vector<TAsked> asked;
+  bool withholdImage = false;
+  lv.OnVMGetItemInfo = [&](qv::fw::TComponent&, int item, int sub, TLVVMMaskItems& mask, int& image, WORD&, WORD&,
+                           LPARAM& param, UINT&, UINT&, int& indent, std::string& text) {
+    asked.push_back({item, sub, mask});
+    if (mask & lvifText) text = "r" + std::to_string(item) + "c" + std::to_string(sub);
+    if (sub == 0) {
+      image = 7;
+      param = 0x5151;
+      indent = 2;
+      if (withholdImage) mask &= ~static_cast<TLVVMMaskItems>(lvifImage);
+    }
+  };
+  const TListItem* it = lv.Item(99999);
+  ASSERT_NE(it, nullptr);
+  ASSERT_EQ(asked.size(), 3u) << "one request per column, no row walked";
+  EXPECT_EQ(asked[0].item, 99999);
+  EXPECT_EQ(asked[0].sub, 0);
+  EXPECT_EQ(asked[0].mask, 0x1Fu);
+  EXPECT_EQ(asked[1].sub, 1);
+  EXPECT_EQ(asked[1].mask, static_cast<TLVVMMaskItems>(lvifText));
+  EXPECT_EQ(asked[2].sub, 2);
+  EXPECT_EQ(it->Caption, "r99999c0");
+  EXPECT_EQ(it->SubItems, (std::vector<std::string>{"r99999c1", "r99999c2"}));
+  EXPECT_EQ(it->ImageIndex, 7);
+  EXPECT_EQ(it->Data, reinterpret_cast<void*>(0x5151));
+  EXPECT_EQ(it->Indent, 2);
+  // A value the owner withholds is not taken; the object is filled afresh.
+  withholdImage = true;
+  it = lv.Item(3);
+  ASSERT_NE(it, nullptr);
+  EXPECT_EQ(it->Caption, "r3c0");
+  EXPECT_EQ(it->ImageIndex, -1);
+  // No such row.
+  asked.clear();
+  EXPECT_EQ(lv.Item(100000), nullptr);
+  EXPECT_EQ(lv.Item(-1), nullptr);
+  EXPECT_TRUE(asked.empty());
+  // Deleting goes through the owner's count, never through an item object.
+  lv.DeleteItem(3);
+  EXPECT_EQ(lv.ItemCount(), 100000);
 }
