@@ -382,7 +382,9 @@ TEST(QxSpeedButton, AnActionDrivesTheButtonAndTheButtonRunsIt) {
   grouped.OnClick = nullptr;
   grouped.SetGroupIndex(4);
   grouped.SetAllowAllUp(true);
-  grouped.SetWidth(80);
+  // Room for the glyph and the caption under it, for the screenshot.
+  plain.SetBounds(10, 10, 80, 44);
+  grouped.SetBounds(100, 10, 80, 44);
 
   // A 16 x 16 blue square with a see-through magenta edge.
   auto& images = f.Make<TImageList>("Images");
