@@ -105,12 +105,14 @@ int MonthByName(std::string_view text, size_t length, const TDateEntrySettings& 
   return 0;
 }
 
-int ExtractMaskedField(std::string_view format, std::string_view text, char letter, int count, int defaultValue,
-                       const TDateEntrySettings& s) {
-  if (text.size() > format.size()) return defaultValue;
+namespace {
+
+// The non-blank characters under the first run of `count` copies of the
+// letter; nullopt when the field's default applies.
+std::optional<std::string> MaskedFieldText(std::string_view format, std::string_view text, char letter, int count) {
+  if (text.size() > format.size()) return std::nullopt;
   const size_t length = text.size();
   const char want = Upper(letter);
-  // The first run of `count` copies of the letter.
   size_t start = std::string_view::npos;
   for (size_t i = 0; count > 0 && i + static_cast<size_t>(count) <= format.size(); ++i) {
     bool run = true;
@@ -120,10 +122,20 @@ int ExtractMaskedField(std::string_view format, std::string_view text, char lett
       break;
     }
   }
-  if (start == std::string_view::npos) return defaultValue;
+  if (start == std::string_view::npos) return std::nullopt;
   std::string taken;
   for (size_t i = start; i < format.size() && Upper(format[i]) == want && i < length; ++i)
     if (text[i] != ' ') taken += text[i];
+  return taken;
+}
+
+}  // namespace
+
+int ExtractMaskedField(std::string_view format, std::string_view text, char letter, int count, int defaultValue,
+                       const TDateEntrySettings& s) {
+  const std::optional<std::string> field = MaskedFieldText(format, text, letter, count);
+  if (!field) return defaultValue;
+  const std::string& taken = *field;
   if (taken.empty()) return -1;
   if (count >= 2) {
     const int m = MonthByName(taken, taken.size(), s);
@@ -193,7 +205,11 @@ bool ParseMaskedDate(std::string_view format, std::string_view text, int& day, i
   month = ExtractMaskedField(format, text, 'm', 3, 0, s);
   if (month == 0) month = ExtractMaskedField(format, text, 'm', 1, 0, s);
   day = ExtractMaskedField(format, text, 'd', 1, 1, s);
-  year = FullYear(ExtractMaskedField(format, text, 'y', 1, s.ThisYear, s), s);
+  // -1 stands for a blank year and for letters there: only a blank one is
+  // this year, the other is no year at all.
+  const int rawYear = ExtractMaskedField(format, text, 'y', 1, s.ThisYear, s);
+  const std::optional<std::string> yearText = MaskedFieldText(format, text, 'y', 1);
+  year = rawYear == -1 && yearText && !yearText->empty() ? 0 : FullYear(rawYear, s);
   if (DatePartsValid(year, month, day)) return true;
   return ParseFreeDate(text, format, year, month, day, s);
 }

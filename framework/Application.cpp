@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "framework/Action.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
 #include "framework/WinControl.h"
@@ -204,6 +205,7 @@ void TApplication::Idle() {
       }
     SetHint(LongHint(hint));
     UpdateHintTool(w ? w->HandleIfAllocated() : nullptr, (m_showHint && c && c->ShowHint()) ? ShortHint(hint) : "");
+    TAction::UpdateAll();
     bool done = true;
     if (OnIdle) OnIdle(*this, done);
   } catch (...) {

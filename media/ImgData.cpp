@@ -74,6 +74,7 @@ TIPTCdata& TimgData::NewIptcInfo() {
   return *m_iptc;
 }
 
+#ifndef _WIN32
 bool TimgData::LoadImageMetadata(const std::string& path) {
   Reset();
   std::error_code ec;
@@ -86,6 +87,7 @@ bool TimgData::LoadImageMetadata(const std::string& path) {
   TStdioFileSource source(path);
   return LoadImageMetadata(source.isOpen() ? &source : nullptr, path);
 }
+#endif
 
 bool TimgData::LoadImageMetadata(TByteSource* source, std::string_view fileName) {
   Reset();

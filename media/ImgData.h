@@ -47,8 +47,14 @@ public:
   TimgData(const TimgData&) = delete;
   TimgData& operator=(const TimgData&) = delete;
 
-  // Reset, then read the file at `path` (an 8-bit path, opened with stdio).
+  // Reset, then read the file at `path`, an 8-bit path. Under Windows it is
+  // read as cp1252 and opened by its UTF-16 form, as the wide entry does.
   bool LoadImageMetadata(const std::string& path);
+#ifdef _WIN32
+  // The same for a file named by its UTF-16 path (any name), opened through
+  // the wide-name stream. Defined in media/win32.
+  bool LoadImageMetadata(const std::wstring& path);
+#endif
   // Reset, then read an existing file through `source`; `fileName` gives the
   // extension that chooses the reader. A null source stands for a file that
   // exists but cannot be opened.

@@ -244,6 +244,18 @@ bool TIPTCdata::ReadIptcFile(const std::string& path) {
   return !Entries.empty();
 }
 
+#ifdef _WIN32
+bool TIPTCdata::ReadIptcFile(const std::wstring& path) {
+  Clear();
+  TimgData* owner = Owner;
+  if (!owner) return false;
+  owner->LoadImageMetadata(path);
+  if (!owner->IptcSection) return false;
+  ReadIptcBlock(owner->IptcSection->Bytes);
+  return !Entries.empty();
+}
+#endif
+
 void TIPTCdata::ReadIptcBlock(std::string_view block) {
   Clear();
   const size_t n = block.size();

@@ -270,7 +270,9 @@ void TCustomComboEdit::RebuildGlyph() {
       return;
     }
     case gkDropDown:
-      m_button->SetGlyph(LoadBitmapA(nullptr, MAKEINTRESOURCEA(32738)));
+      // The button keeps a copy: ours is freed at the next rebuild.
+      m_ownGlyph = LoadBitmapA(nullptr, MAKEINTRESOURCEA(32738));
+      m_button->SetGlyph(m_ownGlyph);
       m_button->SetNumGlyphs(1);
       m_buttonWidth = GetSystemMetrics(SM_CXVSCROLL);
       LayoutButton();

@@ -108,17 +108,67 @@ void TGIFFrame::AssignTo(TBitmap& target) const {
 // --- The picture
 
 TGIFImage::TGIFImage() { Reset(); }
-TGIFImage::~TGIFImage() = default;
+TGIFImage::~TGIFImage() { ReleasePalette(); }
 
 void TGIFImage::Reset() {
   m_file.Reset();
   m_bitmaps.clear();
   m_frameIndex = -1;
+  ReleasePalette();
 }
 
 void TGIFImage::Changed() {
+  ReleasePalette();
   if (OnChange) OnChange();
 }
+
+void TGIFImage::ReleasePalette() const {
+  if (m_palette) DeleteObject(m_palette);
+  m_palette = nullptr;
+}
+
+HPALETTE TGIFImage::Palette() const {
+  if (m_palette) return m_palette;
+  if (m_frameIndex < 0 || m_frameIndex >= FrameCount()) return nullptr;
+  std::vector<COLORREF> colors;
+  try {
+    colors = const_cast<TGIFImage*>(this)->Frame(m_frameIndex).Bitmap().ColorTable(0, 256);
+  } catch (const EInvalidGraphic&) {
+    return nullptr;  // a frame that cannot be decoded has no colours
+  }
+  if (colors.empty()) return nullptr;
+  std::vector<uint8_t> block(sizeof(LOGPALETTE) + colors.size() * sizeof(PALETTEENTRY));
+  auto* pal = reinterpret_cast<LOGPALETTE*>(block.data());
+  pal->palVersion = 0x300;
+  pal->palNumEntries = static_cast<WORD>(colors.size());
+  for (size_t i = 0; i < colors.size(); ++i)
+    pal->palPalEntry[i] = PALETTEENTRY{GetRValue(colors[i]), GetGValue(colors[i]), GetBValue(colors[i]), 0};
+  m_palette = CreatePalette(pal);
+  return m_palette;
+}
+
+// --- Registration with the framework's picture loading
+
+void RegisterGifPictureFormat() {
+  qv::fw::TPictureFormat f;
+  f.Extension = kGifFileExtension;
+  f.Description = kGifFileDescription;
+  f.ClipboardFormat = GifClipboardFormat();
+  f.ResourceType = kGifResourceType;
+  f.ClassName = kGifClassName;
+  f.Create = [] { return std::make_unique<TGIFImage>(); };
+  qv::fw::RegisterPictureFormat(f);
+}
+
+void UnregisterGifPictureFormat() { qv::fw::UnregisterPictureFormat(kGifClassName); }
+
+namespace {
+// Start-up and shutdown of every program that links the class.
+struct TGifRegistration {
+  TGifRegistration() { RegisterGifPictureFormat(); }
+  ~TGifRegistration() { UnregisterGifPictureFormat(); }
+} gifRegistration;
+}  // namespace
 
 TGifError TGIFImage::DecodeFrame(int index) {
   TGifPixels pixels;

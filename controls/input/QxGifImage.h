@@ -20,6 +20,7 @@
 #include "framework/Bitmap.h"
 #include "framework/Exception.h"
 #include "framework/Graphics.h"
+#include "framework/Picture.h"
 #include "framework/Streams.h"
 #include "framework/Types.h"
 #include "media/GifModel.h"
@@ -46,9 +47,18 @@ public:
 };
 
 // The file extension and description under which the picture is offered
-// (string-table text 61100).
+// (string-table text 61100), the named resource type and the class name of
+// stored picture data. The format is registered with the framework's picture
+// loading while the program runs (see RegisterGifPictureFormat).
 constexpr char kGifFileExtension[] = "gif";
 constexpr char kGifFileDescription[] = "CompuServe GIF Image";
+constexpr char kGifResourceType[] = "GIF";
+constexpr char kGifClassName[] = "TGIFImage";
+
+// Registers the format (done once at start-up of any program that links the
+// class; again after an unregistration) and takes it back.
+void RegisterGifPictureFormat();
+void UnregisterGifPictureFormat();
 
 // "GIF Image", registered at first use.
 UINT GifClipboardFormat();
@@ -86,10 +96,10 @@ private:
   int m_index;
 };
 
-class TGIFImage {
+class TGIFImage : public qv::fw::TGraphic {
 public:
   TGIFImage();
-  ~TGIFImage();
+  ~TGIFImage() override;
   TGIFImage(const TGIFImage&) = delete;
   TGIFImage& operator=(const TGIFImage&) = delete;
 
@@ -98,10 +108,10 @@ public:
   // The error value; nothing thrown.
   media::TGifError Load(const uint8_t* data, size_t size);
   // All bytes from the stream's position to its end (EInvalidGraphic).
-  void LoadFromStream(qv::fw::TStream& stream);
+  void LoadFromStream(qv::fw::TStream& stream) override;
   void LoadFromFile(const std::wstring& path);
   // Stored picture data: a 32-bit little-endian count, then a GIF file.
-  void ReadData(qv::fw::TStream& stream);
+  void ReadData(qv::fw::TStream& stream) override;
 
   // --- Writing (EInvalidGraphic: 61098 without frames, 61093/61096 when a
   // frame cannot be encoded). Frames made from bitmaps are encoded first.
@@ -122,12 +132,15 @@ public:
   // Stretches the current frame into the rectangle, leaving its
   // transparent colour out when Transparent() is on; nothing without a
   // current frame.
-  void Draw(qv::fw::TCanvas& canvas, const qv::fw::TRect& rect);
-  int Width() const;
-  int Height() const;
+  void Draw(qv::fw::TCanvas& canvas, const qv::fw::TRect& rect) override;
+  int Width() const override;
+  int Height() const override;
   [[noreturn]] void SetWidth(int);
   [[noreturn]] void SetHeight(int);
-  bool Empty() const;
+  bool Empty() const override;
+  // The current frame's colour table as a palette (owned by the picture,
+  // valid until the next change); null without a frame or a table.
+  HPALETTE Palette() const override;
   // The transparent property (on from creation) and a frame that has a
   // transparent colour.
   bool Transparent() const;
@@ -151,7 +164,10 @@ public:
   int FrameCount() const { return int(m_file.Frames.size()); }
   TGIFFrame Frame(int index) { return TGIFFrame(*this, index); }
   int FrameIndex() const { return m_frameIndex; }
-  void SetFrameIndex(int index) { m_frameIndex = index; }
+  void SetFrameIndex(int index) {
+    m_frameIndex = index;
+    ReleasePalette();
+  }
   // Version, screen size, background, looping, comment, tables.
   media::TGifFile& Data() { return m_file; }
   const media::TGifFile& Data() const { return m_file; }
@@ -170,6 +186,7 @@ private:
   friend class TGIFFrame;
   void Reset();
   void Changed();
+  void ReleasePalette() const;
   [[noreturn]] void Fail(const media::TGifError& error) const { throw EInvalidGraphic(error); }
   // Decodes a frame into its bitmap (error value).
   media::TGifError DecodeFrame(int index);
@@ -183,6 +200,7 @@ private:
   int m_frameIndex = -1;
   bool m_transparent = true;
   bool m_paletteModified = false;
+  mutable HPALETTE m_palette = nullptr;
 };
 
 }  // namespace qv::controls

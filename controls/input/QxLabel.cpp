@@ -48,6 +48,17 @@ int PaintShadowedText(HDC dc, const std::string& text, TShadowPosition pos, TCol
 TQxCustomLabel::TQxCustomLabel(TComponent* owner) : qv::fw::TCustomControl(owner) {
   SetBounds(Left(), Top(), 65, 17);
   qv::fw::EnableDialogChars();
+  m_actionLink.OnCaption = [this](const std::string& v) { SetCaption(v); };
+  m_actionLink.OnEnabled = [this](bool v) { SetEnabled(v); };
+  m_actionLink.OnHint = [this](const std::string& v) { SetHint(v); };
+  m_actionLink.OnVisible = [this](bool v) { SetVisible(v); };
+}
+
+void TQxCustomLabel::Click() {
+  // Decided first: OnClick may free the label.
+  const bool byAction = !OnClick && Action();
+  qv::fw::TCustomControl::Click();
+  if (byAction) m_actionLink.Execute();
 }
 
 TQxCustomLabel::~TQxCustomLabel() { m_alive.reset(); }

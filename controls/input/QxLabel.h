@@ -16,6 +16,7 @@
 #include <string>
 
 #include "controls/input/QxHook.h"
+#include "framework/Action.h"
 #include "framework/DialogChar.h"
 #include "framework/StdCtrls.h"
 
@@ -59,6 +60,12 @@ public:
   // Transparent labels show their parent through the text's gaps.
   bool Transparent() const { return ParentBackground(); }
   void SetTransparent(bool v);
+
+  // --- Action: its caption, enabled state, hint and visibility become the
+  // label's; a click without an OnClick of the label's own runs it.
+  qv::fw::TAction* Action() const { return m_actionLink.Action(); }
+  void SetAction(qv::fw::TAction* action) { m_actionLink.SetAction(action); }
+  void Click() override;
 
   // --- State (read by tests)
   bool HasFocus() const { return m_hasFocus; }
@@ -110,6 +117,7 @@ private:
   bool m_leftPressed = false;
   bool m_trackingLeave = false;
   std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+  qv::fw::TActionLink m_actionLink;
 };
 
 class TQxLabel : public TQxCustomLabel {

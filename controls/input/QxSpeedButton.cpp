@@ -7,6 +7,7 @@
 #include "controls/input/QxLabel.h"
 #include "controls/input/QxVclUtils.h"
 #include "framework/Application.h"
+#include "framework/ImageList.h"
 
 namespace qv::controls {
 
@@ -49,6 +50,37 @@ TQxSpeedButton::TQxSpeedButton(TComponent* owner) : qv::fw::TButtonControl(owner
   SetShowHint(true);
   m_glyph.OnChange = [this] { Invalidate(); };
   qv::fw::EnableDialogChars();
+  m_actionLink.OnCaption = [this](const std::string& v) { SetCaption(v); };
+  m_actionLink.OnEnabled = [this](bool v) { SetEnabled(v); };
+  m_actionLink.OnHint = [this](const std::string& v) { SetHint(v); };
+  m_actionLink.OnVisible = [this](bool v) { SetVisible(v); };
+  m_actionLink.OnChecked = [this](bool v) {
+    if (m_groupIndex != 0) SetDown(v);
+  };
+  m_actionLink.OnImageIndex = [this](int index) { TakeActionImage(index); };
+}
+
+void TQxSpeedButton::TakeActionImage(int index) {
+  const qv::fw::TImageList* images = Action() ? Action()->Images() : nullptr;
+  if (!m_glyph.Source().Empty() || !images || index < 0 || index >= images->Count()) return;
+  // The image on magenta: the lower-left pixel gives the glyph its
+  // transparent colour.
+  const int w = images->Width(), h = images->Height();
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+  RECT r{0, 0, w, h};
+  FillRect(dc, &r, magenta);
+  DeleteObject(magenta);
+  images->Draw(dc, index, 0, 0, ILD_TRANSPARENT);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  SetGlyph(bitmap);  // the painter keeps a copy
+  DeleteObject(bitmap);
+  SetNumGlyphs(1);
 }
 
 TQxSpeedButton::~TQxSpeedButton() {
@@ -435,7 +467,12 @@ void TQxSpeedButton::DiscardPressInside() {
   if (Inside(x, y)) DiscardMessage(h, m.message);
 }
 
-void TQxSpeedButton::Click() { qv::fw::TButtonControl::Click(); }
+void TQxSpeedButton::Click() {
+  // Decided first: OnClick may free the button.
+  const bool byAction = !OnClick && Action();
+  qv::fw::TButtonControl::Click();
+  if (byAction) m_actionLink.Execute();
+}
 
 // --- Drop-down menu
 

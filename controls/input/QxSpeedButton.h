@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "controls/input/QxButtonGlyph.h"
+#include "framework/Action.h"
 #include "framework/DialogChar.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Menus.h"
@@ -106,7 +107,15 @@ public:
   qv::fw::TNotifyEvent OnMouseEnter;
   qv::fw::TNotifyEvent OnMouseLeave;
 
-  // Sets the form's modal result (when the button has one), then OnClick.
+  // --- Action: its caption, enabled state, hint and visibility become the
+  // button's; its checked state is Down for a grouped button; its image
+  // becomes the glyph of a button without one. A click without an OnClick
+  // of the button's own runs the action.
+  qv::fw::TAction* Action() const { return m_actionLink.Action(); }
+  void SetAction(qv::fw::TAction* action) { m_actionLink.SetAction(action); }
+
+  // Sets the form's modal result (when the button has one), then OnClick
+  // or the action.
   void Click() override;
   bool DialogChar(char key) override;
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -142,6 +151,7 @@ private:
   void StartTimer();
   void StopTimer();
   void TimerExpired();
+  void TakeActionImage(int index);
 
   int m_groupIndex = 0;
   bool m_down = false;
@@ -168,6 +178,7 @@ private:
   bool m_flatStandard = false;
   TButtonStyle m_style = bsAutoDetect;
   TQxButtonGlyph m_glyph;
+  qv::fw::TActionLink m_actionLink;
   // Lets code that pumps messages or runs handlers notice the button went away.
   std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

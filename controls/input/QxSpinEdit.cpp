@@ -1,6 +1,8 @@
 // The spin edit: value text, limits, steps, keys and its buttons.
 #include "controls/input/QxSpinEdit.h"
 
+#include <algorithm>
+
 #include "controls/input/QxRangeError.h"
 #include "framework/Form.h"
 
@@ -34,11 +36,6 @@ const char* SpinEditClassName() {
   return name;
 }
 
-UINT RangeErrorMessage() {
-  static const UINT msg = RegisterWindowMessageA("QvSpinEditRangeError");
-  return msg;
-}
-
 // The form's Enter and Esc handling (default and cancel buttons); the
 // framework offers it to its message loop only.
 struct TFormDialogKey : qv::fw::TForm {
@@ -51,13 +48,18 @@ bool SendDialogKey(qv::fw::TForm* form, WORD key) {
   return (form->*dialogKey)(key);
 }
 
+UINT FocusBackMessage() {
+  static const UINT msg = RegisterWindowMessageA("QvSpinEditFocusBack");
+  return msg;
+}
+
 bool SameTextNoCase(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 }  // namespace
 
 // --- TQxCustomSpinEdit
 
-TQxCustomSpinEdit::TQxCustomSpinEdit(TComponent* owner) : TCustomEdit(owner) {
+TQxCustomSpinEdit::TQxCustomSpinEdit(TComponent* owner) : TCustomMaskEdit(owner) {
   SetBounds(0, 0, 121, 21);
   BuildButtons();
 }
@@ -68,18 +70,61 @@ TQxCustomSpinEdit::~TQxCustomSpinEdit() {
 }
 
 void TQxCustomSpinEdit::CreateParams(qv::fw::TCreateParams& p) {
-  TCustomEdit::CreateParams(p);
+  TCustomMaskEdit::CreateParams(p);
   p.ClassName = SpinEditClassName();
   p.Style |= WS_CLIPCHILDREN;
+  p.Style &= ~static_cast<DWORD>(ES_LEFT | ES_RIGHT | ES_CENTER | WS_BORDER);
+  p.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR | WS_EX_RIGHT);
+  // Right to left, left and right alignment trade places.
+  const bool rtl = UseRightToLeftAlignment();
+  switch (m_alignment) {
+    case qv::fw::TAlignment::LeftJustify: p.Style |= rtl ? ES_RIGHT : ES_LEFT; break;
+    case qv::fw::TAlignment::RightJustify: p.Style |= rtl ? ES_LEFT : ES_RIGHT; break;
+    case qv::fw::TAlignment::Center: p.Style |= ES_CENTER; break;
+  }
+  if (rtl) p.ExStyle |= WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+  if (m_borderStyle == TEditBorderStyle::Single) {
+    if (m_ctl3D) p.ExStyle |= WS_EX_CLIENTEDGE;
+    else p.Style |= WS_BORDER;
+  }
+}
+
+void TQxCustomSpinEdit::RecreateWnd() {
+  if (!HandleAllocated()) return;
+  const bool focused = Focused();
+  DestroyHandle();
+  HandleNeeded();
+  if (focused) SetFocus();
+}
+
+void TQxCustomSpinEdit::SetBorderStyle(TEditBorderStyle s) {
+  if (s == m_borderStyle) return;
+  m_borderStyle = s;
+  RecreateWnd();
+}
+
+void TQxCustomSpinEdit::SetCtl3D(bool v) {
+  if (v == m_ctl3D) return;
+  m_ctl3D = v;
+  RecreateWnd();
+}
+
+void TQxCustomSpinEdit::SetBiDiMode(TBiDiMode m) {
+  if (m == m_biDiMode) return;
+  m_biDiMode = m;
+  if (m_upDown) m_upDown->SetAlign(UseRightToLeftAlignment() ? qv::fw::TAlign::Left : qv::fw::TAlign::Right);
+  RecreateWnd();
 }
 
 void TQxCustomSpinEdit::CreateWnd() {
-  TCustomEdit::CreateWnd();
+  TCustomMaskEdit::CreateWnd();
+  // The client area the buttons fit into is known from here on.
+  PlaceButtons();
   UpdateTextArea();
 }
 
 void TQxCustomSpinEdit::Loaded() {
-  TCustomEdit::Loaded();
+  TCustomMaskEdit::Loaded();
   m_autoMinFlag = m_autoMaxFlag = true;
   AdjustHeight();  // resizes waited for the layout
 }
@@ -100,7 +145,7 @@ void TQxCustomSpinEdit::BuildButtons() {
     m_upDown = &Make<TQxUpDown>("");
     m_upDown->SetFixedWidth(SpinButtonWidth());
     m_upDown->SetBounds(0, 1, SpinButtonWidth(), Height());
-    m_upDown->SetAlign(qv::fw::TAlign::Right);
+    m_upDown->SetAlign(UseRightToLeftAlignment() ? qv::fw::TAlign::Left : qv::fw::TAlign::Right);
     m_upDown->SetEnabled(Enabled());
     m_upDown->OnTopClick = [this](TComponent&) { HandleUpDownClick(true); };
     m_upDown->OnBottomClick = [this](TComponent&) { HandleUpDownClick(false); };
@@ -129,17 +174,36 @@ void TQxCustomSpinEdit::SetButtonKind(TSpinButtonKind k) {
 void TQxCustomSpinEdit::PlaceButtons() {
   if (m_upDown) {
     m_upDown->SetWidth(SpinButtonWidth());
+    m_upDown->SetAlign(UseRightToLeftAlignment() ? qv::fw::TAlign::Left : qv::fw::TAlign::Right);
     Realign();
     return;
   }
   if (!m_holder) return;
-  // The 3-D look of a bordered edit: the holder overlaps the client edge by
-  // one pixel so the button meets the border.
-  const int w = Width(), h = Height(), sbw = SpinButtonWidth();
-  const int side = h - 3 > 0 ? h - 3 : 0;
-  if (m_builtKind == bkClassic) m_holder->SetBounds(w - sbw - 4, -1, sbw, side);
-  else m_holder->SetBounds(w - h - 1, -1, side, side);
-  m_button->SetBounds(1, 1, m_holder->Width() - 1, m_holder->Height() - 1);
+  const int sbw = SpinButtonWidth();
+  int left = 0, top = 0, width = 0, height = 0;
+  if (m_borderStyle == TEditBorderStyle::Single && m_ctl3D) {
+    // The 3-D look: the holder overlaps the client edge by one pixel so the
+    // button meets the border.
+    const int w = Width(), h = Height();
+    const int side = std::max(0, h - 3);
+    top = -1;
+    if (m_builtKind == bkClassic) left = w - sbw - 4, width = sbw, height = side;
+    else left = w - h - 1, width = side, height = side;
+    if (UseRightToLeftAlignment()) left = -1, width = std::max(0, h - 3);
+  } else {
+    // The edit draws a flat border inside its own area: the holder stays
+    // within that line instead of covering it.
+    const int inset = m_borderStyle == TEditBorderStyle::Single ? 1 : 0;
+    const int w = Width() - 2 * inset, h = std::max(0, Height() - 2 * inset);
+    top = inset;
+    height = h;
+    if (m_builtKind == bkClassic) left = w - sbw, width = sbw;
+    else left = w - h, width = h;
+    if (UseRightToLeftAlignment()) left = 0, width = h;
+    left += inset;
+  }
+  m_holder->SetBounds(left, top, width, height);
+  m_button->SetBounds(1, 1, std::max(0, m_holder->Width() - 1), std::max(0, m_holder->Height() - 1));
 }
 
 int TQxCustomSpinEdit::ButtonAreaWidth() const {
@@ -152,10 +216,16 @@ void TQxCustomSpinEdit::UpdateTextArea() {
   HWND h = HandleIfAllocated();
   if (!h) return;
   const int bw = ButtonAreaWidth();
-  SendMessageA(h, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELONG(0, bw));
   RECT client{};
   GetClientRect(h, &client);
-  RECT r{0, 0, client.right - bw - 2, client.bottom + 1};
+  RECT r{};
+  if (UseRightToLeftAlignment()) {
+    SendMessageA(h, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(bw, 0));
+    r = RECT{bw + 1, 0, client.right - 1, client.bottom + 1};
+  } else {
+    SendMessageA(h, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELONG(0, bw));
+    r = RECT{0, 0, client.right - bw - 2, client.bottom + 1};
+  }
   SendMessageA(h, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 
@@ -183,16 +253,16 @@ void TQxCustomSpinEdit::AdjustHeight() {
 
 void TQxCustomSpinEdit::Resized() {
   AdjustHeight();
-  TCustomEdit::Resized();
+  TCustomMaskEdit::Resized();
 }
 
 void TQxCustomSpinEdit::FontChanged() {
-  TCustomEdit::FontChanged();
+  TCustomMaskEdit::FontChanged();
   if (!Loading()) AdjustHeight();
 }
 
 void TQxCustomSpinEdit::EnabledChanged() {
-  TCustomEdit::EnabledChanged();
+  TCustomMaskEdit::EnabledChanged();
   if (m_upDown) {
     m_upDown->SetEnabled(Enabled());
     PlaceButtons();
@@ -340,7 +410,7 @@ void TQxCustomSpinEdit::StepUp() { Step(m_increment, OnTopClick); }
 void TQxCustomSpinEdit::StepDown() { Step(-m_increment, OnBottomClick); }
 
 void TQxCustomSpinEdit::Change() {
-  if (!m_selfUpdating) TCustomEdit::Change();
+  if (!m_selfUpdating) TCustomMaskEdit::Change();
 }
 
 // --- Keys
@@ -372,7 +442,7 @@ void TQxCustomSpinEdit::KeyPress(char& key) {
     return;
   }
   if (key == '.') key = Separators().Decimal;
-  TCustomEdit::KeyPress(key);
+  TCustomMaskEdit::KeyPress(key);
   if (key == '\r' || key == 27) {
     SendDialogKey(ParentForm(), key == '\r' ? VK_RETURN : VK_ESCAPE);
     if (key == '\r') key = 0;
@@ -380,7 +450,7 @@ void TQxCustomSpinEdit::KeyPress(char& key) {
 }
 
 void TQxCustomSpinEdit::KeyDown(WORD& key, TShiftState shift) {
-  TCustomEdit::KeyDown(key, shift);
+  TCustomMaskEdit::KeyDown(key, shift);
   if (!m_arrowKeys || key == 0) return;
   if (key == VK_UP) {
     key = 0;
@@ -407,18 +477,14 @@ void TQxCustomSpinEdit::DoEnter() {
     }
     if (m_autoSelect && !mouseHeld) SelectAll();
   }
-  TCustomEdit::DoEnter();
+  TCustomMaskEdit::DoEnter();
 }
 
 void TQxCustomSpinEdit::DoExit() {
   HWND self = HandleIfAllocated();
-  HWND next = m_focusPeer;
-  // Only a move to another control of the same window leaves the edit; a
-  // message box or another program taking the focus does not.
-  const bool leaves = self && next && GetAncestor(next, GA_ROOT) == GetAncestor(self, GA_ROOT) &&
-                      !IsChild(self, next);
-  if (!m_hasFocus || !leaves) {
-    TCustomEdit::DoExit();
+  // The focus going to the edit's own buttons stays inside the control.
+  if (!m_hasFocus || (self && m_focusPeer && IsChild(self, m_focusPeer))) {
+    TCustomMaskEdit::DoExit();
     return;
   }
   m_hasFocus = false;
@@ -428,40 +494,36 @@ void TQxCustomSpinEdit::DoExit() {
     if (m_checkOnExit) ValidateValue(GetValue(), true);
     SetValue(ClampValue(GetValue()));
   } catch (const ERangeError& e) {
-    // The focus change is refused: the edit takes it back once it is done.
+    // The focus change is refused: the user reads why, then the edit takes
+    // the focus back with its text selected, once the change under way has
+    // ended (taken back inside it, the focus bounces between two windows).
     m_hasFocus = true;
-    m_pendingRangeError = e.what();
-    PostMessageA(self, RangeErrorMessage(), 0, 0);
+    SelectAll();
+    ShowRangeError(e.what());
+    if (self) PostMessageA(self, FocusBackMessage(), 0, 0);
     return;
   }
-  TCustomEdit::DoExit();
-}
-
-void TQxCustomSpinEdit::AfterRangeError() {
-  const std::string message = std::move(m_pendingRangeError);
-  m_pendingRangeError.clear();
-  if (CanFocus()) SetFocus();
-  SelectAll();
-  if (!message.empty()) ShowRangeError(message);
+  TCustomMaskEdit::DoExit();
 }
 
 LRESULT TQxCustomSpinEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == RangeErrorMessage()) {
-    AfterRangeError();
+  if (msg == FocusBackMessage()) {
+    if (CanFocus()) SetFocus();
+    SelectAll();
     return 0;
   }
   switch (msg) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
       m_focusPeer = reinterpret_cast<HWND>(wp);
-      const LRESULT r = TCustomEdit::WndProc(msg, wp, lp);
+      const LRESULT r = TCustomMaskEdit::WndProc(msg, wp, lp);
       m_focusPeer = nullptr;
       return r;
     }
     case WM_NCPAINT: {
       // A themed edit draws its whole window, client area included, when
       // its frame changes with the focus: the buttons are drawn again.
-      const LRESULT r = TCustomEdit::WndProc(msg, wp, lp);
+      const LRESULT r = TCustomMaskEdit::WndProc(msg, wp, lp);
       TWinControl* buttons = m_holder ? m_holder : static_cast<TWinControl*>(m_upDown);
       if (buttons && buttons->HandleAllocated())
         RedrawWindow(buttons->HandleIfAllocated(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -473,7 +535,7 @@ LRESULT TQxCustomSpinEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PASTE: {
       if (!m_editorEnabled || ReadOnly()) return 0;
       const long double old = GetValue();
-      const LRESULT r = TCustomEdit::WndProc(msg, wp, lp);
+      const LRESULT r = TCustomMaskEdit::WndProc(msg, wp, lp);
       if (!TextToFloat(Text(), Separators().Decimal)) {
         try {
           SetValue(old);
@@ -485,7 +547,7 @@ LRESULT TQxCustomSpinEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
       break;
   }
-  return TCustomEdit::WndProc(msg, wp, lp);
+  return TCustomMaskEdit::WndProc(msg, wp, lp);
 }
 
 // --- TQxSpinEdit

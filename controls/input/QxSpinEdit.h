@@ -6,8 +6,9 @@
 //           s.Place(&form, 10, 10, 60, 21); s.SetMaxValue(999); s.OnChange = ...;
 // Values are extended floats; integer kinds round to nearest (ties to even)
 // within the 64-bit range, and text that is no number reads as MinValue.
-// Leaving it for another control with CheckOnExit and a value out of range
-// shows the range message (QxRangeError.h) and keeps the focus.
+// Leaving it with CheckOnExit and a value out of range shows the range
+// message (QxRangeError.h), then takes the focus back. It is a masked edit
+// (without a mask it edits freely).
 // Main thread only. Tested by tests/controls/input/QxSpinEdit_test.cpp.
 #pragma once
 
@@ -15,13 +16,18 @@
 
 #include "controls/input/QxNumText.h"
 #include "controls/input/QxSpinButton.h"
-#include "framework/StdCtrls.h"
+#include "framework/MaskEdit.h"
 
 namespace qv::controls {
 
 enum TValueType { vtInteger, vtFloat, vtHex };
 
-class TQxCustomSpinEdit : public qv::fw::TCustomEdit {
+// The edit's border: none, or a single line that is sunken in the 3-D look.
+enum class TEditBorderStyle { None, Single };
+// Reading direction: right to left puts the buttons at the left side.
+enum class TBiDiMode { LeftToRight, RightToLeft };
+
+class TQxCustomSpinEdit : public qv::fw::TCustomMaskEdit {
 public:
   explicit TQxCustomSpinEdit(qv::fw::TComponent* owner);
   ~TQxCustomSpinEdit() override;
@@ -68,6 +74,15 @@ public:
   qv::fw::TAlignment Alignment() const { return m_alignment; }
   // Recreates the window (the alignment is a window style).
   void SetAlignment(qv::fw::TAlignment a);
+  // --- Border and reading direction; each recreates the window and lays
+  // the buttons out again.
+  TEditBorderStyle BorderStyle() const { return m_borderStyle; }
+  void SetBorderStyle(TEditBorderStyle s);
+  bool Ctl3D() const { return m_ctl3D; }
+  void SetCtl3D(bool v);
+  TBiDiMode BiDiMode() const { return m_biDiMode; }
+  void SetBiDiMode(TBiDiMode m);
+  bool UseRightToLeftAlignment() const { return m_biDiMode == TBiDiMode::RightToLeft; }
   virtual bool IsValidChar(char key);
   virtual void StepUp();
   virtual void StepDown();
@@ -108,8 +123,7 @@ private:
   void HandleUpDownClick(bool up);
   void Step(long double delta, const qv::fw::TNotifyEvent& event);
   void AdjustHeight();
-  void ExitAndValidate();
-  void AfterRangeError();
+  void RecreateWnd();
 
   bool m_checkOnExit = false;
   bool m_autoMinFlag = true, m_autoMaxFlag = true;
@@ -128,7 +142,9 @@ private:
   TSpinButtonKind m_buttonKind = bkDiagonal;
   TSpinButtonKind m_builtKind = bkDiagonal;
   HWND m_focusPeer = nullptr;  // the other window of the focus change under way
-  std::string m_pendingRangeError;
+  TEditBorderStyle m_borderStyle = TEditBorderStyle::Single;
+  bool m_ctl3D = true;
+  TBiDiMode m_biDiMode = TBiDiMode::LeftToRight;
 };
 
 class TQxSpinEdit : public TQxCustomSpinEdit {

@@ -86,7 +86,12 @@ void TQvCaret::CreateCaret() {
 }
 
 void TQvCaret::DestroyCaret() {
-  if (m_created && m_owner->Focused() && !IsDefault() && ::DestroyCaret()) m_created = false;
+  // Called while the focus leaves, when the owner no longer counts as
+  // focused but the thread's caret is still its own; once the focus is
+  // gone the caret went with it, so created stays true only while it lasts.
+  if (!m_created || IsDefault()) return;
+  ::DestroyCaret();
+  m_created = false;
 }
 
 }  // namespace qv::controls

@@ -5,10 +5,18 @@
 
 #include "controls/status/QvFixedEditPopUp.h"
 #include "controls/status/QvToolEdit.h"
+#include "framework/Application.h"
 
 namespace qv::controls {
 
 using qv::fw::TColor;
+
+namespace {
+UINT FocusBackMessage() {
+  static const UINT msg = RegisterWindowMessageA("QvEditFocusBack");
+  return msg;
+}
+}  // namespace
 
 TQvCustomEdit::TQvCustomEdit(qv::fw::TComponent* owner)
     : TQvExCustomEdit(owner), m_caret(this), m_maxPixel(*this) {
@@ -44,13 +52,18 @@ std::string TQvCustomEdit::RawText() const {
 void TQvCustomEdit::SetRawText(const std::string& s) {
   m_caption = s;
   if (HWND h = HandleIfAllocated()) {
-    if (RawText() != s) SetWindowTextA(h, s.c_str());
+    if (RawText() != s) {
+      ++m_settingText;
+      SetWindowTextA(h, s.c_str());
+      --m_settingText;
+    }
   }
 }
 
 std::string TQvCustomEdit::Caption() const {
   std::string s = RawText();
-  if (PlaceholderActive() && s == m_emptyValue) return std::string();
+  // The shown flag decides: a typed text equal to the placeholder is a value.
+  if (PlaceholderActive() && m_emptyValueShown && s == m_emptyValue) return std::string();
   return s;
 }
 
@@ -71,7 +84,7 @@ void TQvCustomEdit::SetCaption(const std::string& s) {
 }
 
 void TQvCustomEdit::HideEmptyValue() {
-  if (!PlaceholderActive() || RawText() != m_emptyValue) return;
+  if (!PlaceholderActive() || !m_emptyValueShown || RawText() != m_emptyValue) return;
   // The placeholder is no value: it goes without the Text rules.
   SetRawText(std::string());
   m_emptyValueShown = false;
@@ -300,14 +313,12 @@ void TQvCustomEdit::ApplyMaxPixel() {
 }
 
 void TQvCustomEdit::Change() {
+  // Only the user's own edits clear the group: moving the caret does not,
+  // nor does a text set by the program (the other edits' clearing included).
+  if (m_settingText == 0 && Focused()) UpdateGroup();
   TQvExCustomEdit::Change();
   if (Parent()) ApplyMaxPixel();
   if (!Loading()) m_dataConnector->Modify();
-}
-
-void TQvCustomEdit::KeyDown(WORD& key, qv::fw::TShiftState shift) {
-  UpdateGroup();
-  TQvExCustomEdit::KeyDown(key, shift);
 }
 
 void TQvCustomEdit::KeyPress(char& key) {
@@ -328,8 +339,12 @@ void TQvCustomEdit::DoExit() {
   try {
     m_dataConnector->UpdateRecord();
   } catch (...) {
-    SetFocus();
-    throw;
+    // The user reads why first; the edit takes the focus back once the
+    // focus change under way has ended (taken back inside it, the focus
+    // bounces between two windows).
+    if (qv::fw::Application()) qv::fw::Application()->HandleException(std::current_exception());
+    if (HWND h = HandleIfAllocated()) PostMessageA(h, FocusBackMessage(), 0, 0);
+    return;
   }
   TQvExCustomEdit::DoExit();
   ShowEmptyValue();
@@ -385,6 +400,10 @@ bool TQvCustomEdit::EraseBackground(qv::fw::TCanvas& canvas, LPARAM param) {
 
 LRESULT TQvCustomEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   HWND h = HandleIfAllocated();
+  if (msg == FocusBackMessage()) {
+    if (CanFocus()) SetFocus();
+    return 0;
+  }
   switch (msg) {
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:

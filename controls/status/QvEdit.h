@@ -113,7 +113,6 @@ protected:
   void DestroyWnd() override;
   bool CNCommand(WORD code, LRESULT& result) override;
   void Change() override;
-  void KeyDown(WORD& key, qv::fw::TShiftState shift) override;
   void KeyPress(char& key) override;
   void DoEnter() override;
   void DoExit() override;
@@ -180,6 +179,7 @@ private:
   int m_streamedSelLength = 0;
   HFONT m_themedFont = nullptr;
   bool m_cutting = false;  // a derived edit may widen the cut text again
+  int m_settingText = 0;   // the window text is being set by the program
 };
 
 }  // namespace qv::controls

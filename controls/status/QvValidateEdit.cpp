@@ -197,9 +197,12 @@ std::string TQvCustomValidateEdit::MakeValid(const std::string& text) {
 }
 
 std::string TQvCustomValidateEdit::Stripped(const std::string& text) const {
-  const std::string currency = CurrencyString();
   std::string s = StrRemoveSuffix(m_displaySuffix, text);
   s = StrRemovePrefix(m_displayPrefix, s);
+  // Only a currency value carries the sign: elsewhere the same letters are
+  // the user's text (an "E" currency is an exponent, a "$" a hex prefix).
+  if (m_displayFormat != dfCurrency) return s;
+  const std::string currency = CurrencyString();
   s = StrRemoveSuffix(currency, s);
   return StrRemovePrefix(currency, s);
 }
@@ -209,7 +212,9 @@ std::string TQvCustomValidateEdit::Stripped(const std::string& text) const {
 void TQvCustomValidateEdit::ApplyEditText(const std::string& value) {
   m_editText = MakeValid(Stripped(value));
   const uint16_t window = TwoDigitYearCenturyWindow();
-  if (m_displayFormat == dfYear && (!m_hasMaxValue || window + 2000 < m_maxValue) &&
+  // An empty year stays empty where empty is allowed (it is no year 2000).
+  const bool keptEmpty = m_allowEmpty && m_editText.empty();
+  if (m_displayFormat == dfYear && !keptEmpty && (!m_hasMaxValue || window + 2000 < m_maxValue) &&
       (MaxLength() == 0 || MaxLength() > 3)) {
     const int64_t year = StrToInt64Def(m_editText, 0);
     const int y = year < -1000000 || year > 1000000 ? static_cast<int>(year % 1000000) : static_cast<int>(year);
@@ -358,7 +363,9 @@ double TQvCustomValidateEdit::AsFloat() const {
     for (char c : m_editText.substr(e + 1))
       if (c != 'e' && c != 'E') exponent += c;
     const double mantissa = ReadNumberTolerant(m_editText.substr(0, e), DecimalSeparator(), 0);
-    return mantissa * std::pow(10.0, ReadNumberTolerant(exponent, DecimalSeparator(), 0));
+    const double v = mantissa * std::pow(10.0, ReadNumberTolerant(exponent, DecimalSeparator(), 0));
+    // Out of range is not a number, as a single number's overflow is.
+    return std::isfinite(v) ? v : 0;
   }
   return ReadNumberTolerant(m_editText, DecimalSeparator(), 0);
 }

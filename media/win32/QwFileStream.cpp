@@ -88,6 +88,20 @@ TQwFileStream::~TQwFileStream() {
   if (m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr) CloseHandle(m_handle);
 }
 
+wchar_t* WideStrLCopy(wchar_t* dest, const wchar_t* src, size_t n) {
+  size_t i = 0;
+  for (; i < n && src[i] != L'\0'; ++i) dest[i] = src[i];
+  dest[i] = L'\0';
+  return dest;
+}
+
+const wchar_t* WideStrScan(const wchar_t* text, wchar_t c) {
+  for (;; ++text) {
+    if (*text == c) return text;
+    if (*text == L'\0') return nullptr;
+  }
+}
+
 std::wstring WideFullPathName(const std::wstring& name) {
   std::wstring out(MAX_PATH, L'\0');
   for (int tries = 0; tries < 3; ++tries) {

@@ -68,6 +68,12 @@ public:
   ~TQwFileStream() override;
 };
 
+// Copies at most n characters of src to dest, stopping at a zero character;
+// dest (room for n + 1) always ends with one. Returns dest.
+wchar_t* WideStrLCopy(wchar_t* dest, const wchar_t* src, size_t n);
+// The first c in the zero-ended text, or nullptr; a zero c finds the end.
+const wchar_t* WideStrScan(const wchar_t* text, wchar_t c);
+
 // The full path of a name (any length); the name itself when that fails.
 std::wstring WideFullPathName(const std::wstring& name);
 

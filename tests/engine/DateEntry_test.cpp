@@ -72,6 +72,11 @@ TEST(DateEntry, MaskedTextsUnderDayMonthYear) {
   EXPECT_FALSE(TryTextToDate("DD/MM/YYYY", "  /12/2024", s));
   EXPECT_FALSE(TryTextToDate("DD/MM/YYYY", "31/02/2024", s));
   EXPECT_FALSE(TryTextToDate("DD/MM/YYYY", "  /  /    ", s));
+  // A year that is not a number is no year, not this year.
+  EXPECT_FALSE(TryTextToDate("DD/MM/YYYY", "25/12/2x24", s));
+  EXPECT_FALSE(TryTextToDate("DD/MM/YYYY", "25/12/ x  ", s));
+  EXPECT_FALSE(TryTextToDate("YYYY/MM/DD", "2O24/12/25", s));
+  EXPECT_FALSE(TryTextToDate("DD/MM/YY", "25/12/-1", s));
   EXPECT_EQ(*TryTextToDate("DD/MM/YYYY", "", s), EmptyDate);
 }
 

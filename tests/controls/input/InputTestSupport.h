@@ -32,6 +32,28 @@ inline qv::fw::TApplication& App() {
   return *app;
 }
 
+// GDI objects of this process. Wine's GetGuiResources answers 0: the
+// handle table that the process block points to is counted instead.
+inline int GdiObjectCount() {
+  if (const DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(n);
+  struct TEntry {
+    unsigned long long Object;
+    unsigned short ProcessId, Count;
+    unsigned short Unique;
+    unsigned char Type, Flags;
+    unsigned long long User;
+  };
+  static_assert(sizeof(TEntry) == 24);
+  const auto* teb = reinterpret_cast<const unsigned char*>(NtCurrentTeb());
+  const auto* peb = *reinterpret_cast<const unsigned char* const*>(teb + 0x60);
+  const auto* table = *reinterpret_cast<const TEntry* const*>(peb + 0xF8);
+  if (!table) return -1;
+  int n = 0;
+  for (int i = 0; i < 0x10000; ++i)
+    if (table[i].Type) ++n;
+  return n;
+}
+
 // Pumps messages until done() or the time-out; returns done().
 inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

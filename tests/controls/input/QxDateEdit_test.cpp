@@ -302,6 +302,28 @@ TEST(QxDateEdit, GlyphKindsChooseTheButtonsPicture) {
   EXPECT_FALSE(d.PopupVisible());
 }
 
+TEST(QxDateEdit, RebuiltButtonPicturesLeaveNoGdiObjectBehind) {
+  TDateForm f;
+  // A date edit made, shown and freed: its window and button pictures are
+  // built anew each time.
+  auto cycle = [&f] {
+    auto& d = f.Make<TDateEdit>("");
+    d.Place(&f, 10, 100, 104, 21);
+    d.HandleNeeded();
+    d.SetGlyphKind(gkDropDown);
+    d.SetGlyphKind(gkEllipsis);
+    d.SetGlyphKind(gkDropDown);
+    delete &d;
+  };
+  // The first round loads what is kept for the process (the default
+  // picture, fonts).
+  for (int i = 0; i < 5; ++i) cycle();
+  const int before = qv::test::GdiObjectCount();
+  ASSERT_GT(before, 0);
+  for (int i = 0; i < 1000; ++i) cycle();
+  EXPECT_LT(qv::test::GdiObjectCount() - before, 20);
+}
+
 TEST(QxDateEdit, TheDialogStyleRunsTheDateDialogInstead) {
   qv::test::TLocaleScope fr(qv::test::FrenchDates());
   TDateForm f;

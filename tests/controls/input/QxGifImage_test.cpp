@@ -464,3 +464,64 @@ TEST(QxGifImage, FilesOnDisk) {
   const std::string missing = folder.File("none.gif");
   EXPECT_THROW(back.LoadFromFile(std::wstring(missing.begin(), missing.end())), EInvalidGraphic);
 }
+
+TEST(QxGifImage, ThePictureLoadingReadsGifFilesResourcesAndStoredDataThroughTheClass) {
+  const qv::fw::TPictureFormat* f = qv::fw::PictureFormatByExtension("GIF");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->Description, "CompuServe GIF Image");
+  EXPECT_EQ(f->ClassName, "TGIFImage");
+  EXPECT_EQ(f->ResourceType, "GIF");
+  EXPECT_EQ(f->ClipboardFormat, GifClipboardFormat());
+  EXPECT_EQ(qv::fw::PictureFormatByClipboardFormat(GifClipboardFormat()), f);
+
+  qv::test::TTempFolder folder;
+  const Bytes bytes = SmallGif();
+  folder.Write("petit.Gif", std::string(bytes.begin(), bytes.end()));
+  const std::string path = folder.File("petit.Gif");
+  qv::fw::TPicture picture;
+  picture.LoadFromFile(std::wstring(path.begin(), path.end()));
+  auto* gif = dynamic_cast<TGIFImage*>(picture.Graphic());
+  ASSERT_NE(gif, nullptr);
+  EXPECT_EQ(picture.Width(), 4);
+  EXPECT_EQ(picture.Height(), 2);
+
+  // The palette is the frame's colour table.
+  HPALETTE palette = picture.Graphic()->Palette();
+  ASSERT_NE(palette, nullptr);
+  PALETTEENTRY entries[4] = {};
+  ASSERT_EQ(GetPaletteEntries(palette, 0, 4, entries), 4u);
+  EXPECT_EQ(RGB(entries[3].peRed, entries[3].peGreen, entries[3].peBlue), Entry(3));
+  EXPECT_EQ(gif->Palette(), palette);  // kept until the picture changes
+  TGIFImage empty;
+  EXPECT_EQ(empty.Palette(), nullptr);
+
+  // A resource of the GIF type: the title picture linked into this test.
+  picture.LoadFromResource(GetModuleHandleA(nullptr), "GIFTEST", "GIF");
+  EXPECT_EQ(picture.Width(), 220);
+  EXPECT_EQ(picture.Height(), 36);
+  EXPECT_NE(dynamic_cast<TGIFImage*>(picture.Graphic()), nullptr);
+
+  // Stored picture data names the class first.
+  TGIFImage source;
+  Load(source, SmallGif());
+  TMemoryStream stored;
+  stored.WriteText(std::string("\x09") + "TGIFImage");
+  source.WriteData(stored);
+  stored.SetPosition(0);
+  picture.ReadData(stored);
+  EXPECT_EQ(picture.Width(), 4);
+
+  // Bad GIF bytes raise the class's own error and leave the picture empty.
+  folder.Write("faux.gif", "GIF89a");
+  const std::string bad = folder.File("faux.gif");
+  EXPECT_THROW(picture.LoadFromFile(std::wstring(bad.begin(), bad.end())), EInvalidGraphic);
+  EXPECT_EQ(picture.Graphic(), nullptr);
+
+  // Taken back, the format is no longer offered; registered again, it is.
+  UnregisterGifPictureFormat();
+  EXPECT_EQ(qv::fw::PictureFormatByExtension("gif"), nullptr);
+  EXPECT_THROW(picture.LoadFromFile(std::wstring(path.begin(), path.end())), qv::fw::EQvError);
+  RegisterGifPictureFormat();
+  picture.LoadFromFile(std::wstring(path.begin(), path.end()));
+  EXPECT_EQ(picture.Width(), 4);
+}

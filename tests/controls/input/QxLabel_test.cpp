@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "controls/input/InputTestSupport.h"
+#include "framework/Action.h"
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
 
@@ -179,4 +180,28 @@ TEST(QxLabel, TheAcceleratorFocusesTheFocusControlAndTheFrameFollows) {
   delete f.Edit;
   EXPECT_EQ(l.FocusControl(), nullptr);
   EXPECT_FALSE(l.DialogChar('n'));
+}
+
+TEST(QxLabel, AnActionGivesItsTextAndStatesAndAClickRunsIt) {
+  TLabelForm f;
+  TQxLabel& l = *f.Label;
+  auto& action = f.Make<TAction>("ActNom");
+  int runs = 0;
+  action.SetCaption("Nom du &fichier");
+  action.SetHint("Nom|Le nom du fichier");
+  action.OnExecute = [&](TComponent&) { ++runs; };
+  l.SetAction(&action);
+  EXPECT_EQ(l.Caption(), "Nom du &fichier");
+  EXPECT_EQ(l.Hint(), "Nom|Le nom du fichier");
+  PostMessageA(l.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  PostMessageA(l.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  App().ProcessMessages();
+  EXPECT_EQ(runs, 1);
+  action.SetEnabled(false);
+  action.SetVisible(false);
+  EXPECT_FALSE(l.Enabled());
+  EXPECT_FALSE(l.Visible());
+  l.SetAction(nullptr);
+  action.SetCaption("Autre");
+  EXPECT_EQ(l.Caption(), "Nom du &fichier");
 }

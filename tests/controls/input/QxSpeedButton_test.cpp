@@ -1,7 +1,8 @@
 // Speed buttons in a real window, driven by posted mouse messages and
 // BM_CLICK: group latching and AllowAllUp sharing, presses released inside
 // and outside, the repeat timer, the drop-down menu, flat hover, the
-// painted faces read back pixel by pixel, and the property limits.
+// painted faces read back pixel by pixel, the property limits, and an
+// action that drives two buttons (with a screenshot).
 #include "controls/input/QxSpeedButton.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,9 @@
 #include <algorithm>
 
 #include "controls/input/InputTestSupport.h"
+#include "framework/Action.h"
+#include "framework/ImageList.h"
+#include "tests/support/ScreenCapture.h"
 #include "framework/Form.h"
 
 using namespace qv::controls;
@@ -358,4 +362,97 @@ TEST(QxSpeedButton, ATransparentFaceShowsItsParent) {
   b.SetGroupIndex(1);
   b.SetDown(true);
   EXPECT_EQ(TShot(b).At(12, 12), RGB(0, 128, 0));
+}
+
+namespace {
+// Runs the application's loop, idle steps included, until done (a timer
+// wakes its wait after each idle step).
+void RunIdle(const std::function<bool()>& done) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, 5, nullptr);
+  for (int i = 0; i < 200 && !done(); ++i) App().HandleMessage();
+  KillTimer(nullptr, timer);
+}
+}  // namespace
+
+TEST(QxSpeedButton, AnActionDrivesTheButtonAndTheButtonRunsIt) {
+  TButtonForm f(2);
+  TQxSpeedButton& plain = *f.Buttons[0];
+  TQxSpeedButton& grouped = *f.Buttons[1];
+  plain.OnClick = nullptr;
+  grouped.OnClick = nullptr;
+  grouped.SetGroupIndex(4);
+  grouped.SetAllowAllUp(true);
+  // Room for the glyph and the caption under it, for the screenshot.
+  plain.SetBounds(10, 10, 80, 44);
+  grouped.SetBounds(100, 10, 80, 44);
+
+  // A 16 x 16 blue square with a see-through magenta edge.
+  auto& images = f.Make<TImageList>("Images");
+  images.Create(16, 16);
+  TBitmap square;
+  square.Create(16, 16, 24);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) SetPixel(square.Dc(), x, y, x < 3 || y > 12 ? RGB(255, 0, 255) : RGB(0, 0, 200));
+  ASSERT_EQ(images.AddMasked(square, RGB(255, 0, 255)), 0);
+
+  auto& action = f.Make<TAction>("ActCocher");
+  int runs = 0, updates = 0;
+  bool allowed = true;
+  action.SetCaption("Coch\xE9");
+  action.SetHint("Cocher|Coche la case");
+  action.SetImages(&images);
+  action.SetImageIndex(0);
+  action.OnExecute = [&](TComponent&) {
+    ++runs;
+    action.SetChecked(!action.Checked());
+  };
+  action.OnUpdate = [&](TComponent&) {
+    ++updates;
+    action.SetEnabled(allowed);
+  };
+  grouped.SetAction(&action);
+  plain.SetAction(&action);
+  EXPECT_EQ(grouped.Caption(), "Coch\xE9");
+  EXPECT_EQ(plain.Hint(), "Cocher|Coche la case");
+  EXPECT_FALSE(grouped.Glyph().Empty());  // the action's image became the glyph
+  EXPECT_EQ(grouped.Glyph().Width(), 16);
+
+  // A click runs the action; its checked state latches the grouped button
+  // only.
+  f.ClickAt(plain);
+  EXPECT_EQ(runs, 1);
+  EXPECT_TRUE(action.Checked());
+  EXPECT_TRUE(grouped.Down());
+  EXPECT_FALSE(plain.Down());
+  action.SetCaption("D\xE9" "coch\xE9");
+  EXPECT_EQ(plain.Caption(), "D\xE9" "coch\xE9");
+
+  // The idle step updates the action, which may disable its buttons.
+  allowed = false;
+  const int before = updates;
+  RunIdle([&] { return updates > before; });
+  EXPECT_GT(updates, before);
+  EXPECT_FALSE(plain.Enabled());
+  EXPECT_FALSE(grouped.Enabled());
+  PostMessageA(plain.Handle(), BM_CLICK, 0, 0);
+  App().ProcessMessages();
+  EXPECT_EQ(runs, 1);
+  const std::filesystem::path shot = qv::test::BuildScreenshotDir() / "speedbutton_action.bmp";
+  allowed = true;
+  RunIdle([&] { return plain.Enabled(); });
+  f.Repaint();
+  PumpFor(100);
+  qv::test::SaveScreenArea(qv::test::WholeScreen(), shot);
+
+  // A button's own OnClick comes first; a freed action leaves the button
+  // as it was, following nothing.
+  int own = 0;
+  plain.OnClick = [&](TComponent&) { ++own; };
+  f.ClickAt(plain);
+  EXPECT_EQ(own, 1);
+  EXPECT_EQ(runs, 1);
+  delete &action;
+  EXPECT_EQ(plain.Action(), nullptr);
+  EXPECT_EQ(grouped.Caption(), "D\xE9" "coch\xE9");
+  f.ClickAt(grouped);
 }

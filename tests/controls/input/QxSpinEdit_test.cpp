@@ -1,7 +1,8 @@
 // The spin edit in a real window, driven by posted key, character and mouse
 // messages through the application's loop: steps and limits, refused
 // characters, value kinds and formats, the range message on leaving, the
-// Enter key, paste, and both button kinds.
+// Enter key, paste, both button kinds, and every border look in both
+// reading directions (with a screenshot).
 #include "controls/input/QxSpinEdit.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include "controls/input/InputTestSupport.h"
 #include "controls/input/QxRangeError.h"
 #include "framework/Form.h"
+#include "tests/support/ScreenCapture.h"
 
 using namespace qv::controls;
 using namespace qv::fw;
@@ -410,4 +412,180 @@ TEST(QxSpinEdit, AHeightBelowTheFontsIsRaised) {
   EXPECT_TRUE(GetWindowLongPtrA(s.Handle(), GWL_STYLE) & ES_RIGHT);
   EXPECT_NE(s.Button(), nullptr);
   EXPECT_TRUE(IsWindow(s.Button()->Parent()->HandleIfAllocated()));
+}
+
+namespace {
+class TOtherForm : public TForm {
+public:
+  TOtherForm() : TForm(&App(), "TSpinSecondForm") {
+    SetBounds(420, 300, 200, 100);
+    There = &Make<TEdit>("There");
+    There->Place(this, 10, 10, 80, 21);
+    FinishCreate();
+    Show();
+    App().ProcessMessages();
+  }
+  TEdit* There;
+};
+}  // namespace
+
+TEST(QxSpinEdit, LeavingOutOfRangeForAnyWindowShowsTheMessageBeforeTheFocusComesBack) {
+  TSpinForm f;
+  TQxSpinEdit& s = *f.Spin;
+  std::vector<std::string> messages;
+  HWND focusAtMessage = nullptr;
+  SetRangeErrorDisplay([&](const std::string& m) {
+    messages.push_back(m);
+    focusAtMessage = GetFocus();
+  });
+  s.SetMaxValue(10);
+  s.SetCheckOnExit(true);
+  Retype(s, "50");
+  f.Other->SetFocus();
+  PumpFor(50);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(focusAtMessage, s.Handle());  // the message came first
+  EXPECT_TRUE(s.Focused());
+  EXPECT_EQ(s.SelLength(), 2);
+
+  // Another window of the program is an exit too.
+  TOtherForm second;
+  TEdit& there = *second.There;
+  there.SetFocus();
+  PumpFor(100);
+  // Under Xvfb the X server's own focus event for the new window may come
+  // late and be refused once more: at least one message, and the focus ends
+  // back in the edit.
+  EXPECT_GE(messages.size(), 2u);
+  EXPECT_TRUE(s.Focused());
+  EXPECT_EQ(s.Text(), "50");
+  SetRangeErrorDisplay(nullptr);
+  const size_t shown = messages.size();
+  Retype(s, "7");
+  there.SetFocus();
+  PumpFor(50);
+  EXPECT_EQ(messages.size(), shown);
+  EXPECT_EQ(s.Text(), "7");
+  // The spin edit is a masked edit.
+  EXPECT_NE(dynamic_cast<TCustomMaskEdit*>(&s), nullptr);
+}
+
+namespace {
+
+// Spin edits in every border look, both kinds, left to right and right to
+// left, for a screenshot.
+class TBorderForm : public TForm {
+public:
+  TBorderForm() : TForm(&App(), "TSpinBorderForm") {
+    SetBounds(60, 60, 470, 250);
+    SetCaption("Bordures des zones de saisie");
+    const struct {
+      TEditBorderStyle border;
+      bool ctl3D;
+      const char* caption;
+    } looks[] = {{TEditBorderStyle::Single, true, "3-D"},
+                 {TEditBorderStyle::Single, false, "Simple"},
+                 {TEditBorderStyle::None, true, "Sans"}};
+    int row = 0;
+    for (const auto& look : looks) {
+      auto& label = Make<TLabel>("");
+      label.Place(this, 10, 14 + 40 * row, 60, 17);
+      label.SetCaption(look.caption);
+      int col = 0;
+      for (TBiDiMode mode : {TBiDiMode::LeftToRight, TBiDiMode::RightToLeft})
+        for (TSpinButtonKind kind : {bkDiagonal, bkClassic}) {
+          auto& s = Make<TQxSpinEdit>("Spin" + std::to_string(row) + std::to_string(col));
+          s.Place(this, 70 + 95 * col, 10 + 40 * row, 85, 23);
+          s.SetButtonKind(kind);
+          s.SetBorderStyle(look.border);
+          s.SetCtl3D(look.ctl3D);
+          s.SetBiDiMode(mode);
+          s.SetValue(120 + col);
+          Spins.push_back(&s);
+          ++col;
+        }
+      ++row;
+    }
+    FinishCreate();
+    Show();
+    App().ProcessMessages();
+  }
+  std::vector<TQxSpinEdit*> Spins;
+};
+
+RECT FormattingRect(HWND h) {
+  RECT r{};
+  SendMessageA(h, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+}  // namespace
+
+TEST(QxSpinEdit, ButtonsSitInsideEveryBorderOnTheReadingSide) {
+  TBorderForm f;
+  ASSERT_EQ(f.Spins.size(), 12u);
+  for (TQxSpinEdit* s : f.Spins) {
+    SCOPED_TRACE(s->Name());
+    const bool rtl = s->BiDiMode() == TBiDiMode::RightToLeft;
+    const LONG_PTR style = GetWindowLongPtrA(s->Handle(), GWL_STYLE);
+    const LONG_PTR ex = GetWindowLongPtrA(s->Handle(), GWL_EXSTYLE);
+    const bool threeD = s->BorderStyle() == TEditBorderStyle::Single && s->Ctl3D();
+    EXPECT_EQ((ex & WS_EX_CLIENTEDGE) != 0, threeD);
+    // A flat line is drawn by the edit inside its own area.
+    RECT window{}, inner{};
+    GetWindowRect(s->Handle(), &window);
+    GetClientRect(s->Handle(), &inner);
+    if (!threeD) EXPECT_EQ(inner.right, window.right - window.left);
+    EXPECT_EQ((ex & WS_EX_RTLREADING) != 0, rtl);
+    // Left alignment reads from the right side when right to left.
+    EXPECT_EQ((style & ES_RIGHT) != 0, rtl);
+
+    ASSERT_NE(s->Button(), nullptr);
+    TControl& holder = *s->Button()->Parent();
+    RECT client{};
+    GetClientRect(s->Handle(), &client);
+    const int h = s->Height();
+    if (threeD) {
+      EXPECT_EQ(holder.Top(), -1);
+      EXPECT_EQ(holder.Height(), h - 3);
+      if (rtl) {
+        EXPECT_EQ(holder.Left(), -1);
+        EXPECT_EQ(holder.Width(), h - 3);
+      } else if (s->ButtonKind() == bkClassic) {
+        EXPECT_EQ(holder.Left(), s->Width() - SpinButtonWidth() - 4);
+      } else {
+        EXPECT_EQ(holder.Left(), s->Width() - h - 1);
+      }
+    } else {
+      // Inside the flat line, or at the very edge without a border.
+      const int line = s->BorderStyle() == TEditBorderStyle::Single ? 1 : 0;
+      EXPECT_EQ(holder.Top(), line);
+      EXPECT_EQ(holder.Height(), client.bottom - 2 * line);
+      if (rtl) EXPECT_EQ(holder.Left(), line);
+      else EXPECT_EQ(holder.Left() + holder.Width(), client.right - line);
+    }
+    // The text keeps clear of the buttons (the edit adds its own margins).
+    const RECT text = FormattingRect(s->Handle());
+    if (rtl) {
+      EXPECT_GE(text.left, holder.Left() + holder.Width() - 1);
+      EXPECT_LT(text.right, client.right);
+    } else {
+      EXPECT_LE(text.right, holder.Left() + 1);
+      EXPECT_GE(text.left, 0);
+    }
+  }
+  // The system up-down moves to the left side too.
+  TQxSpinEdit& s = *f.Spins[2];
+  s.SetButtonKind(bkStandard);
+  ASSERT_NE(s.UpDown(), nullptr);
+  EXPECT_EQ(s.UpDown()->Left(), 0);
+  s.SetBiDiMode(TBiDiMode::LeftToRight);
+  RECT client{};
+  GetClientRect(s.Handle(), &client);
+  EXPECT_EQ(s.UpDown()->Left() + s.UpDown()->Width(), client.right);
+  s.SetButtonKind(bkDiagonal);
+  s.SetBiDiMode(TBiDiMode::RightToLeft);
+  f.Repaint();
+  PumpFor(100);
+  qv::test::SaveScreenArea(qv::test::WholeScreen(), qv::test::BuildScreenshotDir() / "spinedit_borders.bmp");
 }

@@ -124,9 +124,13 @@ TEST(QvEdit, TypingInOneEditOfAGroupEmptiesTheOthersOfThatGroupOnly) {
     f.Edits[i]->SetText("texte " + std::to_string(i));
   }
   f.Edits[0]->SetFocus();
+  // Moving the caret changes nothing: the group stays as it is.
   PostMessageA(f.Edits[0]->Handle(), WM_KEYDOWN, VK_END, 1);
+  PostMessageA(f.Edits[0]->Handle(), WM_KEYDOWN, VK_SHIFT, 1);
   App().ProcessMessages();
-  EXPECT_EQ(f.Edits[0]->Text(), "texte 0");
+  EXPECT_EQ(f.Edits[1]->Text(), "texte 1");
+  Type(*f.Edits[0], "!");
+  EXPECT_EQ(f.Edits[0]->Text(), "texte 0!");
   EXPECT_EQ(f.Edits[1]->Text(), "");
   EXPECT_EQ(f.Edits[2]->Text(), "texte 2");
   EXPECT_EQ(f.Edits[3]->Text(), "texte 3");
@@ -161,6 +165,19 @@ TEST(QvEdit, PlaceholderShowsOnlyWhileEmptyAndUnfocusedAndNeverReachesText) {
   e.SetText("");
   EXPECT_EQ(WindowTextOf(e.Handle()), "(aucun)");
   EXPECT_EQ(e.Text(), "");
+
+  // A value that reads like the placeholder is still a value.
+  e.SetFocus();
+  App().ProcessMessages();
+  Type(e, "(aucun)");
+  f.Plain->SetFocus();
+  App().ProcessMessages();
+  EXPECT_EQ(e.Text(), "(aucun)");
+  EXPECT_FALSE(e.EmptyValueShown());
+  EXPECT_EQ(e.FontColor(), e.EffectiveFont().Color());
+  e.SetFocus();
+  App().ProcessMessages();
+  EXPECT_EQ(WindowTextOf(e.Handle()), "(aucun)");
 }
 
 TEST(QvEdit, PixelLimitCutsTheEndAndKeepsTheCaretInside) {
@@ -206,11 +223,19 @@ TEST(QvEdit, CustomCaretTakesItsSizeWhileFocused) {
   ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
   EXPECT_EQ(info.rcCaret.right - info.rcCaret.left, 3);
 
-  // Leaving: the caret goes with the focus.
+  // Leaving: the caret goes with the focus, and the edit knows it.
   f.Plain->SetFocus();
   App().ProcessMessages();
   ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
   EXPECT_NE(info.hwndCaret, e.Handle());
+  EXPECT_FALSE(e.Caret().Created());
+  // Back and forth keeps one caret of the set size.
+  e.SetFocus();
+  App().ProcessMessages();
+  EXPECT_TRUE(e.Caret().Created());
+  ASSERT_TRUE(GetGUIThreadInfo(GetCurrentThreadId(), &info));
+  EXPECT_EQ(info.hwndCaret, e.Handle());
+  EXPECT_EQ(info.rcCaret.right - info.rcCaret.left, 3);
 }
 
 TEST(QvEdit, CaretNeedsAnOwner) {

@@ -11,6 +11,7 @@
 
 #include "controls/input/InputTestSupport.h"
 #include "controls/status/QcSysUtils.h"
+#include "framework/Exception.h"
 #include "framework/Form.h"
 
 using namespace qv::controls;
@@ -324,6 +325,7 @@ class TFakeSource : public IQvDataSource, public IQvDataSourceConnection {
 public:
   TQvVariant value = int64_t{7};
   bool writable = true;
+  bool refuseWrites = false;
   int edits = 0;
   std::vector<TQvDataConnector*> connectors;
 
@@ -332,7 +334,10 @@ public:
   bool FieldIsNull(TQvFieldObject) const override { return std::holds_alternative<std::monostate>(value); }
   bool FieldCanModify(TQvFieldObject) const override { return writable; }
   TQvVariant FieldValue(TQvFieldObject) const override { return value; }
-  void SetFieldValue(TQvFieldObject, const TQvVariant& v) override { value = v; }
+  void SetFieldValue(TQvFieldObject, const TQvVariant& v) override {
+    if (refuseWrites) throw qv::fw::EQvError("Valeur refus\xE9" "e par la source");
+    value = v;
+  }
   std::string FieldText(TQvFieldObject) const override { return ""; }
   void SetFieldText(TQvFieldObject, const std::string&) override {}
   void RegisterConnector(TQvDataConnector* c) override { connectors.push_back(c); }
@@ -430,4 +435,65 @@ TEST_F(QvValidateEdit, PixelLimitWithASuffixEndsInsteadOfCuttingForever) {
   // The value the limit let through is kept; the suffix may stand past it.
   EXPECT_FALSE(e.EditText().empty());
   EXPECT_LT(e.EditText().size(), 9u);
+}
+
+TEST_F(QvValidateEdit, ARefusedWriteBackIsShownBeforeTheFocusComesBack) {
+  TQvValidateEdit& e = *f->Count;
+  auto source = std::make_shared<TFakeSource>();
+  auto& connector = dynamic_cast<TQvValidateEditDataConnector&>(e.DataConnector());
+  connector.SetDataSource(source);
+  connector.SetDataField("Nombre");
+  source->refuseWrites = true;
+  qv::test::ShownErrors().clear();
+  HWND focusAtMessage = nullptr;
+  auto saved = App().OnException;
+  App().OnException = [&](const std::string& message) {
+    qv::test::ShownErrors().push_back(message);
+    focusAtMessage = GetFocus();
+  };
+  Enter(*f, e, "42");
+  App().OnException = saved;
+  ASSERT_EQ(qv::test::ShownErrors().size(), 1u);
+  EXPECT_EQ(qv::test::ShownErrors()[0], "Valeur refus\xE9" "e par la source");
+  // The message did not find the edit refocused under it; the edit has the
+  // focus once it is read.
+  EXPECT_NE(focusAtMessage, e.Handle());
+  EXPECT_EQ(GetFocus(), e.Handle());
+  connector.SetDataSource(nullptr);
+}
+
+TEST_F(QvValidateEdit, CurrencyOverflowAndEmptyYearFaults) {
+  TQvValidateEdit& e = *f->Free;
+  // The currency string belongs to currency values only.
+  e.SetDisplayFormat(dfNone);
+  e.SetEditText("$5");
+  EXPECT_EQ(e.EditText(), "$5");
+  EXPECT_EQ(Shown(e), "$5");
+  e.SetDisplayFormat(dfCurrency);
+  e.SetEditText("$5");
+  EXPECT_EQ(e.EditText(), "5");
+
+  // A mantissa times a power of ten out of range is no number: 0.
+  e.SetDisplayFormat(dfScientific);
+  e.SetEditText("9e999");
+  EXPECT_EQ(e.AsFloat(), 0);
+  EXPECT_EQ(Shown(e).find("inf"), std::string::npos);
+  e.SetEditText("-9e400");
+  EXPECT_EQ(e.AsFloat(), 0);
+  e.SetEditText("0e999");
+  EXPECT_EQ(e.AsFloat(), 0);
+  e.SetEditText("2e3");
+  EXPECT_DOUBLE_EQ(e.AsFloat(), 2000);
+
+  // An empty year stays empty when empty is allowed, and only then.
+  e.SetDisplayFormat(dfYear);
+  e.SetAllowEmpty(true);
+  e.SetEditText("");
+  EXPECT_EQ(e.EditText(), "");
+  EXPECT_EQ(Shown(e), "");
+  e.SetEditText("49");
+  EXPECT_EQ(Shown(e), "2049");
+  e.SetAllowEmpty(false);
+  e.SetEditText("");
+  EXPECT_EQ(Shown(e), "2000");
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include "media/CodePage.h"
 #include "media/win32/Win32Temp.h"
 
@@ -69,4 +71,23 @@ TEST(QwFileStream, ModeDenyWriteLetsOthersReadButNotWrite) {
 TEST(QwFileStream, SystemErrorTexts) {
   EXPECT_FALSE(WideSysErrorText(ERROR_FILE_NOT_FOUND).empty());
   EXPECT_EQ(WideSysErrorText(0x2FFFFFFFu), L"Unspecified error (805306367) from system.");
+}
+
+TEST(QwFileStream, WideStringCopyAndSearch) {
+  wchar_t buf[8];
+  std::wmemset(buf, L'#', 8);
+  EXPECT_EQ(WideStrLCopy(buf, L"\u00E9t\u00E9 \u0416", 3), buf);
+  EXPECT_EQ(std::wstring(buf), L"\u00E9t\u00E9");
+  EXPECT_EQ(buf[4], L'#');  // nothing written past the end mark
+  WideStrLCopy(buf, L"ab", 7);
+  EXPECT_EQ(std::wstring(buf), L"ab");
+  WideStrLCopy(buf, L"abc", 0);
+  EXPECT_EQ(buf[0], L'\0');
+
+  const wchar_t* text = L"C:\\\u0416\\x.mp3";
+  EXPECT_EQ(WideStrScan(text, L'\u0416'), text + 3);
+  EXPECT_EQ(WideStrScan(text, L'\\'), text + 2);
+  EXPECT_EQ(WideStrScan(text, L'z'), nullptr);
+  EXPECT_EQ(WideStrScan(text, L'\0'), text + 10);
+  EXPECT_EQ(WideStrScan(L"", L'a'), nullptr);
 }
