@@ -3,13 +3,16 @@
 
 Before compiling, it checks the help against the program: every help
 context that the program's sources pass (forms, controls, messages with a
-Help button) must be mapped to a page, every page must be in the project,
+Help button) must have a page in the program's table of help topics
+(app/HelpFile.cpp; the compiler's own context map would hold the path of
+the build folder), every page must be in the project,
 and every local link and anchor must exist. The pages are written in UTF-8
 and compiled as Windows-1252, the program's code page, which the help
 viewer reads. Any fault stops the build with a message that names it.
 
 Usage: build-help.py <help sources> <program sources> <work folder> <output .chm>
-Also writes <work folder>/help-contexts.txt: the contexts the program uses.
+Also writes <work folder>/help-contexts.txt: the contexts the program uses,
+one a line with the page it opens.
 """
 import html.parser
 import os
@@ -58,6 +61,26 @@ def program_contexts(source_root):
     return found
 
 
+TOPICS_SOURCE = os.path.join("app", "HelpFile.cpp")
+TOPIC_ENTRY = re.compile(r'\{\s*(\d+)\s*,\s*"([^"]+)"\s*\}')
+
+
+def program_topics(source_root):
+    with open(os.path.join(source_root, TOPICS_SOURCE), encoding="utf-8") as f:
+        text = f.read()
+    start = text.find("kHelpTopics[]")
+    end = text.find("};", start)
+    if start < 0 or end < 0:
+        fail("no table of help topics in " + TOPICS_SOURCE)
+    topics = {}
+    for m in TOPIC_ENTRY.finditer(text[start:end]):
+        number = int(m.group(1))
+        if number in topics:
+            fail("help context %d has two pages in %s" % (number, TOPICS_SOURCE))
+        topics[number] = m.group(2)
+    return topics
+
+
 def read_project(path):
     sections = {}
     current = None
@@ -73,30 +96,6 @@ def read_project(path):
             elif current:
                 sections[current].append(line)
     return sections
-
-
-def project_maps(sections):
-    defines = {}
-    for line in sections.get("MAP", []):
-        m = re.fullmatch(r"#define\s+(\w+)\s+(\d+)", line)
-        if not m:
-            fail("[MAP] line not understood: " + line)
-        defines[m.group(1)] = int(m.group(2))
-    aliases = {}
-    for line in sections.get("ALIAS", []):
-        m = re.fullmatch(r"(\w+)\s*=\s*(\S+)", line)
-        if not m:
-            fail("[ALIAS] line not understood: " + line)
-        aliases[m.group(1)] = m.group(2)
-    contexts = {}
-    for name, number in defines.items():
-        if name not in aliases:
-            fail("context %s (%d) has no [ALIAS] page" % (name, number))
-        contexts[number] = aliases[name]
-    for name in aliases:
-        if name not in defines:
-            fail("alias %s has no [MAP] number" % name)
-    return contexts
 
 
 class PageScan(html.parser.HTMLParser):
@@ -214,16 +213,18 @@ def main():
             files.append(options[key])
     scans = check_links(help_dir, files)
 
-    mapped = project_maps(sections)
+    if "ALIAS" in sections or "MAP" in sections:
+        fail("the project has a context map: the program's table of help topics holds it")
+    mapped = program_topics(source_root)
     for number, page in mapped.items():
         if page not in files:
-            fail("context %d is mapped to %s, which is not in [FILES]" % (number, page))
+            fail("context %d leads to %s, which is not in [FILES]" % (number, page))
     used = program_contexts(source_root)
     if not used:
         fail("no help context found in the program's sources")
     for number, where in sorted(used.items()):
         if number not in mapped:
-            fail("help context %d (%s) is mapped to no page" % (number, where))
+            fail("help context %d (%s) has no page in %s" % (number, where, TOPICS_SOURCE))
     toc = scans.get(options.get("Contents file", ""))
     if toc:
         listed = set(toc.links)
@@ -259,7 +260,7 @@ def main():
             fail("the compiled help lacks " + name)
     with open(os.path.join(work, "help-contexts.txt"), "w") as f:
         for number in sorted(used):
-            f.write("%d\n" % number)
+            f.write("%d %s\n" % (number, mapped[number]))
     tmp = output + ".tmp"
     shutil.copyfile(compiled, tmp)
     os.replace(tmp, output)
