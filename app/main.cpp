@@ -5,6 +5,7 @@
 
 #include <objbase.h>
 
+#include "app/HelpFile.h"
 #include "app/Instance.h"
 #include "app/MainForm.h"
 #include "engine/win32/SystemHelpers.h"
@@ -40,6 +41,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   CoInitialize(nullptr);
   app.SetTitle(kTitle);
   qv::engine::SetMessageHandler(ShowEngineMessage);
+  // F1 and the "Aide" button of a message lead to the page of their context.
+  app.OnHelp = [&app](int context) { qv::app::ShowHelpContext(app.ActiveFormHandle(), context); };
 
   int exitCode = 0;
   if (qv::engine::FileVersionAtLeast("COMCTL32.DLL", 4, 70, 0, 0)) {

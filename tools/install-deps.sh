@@ -4,7 +4,8 @@
 set -e
 pkgs="g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xauth imagemagick
       googletest ninja-build cmake clang libclang-rt-14-dev locales
-      libimage-exiftool-perl python3-mutagen libpcre2-dev libbenchmark-dev perl"
+      libimage-exiftool-perl python3-mutagen libpcre2-dev libbenchmark-dev perl
+      python3 fp-utils"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
