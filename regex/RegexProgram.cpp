@@ -51,9 +51,14 @@ namespace {
 
 constexpr std::uint64_t kDigitBits = std::uint64_t{0x3FF} << '0';
 
+// Where a walk may meet a counted loop's Loop node: only after the loop's
+// entry (so its counter is 0), or anywhere inside its body (any count).
+enum class TLoopCount { Zero, Any };
+
 // Adds to `set` every character that can start a match from `start`.
 int BuildStartCharSet(const TProgram& p, std::int32_t start, TCharSet& set, const TCharSet& lineSeparators,
-                      std::uint8_t pairHead, bool pairAssigned, const std::uint8_t* invert) {
+                      std::uint8_t pairHead, bool pairAssigned, const std::uint8_t* invert,
+                      TLoopCount count = TLoopCount::Zero) {
   std::vector<std::int32_t> work{start};
   std::vector<std::uint8_t> seen(p.code.size(), 0);
   while (!work.empty()) {
@@ -155,7 +160,7 @@ int BuildStartCharSet(const TProgram& p, std::int32_t start, TCharSet& set, cons
           break;
         case OpLoop:
         case OpLoopLazy:
-          if (ReadI32(n + 5) == 0) work.push_back(p.Next(node));
+          if (ReadI32(n + 5) == 0 || count == TLoopCount::Any) work.push_back(p.Next(node));
           node += ReadI32(n + 13);
           break;
         default:
@@ -191,6 +196,60 @@ std::int32_t FollowingChars(const TProgram& p, std::int32_t node, const std::uin
     node = p.Next(node);
   }
   return -1;
+}
+
+// The visited-set indexes of the choice points, and the start characters of
+// each alternative and of those after it, so the matcher neither enters
+// nor keeps for later an alternative that cannot read the next character.
+void ComputeChoiceTables(TProgram& p, const TCharSet& lineSeparators, std::uint8_t pairHead, bool pairAssigned,
+                         const std::uint8_t* invert) {
+  p.hasBackRefs = false;
+  p.altSet.clear();
+  p.altSets.clear();
+  p.visitIndex.clear();
+  p.visitCount = 0;
+  std::vector<std::int32_t> heads;
+  std::size_t alternatives = 0;
+  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
+    const std::uint8_t op = p.code[node];
+    const auto at = static_cast<std::int32_t>(node);
+    if (op == OpBackRef || op == OpBackRefFold) p.hasBackRefs = true;
+    const bool repeat =
+        op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy;
+    bool choice = false;
+    if (op == OpBranch) {
+      const std::int32_t next = p.Next(at);
+      choice = next >= 0 && p.Op(next) == OpBranch;
+      if (choice) ++alternatives;
+    }
+    if (!repeat && !choice) continue;
+    if (p.visitIndex.empty()) p.visitIndex.assign(p.code.size(), -1);
+    p.visitIndex[node] = p.visitCount++;
+    // A chain's head is the Branch no other Branch of a chain leads to.
+    if (choice) heads.push_back(at);
+  }
+  // Each alternative's set walks the rest of the program: keep the work
+  // bounded for very long alternations.
+  if (heads.empty() || alternatives * p.code.size() > (std::size_t{1} << 22)) return;
+  p.altSet.assign(p.code.size(), -1);
+  for (const std::int32_t head : heads) {
+    if (p.altSet[static_cast<std::size_t>(head)] >= 0) continue;  // already seen as part of a chain
+    std::vector<std::int32_t> chain;
+    for (std::int32_t b = head; b >= 0 && p.Op(b) == OpBranch; b = p.Next(b)) chain.push_back(b);
+    TCharSet rest;
+    for (std::size_t i = chain.size(); i-- > 0;) {
+      TCharSet own;
+      if (BuildStartCharSet(p, chain[i] + kNodeHeader, own, lineSeparators, pairHead, pairAssigned, invert,
+                            TLoopCount::Any) != 0)
+        own.AddAll();
+      if (i + 1 < chain.size()) {
+        p.altSet[static_cast<std::size_t>(chain[i])] = static_cast<std::int32_t>(p.altSets.size());
+        p.altSets.push_back(own);
+        p.altSets.push_back(rest);
+      }
+      for (int w = 0; w < 4; ++w) rest.bits[w] |= own.bits[w];
+    }
+  }
 }
 
 }  // namespace
@@ -255,6 +314,7 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
     if (p.loopChoice.empty()) p.loopChoice.assign(p.code.size(), -1);
     p.loopChoice[static_cast<std::size_t>(choice)] = p.loopCount++;
   }
+  ComputeChoiceTables(p, lineSeparators, pairHead, pairAssigned, invert);
   return 0;
 }
 

@@ -103,6 +103,19 @@ struct TProgram {
   std::vector<std::int32_t> repeatHint;
   int groupCount = 0;      // highest group number used
   bool hasCountedLoops = false;
+  bool hasBackRefs = false;
+  // For the first Branch of each choice of alternatives, and for each later
+  // one but the last, by code offset: an index i into altSets, where
+  // altSets[i] holds the characters its own alternative can start with and
+  // altSets[i + 1] those the alternatives after it can (0 standing for the
+  // input's end); -1 elsewhere. Empty when there is no such Branch.
+  std::vector<std::int32_t> altSet;
+  std::vector<TCharSet> altSets;
+  // Choice points whose outcome the visited set may record, by code offset:
+  // a dense index, or -1. The Branch nodes that offer an alternative and the
+  // simple repeats (for the place their continuation starts).
+  std::vector<std::int32_t> visitIndex;
+  std::int32_t visitCount = 0;
 
   std::uint8_t Op(std::int32_t node) const { return code[static_cast<std::size_t>(node)]; }
   std::int32_t Next(std::int32_t node) const {
