@@ -199,8 +199,8 @@ void TMatcher::Set(std::int32_t reg, std::int32_t value) {
 }
 
 // Only programs whose control flow depends on nothing but the node, the
-// position and the last pass starts of their loops qualify: a back
-// reference reads the groups, a counted loop its counter.
+// position and the state of their loops qualify: a back reference reads
+// the groups.
 void TMatcher::StartVisiting() {
   m_visitFrom = INT64_MIN;
   if (!m_canVisit) return;
@@ -221,11 +221,21 @@ void TMatcher::StartVisiting() {
 // instead of going round: that state is not the bare (node, at) and is
 // neither looked up nor marked.
 bool TMatcher::Visit(std::int32_t node, std::int32_t at) {
-  const std::int32_t* last = m_regs.data() + RLastPass;
-  for (int id = 0; id < m_program->loopCount; ++id)
-    if (last[id] == at) return true;
-  const std::uint64_t bit = static_cast<std::uint64_t>(m_program->visitIndex[static_cast<std::size_t>(node)]) *
-                                (static_cast<std::uint64_t>(m_len) + 1) +
+  const TProgram& p = *m_program;
+  const std::int32_t* regs = m_regs.data();
+  for (int id = 0; id < p.loopCount; ++id)
+    if (regs[RLastPass + id] == at) return true;
+  // Likewise a counted loop whose pass began at `at`, and one whose counter
+  // still matters: below its least count, or below an upper bound.
+  const auto index = static_cast<std::size_t>(p.visitIndex[static_cast<std::size_t>(node)]);
+  const std::int32_t levels = p.visitLevelCount[index];
+  if (levels != 0) {
+    if (levels != regs[RDepth]) return true;
+    const std::int32_t* mins = p.levelMins.data() + p.visitLevelAt[index];
+    for (std::int32_t d = 1; d <= levels; ++d)
+      if (regs[RCount + d] < mins[d - 1] || regs[RPass + d] == at) return true;
+  }
+  const std::uint64_t bit = static_cast<std::uint64_t>(index) * (static_cast<std::uint64_t>(m_len) + 1) +
                             static_cast<std::uint64_t>(at);
   std::uint64_t& word = m_visited.get()[bit >> 6];
   const std::uint64_t mask = std::uint64_t{1} << (bit & 63);
@@ -467,6 +477,7 @@ int TMatcher::Run(std::int32_t start) {
           Set(RDepth, depth - 1);
           break;
         }
+        if (m_visiting && !Visit(node, pos)) goto fail;
         if (c < min || (n[0] == OpLoop && c < max)) {
           if (c >= min) stack.Push(static_cast<std::uint32_t>(pos), TStack::Tag(FLoopExit, node));
           Set(RCount + depth, c + 1);
@@ -591,7 +602,7 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
     m_regs[RDepth] = 0;
   }
 
-  m_canVisit = !program.hasBackRefs && !program.hasCountedLoops && program.visitCount > 0 &&
+  m_canVisit = !program.hasBackRefs && program.visitCount > 0 &&
                static_cast<std::uint64_t>(program.visitCount) * (static_cast<std::uint64_t>(length) + 1) <= kVisitedBits;
   m_visiting = false;
   m_visitFrom = INT64_MIN;

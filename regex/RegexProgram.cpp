@@ -4,6 +4,7 @@
 // walk uses a work list and visits each node once, so neither nesting nor
 // long alternations can make it deep or slow.
 // Covered by tests/regex/Compiler_test.cpp.
+#include <algorithm>
 #include <bit>
 
 #include "regex/detail/Program.h"
@@ -198,6 +199,51 @@ std::int32_t FollowingChars(const TProgram& p, std::int32_t node, const std::uin
   return -1;
 }
 
+// The counted loops around each choice point. A loop's body lies in code
+// between its LoopEntry and its Loop node; the LoopEntry leads to the Loop.
+void ComputeVisitLevels(TProgram& p) {
+  p.visitLevelAt.assign(static_cast<std::size_t>(p.visitCount), 0);
+  p.visitLevelCount.assign(static_cast<std::size_t>(p.visitCount), 0);
+  p.levelMins.clear();
+  struct TLoop {
+    std::int32_t entry, node, min;
+    bool bounded;
+  };
+  std::vector<TLoop> loops;
+  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
+    const std::uint8_t op = p.code[node];
+    if (op != OpLoop && op != OpLoopLazy) continue;
+    const auto at = static_cast<std::int32_t>(node);
+    const std::int32_t body = at + ReadI32(&p.code[node + 13]);
+    const std::int32_t entry = body - kNodeHeader;
+    if (entry < 1 || p.Op(entry) != OpLoopEntry || p.Next(entry) != at) {
+      // Not the layout the compiler emits: let no counter go unseen.
+      for (auto& n : p.visitLevelCount) n = -1;
+      return;
+    }
+    const std::int32_t min = ReadI32(&p.code[node + 5]);
+    loops.push_back({entry, at, min > 1 ? min : 1, ReadI32(&p.code[node + 9]) != kInfinite});
+  }
+  std::sort(loops.begin(), loops.end(), [](const TLoop& a, const TLoop& b) { return a.entry < b.entry; });
+  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
+    const std::int32_t index = p.visitIndex.empty() ? -1 : p.visitIndex[node];
+    if (index < 0) continue;
+    const auto at = static_cast<std::int32_t>(node);
+    p.visitLevelAt[static_cast<std::size_t>(index)] = static_cast<std::int32_t>(p.levelMins.size());
+    std::int32_t count = 0;
+    for (const TLoop& l : loops) {
+      if (at <= l.entry || at > l.node) continue;
+      if (l.bounded) {
+        count = -1;
+        break;
+      }
+      p.levelMins.push_back(l.min);
+      ++count;
+    }
+    p.visitLevelCount[static_cast<std::size_t>(index)] = count;
+  }
+}
+
 // The visited-set indexes of the choice points, and the start characters of
 // each alternative and of those after it, so the matcher neither enters
 // nor keeps for later an alternative that cannot read the next character.
@@ -216,7 +262,7 @@ void ComputeChoiceTables(TProgram& p, const TCharSet& lineSeparators, std::uint8
     if (op == OpBackRef || op == OpBackRefFold) p.hasBackRefs = true;
     const bool repeat =
         op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy;
-    bool choice = false;
+    bool choice = op == OpLoop || op == OpLoopLazy;
     if (op == OpBranch) {
       const std::int32_t next = p.Next(at);
       choice = next >= 0 && p.Op(next) == OpBranch;
@@ -226,8 +272,9 @@ void ComputeChoiceTables(TProgram& p, const TCharSet& lineSeparators, std::uint8
     if (p.visitIndex.empty()) p.visitIndex.assign(p.code.size(), -1);
     p.visitIndex[node] = p.visitCount++;
     // A chain's head is the Branch no other Branch of a chain leads to.
-    if (choice) heads.push_back(at);
+    if (choice && op == OpBranch) heads.push_back(at);
   }
+  ComputeVisitLevels(p);
   // Each alternative's set walks the rest of the program: keep the work
   // bounded for very long alternations.
   if (heads.empty() || alternatives * p.code.size() > (std::size_t{1} << 22)) return;

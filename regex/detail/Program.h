@@ -112,10 +112,19 @@ struct TProgram {
   std::vector<std::int32_t> altSet;
   std::vector<TCharSet> altSets;
   // Choice points whose outcome the visited set may record, by code offset:
-  // a dense index, or -1. The Branch nodes that offer an alternative and the
-  // simple repeats (for the place their continuation starts).
+  // a dense index, or -1. The Branch nodes that offer an alternative, the
+  // simple repeats (for the place their continuation starts) and the Loop
+  // nodes of counted loops.
   std::vector<std::int32_t> visitIndex;
   std::int32_t visitCount = 0;
+  // By visit index: the counted loops around the choice point (its own loop
+  // last, for a Loop node), outermost first, as a range of levelMins; a
+  // count of -1 when one of them has an upper bound, whose counter then
+  // always matters. levelMins holds each loop's least count of passes after
+  // which its counter no longer changes what it does (at least 1).
+  std::vector<std::int32_t> visitLevelAt;
+  std::vector<std::int32_t> visitLevelCount;
+  std::vector<std::int32_t> levelMins;
 
   std::uint8_t Op(std::int32_t node) const { return code[static_cast<std::size_t>(node)]; }
   std::int32_t Next(std::int32_t node) const {

@@ -37,7 +37,13 @@ TEST(MatcherBudget, AmbiguousLoopsAnswerInsteadOfRunningOutOfSteps) {
                                   {"(\\w+\\s?)+$", a30 + "!", "-"},
                                   {"([a-z]+\\d?)+!", "abcde1abcde1abcde1abcde1abcde1abcde1abcd?!", "-"},
                                   {"(a|ab|b)*c", std::string(40, 'a') + "!c", "42,1"},
-                                  {"x(a|a)*(b|a)", "x" + a30 + "!", "1,31 30,1 31,1"}};
+                                  {"x(a|a)*(b|a)", "x" + a30 + "!", "1,31 30,1 31,1"},
+                                  // Counted loops with no upper bound, greedy or lazy.
+                                  {"(a|a){1,}b", a30 + "!b", "-"},
+                                  {"(a|a)*?b", a30 + "!b", "32,1"},
+                                  {"(a+){2,}?b", a30 + "!b", "-"},
+                                  {"(a|a){1,}?$", a30 + "!", "-"},
+                                  {"x(a|aa)*?(b|a)", "x" + a30 + "!", "1,2 -1,-1 2,1"}};
   for (const auto& c : cases) {
     TRegexEngine e;
     e.SetExpression(c[0]);
@@ -45,9 +51,14 @@ TEST(MatcherBudget, AmbiguousLoopsAnswerInsteadOfRunningOutOfSteps) {
   }
 }
 
-TEST(MatcherBudget, BackReferencesStillStopWithTheBudgetError) {
+TEST(MatcherBudget, BackReferencesAndBoundedLoopsStillStopWithTheBudgetError) {
   const std::string a30(30, 'a');
-  const std::string cases[][2] = {{"(a|a)*b\\1", a30 + "!b"}, {"(a+)+b\\1", a30 + "!b"}, {"(.+)+x\\1", "x" + a30}};
+  // A back reference reads the groups, a bounded counted loop its counter:
+  // neither state is a place and a position alone.
+  const std::string cases[][2] = {{"(a|a)*b\\1", a30 + "!b"},
+                                  {"(a+)+b\\1", a30 + "!b"},
+                                  {"(.+)+x\\1", "x" + a30},
+                                  {"(a|a){2,30}b", a30 + "!b"}};
   for (const auto& c : cases) {
     TRegexEngine e;
     e.SetExpression(c[0]);
