@@ -203,8 +203,8 @@ void TMatcher::Set(std::int32_t reg, std::int32_t value) {
 // the groups.
 void TMatcher::StartVisiting() {
   m_visitFrom = INT64_MIN;
-  if (!m_canVisit) return;
   const std::uint64_t bits = static_cast<std::uint64_t>(m_program->visitCount) * (static_cast<std::uint64_t>(m_len) + 1);
+  if (!m_program->mayVisit || bits > kVisitedBits) return;
   const std::size_t words = static_cast<std::size_t>((bits + 63) / 64);
   if (words > m_visitedWords) {
     // calloc: fresh pages are zero without being touched.
@@ -245,7 +245,7 @@ bool TMatcher::Visit(std::int32_t node, std::int32_t at) {
   return true;
 }
 
-void TMatcher::EndSearch() {
+void TMatcher::EndVisiting() {
   m_visiting = false;
   if (m_visitedWords * sizeof(std::uint64_t) > kVisitedKept) {
     m_visited.reset();
@@ -254,7 +254,25 @@ void TMatcher::EndSearch() {
     for (const std::uint32_t w : m_dirty) m_visited.get()[w] = 0;
   }
   m_dirty.clear();
-  m_stack.Trim();
+}
+
+// After a match: the registers go back to "nothing set" for the next search.
+void TMatcher::Unwind() {
+  std::uint32_t tag = 0;
+  while (m_stack.Top(tag)) {
+    const std::uint32_t kind = TStack::KindOf(tag);
+    const std::int32_t a = TStack::FieldOf(tag);
+    const std::uint32_t* w = m_stack.Pop(kFrameWords[kind]);
+    if (kind == FUndo) {
+      m_regs[static_cast<std::size_t>(a)] = static_cast<std::int32_t>(w[0]);
+    } else if (kind == FUndoGroup) {
+      m_regs[static_cast<std::size_t>(RStart + a)] = static_cast<std::int32_t>(w[0]);
+      m_regs[static_cast<std::size_t>(REnd + a)] = static_cast<std::int32_t>(w[1]);
+    } else if (kind == FLoopAlt) {
+      m_regs[static_cast<std::size_t>(RLastPass + m_program->loopChoice[static_cast<std::size_t>(a)])] =
+          static_cast<std::int32_t>(w[1]);
+    }
+  }
 }
 
 int TMatcher::Run(std::int32_t start) {
@@ -266,17 +284,18 @@ int TMatcher::Run(std::int32_t start) {
   const std::int32_t* const repeatHint = m_program->repeatHint.data();
   const std::int32_t* const altSet = m_program->altSet.empty() ? nullptr : m_program->altSet.data();
   const TCharSet* const altSets = m_program->altSets.data();
-  TStack& stack = m_stack;
+  TStack& stack = m_stack;  // empty: every attempt leaves it so
   std::int32_t node = 1;
   std::int32_t pos = start;
   std::int64_t steps = m_steps;
-  stack.Clear();
 
   // A simple repeat tries only counts after which its continuation can read
   // its first character, and not yet explored.
+  auto hintOk = [&](std::int32_t hint, std::int32_t at) {
+    return hint < 0 || (at < len && (in[at] == (hint & 0xFF) || in[at] == (hint >> 8)));
+  };
   auto tryCount = [&](std::int32_t repeat, std::int32_t hint, std::int32_t at) {
-    if (hint >= 0 && !(at < len && (in[at] == (hint & 0xFF) || in[at] == (hint >> 8)))) return false;
-    return !m_visiting || Visit(repeat, at);
+    return hintOk(hint, at) && (!m_visiting || Visit(repeat, at));
   };
   auto nextOf = [&](std::int32_t n) {
     const std::int32_t off = ReadI32(code + n + 1);
@@ -442,12 +461,18 @@ int TMatcher::Run(std::int32_t start) {
         const bool greedy = n[0] == OpStar || n[0] == OpPlus || n[0] == OpBraces;
         std::int32_t k = greedy ? count : r.min;
         if (greedy) {
-          while (k >= r.min && !tryCount(node, hint, pos + k * unit)) --k, --steps;
+          if (m_visiting)
+            while (k >= r.min && !tryCount(node, hint, pos + k * unit)) --k, --steps;
+          else
+            while (k >= r.min && !hintOk(hint, pos + k * unit)) --k, --steps;
           if (k < r.min) goto fail;
           if (k > r.min)
             stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(k), TStack::Tag(FRepeat, node));
         } else {
-          while (k <= count && !tryCount(node, hint, pos + k * unit)) ++k, --steps;
+          if (m_visiting)
+            while (k <= count && !tryCount(node, hint, pos + k * unit)) ++k, --steps;
+          else
+            while (k <= count && !hintOk(hint, pos + k * unit)) ++k, --steps;
           if (k > count) goto fail;
           if (k < count)
             stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(count),
@@ -602,27 +627,21 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
     m_regs[RDepth] = 0;
   }
 
-  m_canVisit = !program.hasBackRefs && program.visitCount > 0 &&
-               static_cast<std::uint64_t>(program.visitCount) * (static_cast<std::uint64_t>(length) + 1) <= kVisitedBits;
-  m_visiting = false;
+  // The visited set comes in well above the steps of any search that
+  // backtracks a bounded number of times per character.
   m_visitFrom = INT64_MIN;
-  if (m_canVisit) {
-    switch (settings.visited) {
-      case TMatchSettings::TVisited::Auto:
-        // Well above the steps of any search that backtracks a bounded
-        // number of times per character.
-        m_visitFrom = m_steps - (16 * (static_cast<std::int64_t>(length) + 1) + 4096);
-        break;
-      case TMatchSettings::TVisited::Always:
-        StartVisiting();
-        break;
-      case TMatchSettings::TVisited::Never:
-        break;
-    }
+  if (program.mayVisit) {
+    if (settings.visited == TMatchSettings::TVisited::Auto)
+      m_visitFrom = m_steps - (16 * static_cast<std::int64_t>(length) + 4112);
+    else if (settings.visited == TMatchSettings::TVisited::Always)
+      StartVisiting();
   }
   struct TEnd {
     TMatcher& m;
-    ~TEnd() { m.EndSearch(); }
+    ~TEnd() {
+      if (m.m_visiting) m.EndVisiting();
+      m.m_stack.Trim();
+    }
   } end{*this};
 
   if (program.mustAt >= 0) {
@@ -632,7 +651,7 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
     if (hay.find(needle) == std::string_view::npos) return 0;
   }
 
-  auto attempt = [&](std::int32_t p) {
+  auto attempt = [&](std::int32_t p) __attribute__((always_inline)) {
     const int r = Run(p);
     if (r == 1) {
       starts[0] = p;
@@ -641,23 +660,11 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
         starts[g] = m_regs[static_cast<std::size_t>(RStart + g)];
         ends[g] = m_regs[static_cast<std::size_t>(REnd + g)];
       }
-      std::uint32_t tag = 0;
-      while (m_stack.Top(tag)) {
-        const std::uint32_t kind = TStack::KindOf(tag);
-        const std::int32_t a = TStack::FieldOf(tag);
-        const std::uint32_t* w = m_stack.Pop(kFrameWords[kind]);
-        if (kind == FUndo) {
-          m_regs[static_cast<std::size_t>(a)] = static_cast<std::int32_t>(w[0]);
-        } else if (kind == FUndoGroup) {
-          m_regs[static_cast<std::size_t>(RStart + a)] = static_cast<std::int32_t>(w[0]);
-          m_regs[static_cast<std::size_t>(REnd + a)] = static_cast<std::int32_t>(w[1]);
-        } else if (kind == FLoopAlt) {
-          m_regs[static_cast<std::size_t>(RLastPass + program.loopChoice[static_cast<std::size_t>(a)])] =
-              static_cast<std::int32_t>(w[1]);
-        }
-      }
+      if (!m_stack.Empty()) Unwind();
     } else if (r != 0) {
-      m_regs.clear();  // an error leaves them anyhow: start afresh next time
+      // An error leaves them anyhow: start afresh next time.
+      m_regs.clear();
+      m_stack.Clear();
     }
     return r;
   };

@@ -275,6 +275,7 @@ void ComputeChoiceTables(TProgram& p, const TCharSet& lineSeparators, std::uint8
     if (choice && op == OpBranch) heads.push_back(at);
   }
   ComputeVisitLevels(p);
+  p.mayVisit = p.visitCount > 0 && !p.hasBackRefs;
   // Each alternative's set walks the rest of the program: keep the work
   // bounded for very long alternations.
   if (heads.empty() || alternatives * p.code.size() > (std::size_t{1} << 22)) return;

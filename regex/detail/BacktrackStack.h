@@ -66,6 +66,8 @@ public:
     return m_top;
   }
 
+  bool Empty() const { return m_top == m_base && m_current == 0; }
+
   void Clear() {
     m_current = 0;
     if (m_chunks.empty()) {
@@ -77,14 +79,19 @@ public:
   // Frees the chunks beyond a small reserve, so an engine kept in a cache
   // does not hold the memory of one long search.
   void Trim() {
-    std::size_t kept = 0;
-    std::size_t n = 0;
-    while (n < m_chunks.size() && kept + m_chunks[n].size <= kKeptWords) kept += m_chunks[n++].size;
-    m_chunks.resize(n == 0 && !m_chunks.empty() ? 1 : n);
-    Clear();
+    if (m_grown) Shrink();
   }
 
 private:
+  void Shrink() {
+    std::size_t kept = 0;
+    std::size_t n = 0;
+    while (n < m_chunks.size() && kept + m_chunks[n].size <= kKeptWords) kept += m_chunks[n++].size;
+    m_chunks.resize(n == 0 ? 1 : n);
+    m_grown = m_chunks.size() > 1;
+    Clear();
+  }
+
   static constexpr std::size_t kFirstWords = 1024;
   static constexpr std::size_t kLargestWords = std::size_t{1} << 20;
   static constexpr std::size_t kKeptWords = std::size_t{1} << 16;
@@ -106,6 +113,7 @@ private:
       m_chunks[m_current].savedTop = m_top;
       ++m_current;
     }
+    m_grown = m_current > 0;
     if (m_current == m_chunks.size()) {
       const std::size_t size =
           m_chunks.empty() ? kFirstWords : std::min(m_chunks.back().size * 2, kLargestWords);
@@ -119,6 +127,7 @@ private:
   std::uint32_t* m_base = nullptr;
   std::uint32_t* m_top = nullptr;
   std::uint32_t* m_limit = nullptr;
+  bool m_grown = false;  // more than one chunk is held
 };
 
 }  // namespace qv::regex::detail

@@ -49,7 +49,8 @@ private:
   void Set(std::int32_t reg, std::int32_t value);
   void StartVisiting();
   bool Visit(std::int32_t node, std::int32_t at);
-  void EndSearch();
+  void EndVisiting();
+  void Unwind();
   bool AtLineBreak(std::int32_t pos) const;
   bool AtLineStart(std::int32_t pos) const;
   bool AtLineEnd(std::int32_t pos) const;
@@ -73,7 +74,6 @@ private:
   std::size_t m_visitedWords = 0;
   std::vector<std::uint32_t> m_dirty;
   bool m_visiting = false;
-  bool m_canVisit = false;
   std::int64_t m_visitFrom = 0;
 };
 

@@ -117,6 +117,7 @@ struct TProgram {
   // nodes of counted loops.
   std::vector<std::int32_t> visitIndex;
   std::int32_t visitCount = 0;
+  bool mayVisit = false;  // choice points, and no back reference
   // By visit index: the counted loops around the choice point (its own loop
   // last, for a Loop node), outermost first, as a range of levelMins; a
   // count of -1 when one of them has an upper bound, whose counter then
