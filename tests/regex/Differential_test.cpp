@@ -258,5 +258,61 @@ TEST(VisitedSet, AgreesWithThePlainBacktrackerOnEveryCase) {
   EXPECT_GE(compared, 2000);
 }
 
+// Random expressions dense in nested and counted loops over a two-letter
+// alphabet, on subjects long enough for their choices to meet again.
+std::string RandomExpression(std::uint32_t& seed, int depth) {
+  auto next = [&seed](int n) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+  };
+  static const char* atoms[] = {"a", "b", ".", "[ab]", "a?", "b*", "$", "^", "\\b", ""};
+  static const char* quantifiers[] = {"", "*", "+", "?", "*?", "+?", "{2}", "{1,}", "{0,3}", "{2,}?"};
+  std::string out;
+  const int parts = 1 + next(3);
+  for (int i = 0; i < parts; ++i) {
+    if (depth < 3 && next(2) == 0) {
+      out += "(" + RandomExpression(seed, depth + 1);
+      if (next(2) == 0) out += "|" + RandomExpression(seed, depth + 1);
+      out += ")";
+      out += quantifiers[next(10)];
+    } else {
+      const int atom = next(10);
+      out += atoms[atom];
+      if (atom < 4) out += quantifiers[next(10)];  // anchors and repeats take none
+    }
+  }
+  return out;
+}
+
+TEST(VisitedSet, AgreesOnRandomNestedLoops) {
+  detail::TMatcher plain, visiting;
+  const detail::TCompileSettings base = testing::DefaultSettings();
+  for (detail::TMatcher* m : {&plain, &visiting}) {
+    m->settings.invert = base.invert;
+    m->settings.word.AddText(*base.wordChars);
+    m->settings.lineSeparators = base.lineSeparators;
+  }
+  plain.settings.visited = detail::TMatchSettings::TVisited::Never;
+  visiting.settings.visited = detail::TMatchSettings::TVisited::Always;
+  std::uint32_t seed = 2026;
+  int compared = 0, failures = 0;
+  for (int i = 0; i < 40000; ++i) {
+    const std::string expression = RandomExpression(seed, 0);
+    const auto compiled = detail::Compile(expression, base);
+    if (!compiled.program) continue;
+    std::string subject;
+    const int length = 8 + static_cast<int>(seed % 24);
+    for (int j = 0; j < length; ++j) subject += "aab"[(seed >> (j % 24)) % 3];
+    const std::string want = AllMatches(plain, *compiled.program, subject, 200000);
+    if (want == "!1016") continue;
+    ++compared;
+    const std::string got = AllMatches(visiting, *compiled.program, subject, 200000);
+    if (got != want && ++failures <= 20)
+      ADD_FAILURE() << expression << " on " << subject << "\n  plain    " << want << "\n  visiting " << got;
+  }
+  EXPECT_EQ(failures, 0) << "of " << compared;
+  EXPECT_GE(compared, 10000);
+}
+
 }  // namespace
 }  // namespace qv::regex
