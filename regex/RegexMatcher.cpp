@@ -203,8 +203,11 @@ void TMatcher::Set(std::int32_t reg, std::int32_t value) {
 // the groups.
 void TMatcher::StartVisiting() {
   m_visitFrom = INT64_MIN;
-  const std::uint64_t bits = static_cast<std::uint64_t>(m_program->visitCount) * (static_cast<std::uint64_t>(m_len) + 1);
-  if (!m_program->mayVisit || bits > kVisitedBits) return;
+  if (!m_program->mayVisit) return;
+  if (!m_program->visit.ready) BuildVisitTables(*m_program);
+  const std::uint64_t bits =
+      static_cast<std::uint64_t>(m_program->visit.count) * (static_cast<std::uint64_t>(m_len) + 1);
+  if (bits == 0 || bits > kVisitedBits) return;
   const std::size_t words = static_cast<std::size_t>((bits + 63) / 64);
   if (words > m_visitedWords) {
     // calloc: fresh pages are zero without being touched.
@@ -227,11 +230,11 @@ bool TMatcher::Visit(std::int32_t node, std::int32_t at) {
     if (regs[RLastPass + id] == at) return true;
   // Likewise a counted loop whose pass began at `at`, and one whose counter
   // still matters: below its least count, or below an upper bound.
-  const auto index = static_cast<std::size_t>(p.visitIndex[static_cast<std::size_t>(node)]);
-  const std::int32_t levels = p.visitLevelCount[index];
+  const auto index = static_cast<std::size_t>(p.visit.index[static_cast<std::size_t>(node)]);
+  const std::int32_t levels = p.visit.levelCount[index];
   if (levels != 0) {
     if (levels != regs[RDepth]) return true;
-    const std::int32_t* mins = p.levelMins.data() + p.visitLevelAt[index];
+    const std::int32_t* mins = p.visit.levelMins.data() + p.visit.levelAt[index];
     for (std::int32_t d = 1; d <= levels; ++d)
       if (regs[RCount + d] < mins[d - 1] || regs[RPass + d] == at) return true;
   }

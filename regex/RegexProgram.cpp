@@ -199,83 +199,12 @@ std::int32_t FollowingChars(const TProgram& p, std::int32_t node, const std::uin
   return -1;
 }
 
-// The counted loops around each choice point. A loop's body lies in code
-// between its LoopEntry and its Loop node; the LoopEntry leads to the Loop.
-void ComputeVisitLevels(TProgram& p) {
-  p.visitLevelAt.assign(static_cast<std::size_t>(p.visitCount), 0);
-  p.visitLevelCount.assign(static_cast<std::size_t>(p.visitCount), 0);
-  p.levelMins.clear();
-  struct TLoop {
-    std::int32_t entry, node, min;
-    bool bounded;
-  };
-  std::vector<TLoop> loops;
-  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
-    const std::uint8_t op = p.code[node];
-    if (op != OpLoop && op != OpLoopLazy) continue;
-    const auto at = static_cast<std::int32_t>(node);
-    const std::int32_t body = at + ReadI32(&p.code[node + 13]);
-    const std::int32_t entry = body - kNodeHeader;
-    if (entry < 1 || p.Op(entry) != OpLoopEntry || p.Next(entry) != at) {
-      // Not the layout the compiler emits: let no counter go unseen.
-      for (auto& n : p.visitLevelCount) n = -1;
-      return;
-    }
-    const std::int32_t min = ReadI32(&p.code[node + 5]);
-    loops.push_back({entry, at, min > 1 ? min : 1, ReadI32(&p.code[node + 9]) != kInfinite});
-  }
-  std::sort(loops.begin(), loops.end(), [](const TLoop& a, const TLoop& b) { return a.entry < b.entry; });
-  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
-    const std::int32_t index = p.visitIndex.empty() ? -1 : p.visitIndex[node];
-    if (index < 0) continue;
-    const auto at = static_cast<std::int32_t>(node);
-    p.visitLevelAt[static_cast<std::size_t>(index)] = static_cast<std::int32_t>(p.levelMins.size());
-    std::int32_t count = 0;
-    for (const TLoop& l : loops) {
-      if (at <= l.entry || at > l.node) continue;
-      if (l.bounded) {
-        count = -1;
-        break;
-      }
-      p.levelMins.push_back(l.min);
-      ++count;
-    }
-    p.visitLevelCount[static_cast<std::size_t>(index)] = count;
-  }
-}
-
-// The visited-set indexes of the choice points, and the start characters of
-// each alternative and of those after it, so the matcher neither enters
-// nor keeps for later an alternative that cannot read the next character.
-void ComputeChoiceTables(TProgram& p, const TCharSet& lineSeparators, std::uint8_t pairHead, bool pairAssigned,
-                         const std::uint8_t* invert) {
-  p.hasBackRefs = false;
-  p.altSet.clear();
-  p.altSets.clear();
-  p.visitIndex.clear();
-  p.visitCount = 0;
-  std::vector<std::int32_t> heads;
-  std::size_t alternatives = 0;
-  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
-    const std::uint8_t op = p.code[node];
-    const auto at = static_cast<std::int32_t>(node);
-    if (op == OpBackRef || op == OpBackRefFold) p.hasBackRefs = true;
-    const bool repeat =
-        op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy;
-    bool choice = op == OpLoop || op == OpLoopLazy;
-    if (op == OpBranch) {
-      const std::int32_t next = p.Next(at);
-      choice = next >= 0 && p.Op(next) == OpBranch;
-      if (choice) ++alternatives;
-    }
-    if (!repeat && !choice) continue;
-    if (p.visitIndex.empty()) p.visitIndex.assign(p.code.size(), -1);
-    p.visitIndex[node] = p.visitCount++;
-    // A chain's head is the Branch no other Branch of a chain leads to.
-    if (choice && op == OpBranch) heads.push_back(at);
-  }
-  ComputeVisitLevels(p);
-  p.mayVisit = p.visitCount > 0 && !p.hasBackRefs;
+// The start characters of each alternative and of those after it, so the
+// matcher neither enters nor keeps for later an alternative that cannot
+// read the next character. heads: the first Branch of each choice.
+void ComputeAltSets(TProgram& p, const std::vector<std::int32_t>& heads, std::size_t alternatives,
+                    const TCharSet& lineSeparators, std::uint8_t pairHead, bool pairAssigned,
+                    const std::uint8_t* invert) {
   // Each alternative's set walks the rest of the program: keep the work
   // bounded for very long alternations.
   if (heads.empty() || alternatives * p.code.size() > (std::size_t{1} << 22)) return;
@@ -343,8 +272,26 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
   p.loopCount = 0;
   p.groupCount = 0;
   p.hasCountedLoops = false;
+  p.hasBackRefs = false;
+  p.altSet.clear();
+  p.altSets.clear();
+  p.visit = TProgram::TVisitTables{};
+  std::vector<std::int32_t> heads;
+  std::size_t choices = 0;
   for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
     const std::uint8_t op = p.code[node];
+    if (op == OpBackRef || op == OpBackRefFold) p.hasBackRefs = true;
+    if (op == OpBranch) {
+      const std::int32_t next = p.Next(static_cast<std::int32_t>(node));
+      if (next >= 0 && p.Op(next) == OpBranch) {
+        heads.push_back(static_cast<std::int32_t>(node));
+        ++choices;
+      }
+    }
+    // Repeats and counted loops are the other choice points.
+    if (op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy ||
+        op == OpBracesLazy || op == OpLoop || op == OpLoopLazy)
+      ++choices;
     if (op >= OpOpen1 && op < OpOpen1 + kMaxGroups && op - OpOpen1 + 1 > p.groupCount) p.groupCount = op - OpOpen1 + 1;
     if (op == OpLoopEntry) p.hasCountedLoops = true;
     if (op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy) {
@@ -362,8 +309,70 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
     if (p.loopChoice.empty()) p.loopChoice.assign(p.code.size(), -1);
     p.loopChoice[static_cast<std::size_t>(choice)] = p.loopCount++;
   }
-  ComputeChoiceTables(p, lineSeparators, pairHead, pairAssigned, invert);
+  p.mayVisit = choices > 0 && !p.hasBackRefs;
+  ComputeAltSets(p, heads, heads.size(), lineSeparators, pairHead, pairAssigned, invert);
   return 0;
+}
+
+void BuildVisitTables(const TProgram& p) {
+  TProgram::TVisitTables& v = p.visit;
+  v = TProgram::TVisitTables{};
+  v.ready = true;
+  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
+    const std::uint8_t op = p.code[node];
+    bool choice = op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy ||
+                  op == OpBracesLazy || op == OpLoop || op == OpLoopLazy;
+    if (op == OpBranch) {
+      const std::int32_t next = p.Next(static_cast<std::int32_t>(node));
+      choice = next >= 0 && p.Op(next) == OpBranch;
+    }
+    if (!choice) continue;
+    if (v.index.empty()) v.index.assign(p.code.size(), -1);
+    v.index[node] = v.count++;
+  }
+  v.levelAt.assign(static_cast<std::size_t>(v.count), 0);
+  v.levelCount.assign(static_cast<std::size_t>(v.count), 0);
+
+  // The counted loops around each choice point. A loop's body lies in code
+  // between its LoopEntry and its Loop node; the LoopEntry leads to the Loop.
+  struct TLoop {
+    std::int32_t entry, node, min;
+    bool bounded;
+  };
+  std::vector<TLoop> loops;
+  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
+    const std::uint8_t op = p.code[node];
+    if (op != OpLoop && op != OpLoopLazy) continue;
+    const auto at = static_cast<std::int32_t>(node);
+    const std::int32_t body = at + ReadI32(&p.code[node + 13]);
+    const std::int32_t entry = body - kNodeHeader;
+    if (entry < 1 || p.Op(entry) != OpLoopEntry || p.Next(entry) != at) {
+      // Not the layout the compiler emits: let no counter go unseen.
+      for (auto& n : v.levelCount) n = -1;
+      return;
+    }
+    const std::int32_t min = ReadI32(&p.code[node + 5]);
+    loops.push_back({entry, at, min > 1 ? min : 1, ReadI32(&p.code[node + 9]) != kInfinite});
+  }
+  std::sort(loops.begin(), loops.end(), [](const TLoop& a, const TLoop& b) { return a.entry < b.entry; });
+  for (std::size_t node = 1; node < p.code.size() && !loops.empty();
+       node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
+    const std::int32_t index = v.index.empty() ? -1 : v.index[node];
+    if (index < 0) continue;
+    const auto at = static_cast<std::int32_t>(node);
+    v.levelAt[static_cast<std::size_t>(index)] = static_cast<std::int32_t>(v.levelMins.size());
+    std::int32_t count = 0;
+    for (const TLoop& l : loops) {
+      if (at <= l.entry || at > l.node) continue;
+      if (l.bounded) {
+        count = -1;
+        break;
+      }
+      v.levelMins.push_back(l.min);
+      ++count;
+    }
+    v.levelCount[static_cast<std::size_t>(index)] = count;
+  }
 }
 
 }  // namespace qv::regex::detail
