@@ -203,7 +203,7 @@ void TMatcher::Set(std::int32_t reg, std::int32_t value) {
 // the groups.
 void TMatcher::StartVisiting() {
   m_visitFrom = INT64_MIN;
-  if (!m_program->mayVisit) return;
+  if (!m_program->mayVisit || settings.visited == TMatchSettings::TVisited::Never) return;
   if (!m_program->visit.ready) BuildVisitTables(*m_program);
   const std::uint64_t bits =
       static_cast<std::uint64_t>(m_program->visit.count) * (static_cast<std::uint64_t>(m_len) + 1);
@@ -631,14 +631,10 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
   }
 
   // The visited set comes in well above the steps of any search that
-  // backtracks a bounded number of times per character.
-  m_visitFrom = INT64_MIN;
-  if (program.mayVisit) {
-    if (settings.visited == TMatchSettings::TVisited::Auto)
-      m_visitFrom = m_steps - (16 * static_cast<std::int64_t>(length) + 4112);
-    else if (settings.visited == TMatchSettings::TVisited::Always)
-      StartVisiting();
-  }
+  // backtracks a bounded number of times per character (StartVisiting
+  // declines for programs and modes without it).
+  m_visitFrom = m_steps - (16 * static_cast<std::int64_t>(length) + 4112);
+  if (settings.visited == TMatchSettings::TVisited::Always) StartVisiting();
   struct TEnd {
     TMatcher& m;
     ~TEnd() {
