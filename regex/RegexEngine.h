@@ -18,9 +18,13 @@
 // StepBudget() + 64 x (input length) steps, a step being one node of the
 // program visited, one backtrack, or one character counted by a repeat. A
 // search that needs more raises error 1016 ("Match Step Budget Exceeded"), so
-// an expression such as "(a+)+b" cannot hang a caller: it stops in a few
-// milliseconds on a file name. The default (kDefaultStepBudget) is far above
-// what linear expressions need; callers treat the error like any other.
+// no expression can hang a caller. The default (kDefaultStepBudget) is far
+// above what linear expressions need; callers treat the error like any other.
+// Ambiguous loops such as "(a+)+b" or "(a|a)*b" do not run into it: a search
+// that backtracks far more than a linear one remembers which (choice point,
+// position) states it has explored and failed, and gives its real answer in
+// polynomial time. Expressions with a back reference or a counted repeat of
+// a group ("(ab){2,5}", and the lazy "(ab)*?") keep to the budget alone.
 //
 // Threads: one engine serves one caller at a time; distinct engines are
 // independent. Covered by tests/regex/*_test.cpp.

@@ -2,10 +2,13 @@
 // the node program at each by backtracking. Every choice point and every
 // change of group, loop counter or loop depth goes on one explicit stack, so
 // failure restores the state exactly and no input length can overflow the
-// machine stack; the step budget bounds time and stack size.
+// machine stack; the step budget bounds time and stack size. A choice whose
+// other alternatives cannot read the next character leaves nothing on the
+// stack, which keeps loops that run once per character at a few words a pass.
 // Covered by tests/regex/Matcher_test.cpp and the Perl differential test.
 #include "regex/detail/Matcher.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -23,15 +26,26 @@ constexpr std::int32_t RCount = 46;
 constexpr std::int32_t RPass = RCount + kMaxLoopDepth + 1;
 constexpr std::int32_t RLastPass = RPass + kMaxLoopDepth + 1;
 
-// Stack frames.
-enum : std::int32_t {
-  FUndo = 0,        // a: register, b: old value
-  FAlt = 1,         // a: Branch to resume at, b: position, c: loop id or -1
-  FRepeat = 2,      // a: repeat node, b: start, c: count tried
-  FRepeatLazy = 3,  // a: repeat node, b: start, c: count tried, d: most
-  FLoopExit = 4,    // a: Loop node, b: position
-  FLoopMore = 5,    // a: LoopLazy node, b: position
+// Stack frames: the words below the tag, and the tag's field.
+enum : std::uint32_t {
+  FUndo = 0,        // old value; register
+  FUndoGroup = 1,   // old start, old end; group
+  FAlt = 2,         // position; Branch to resume at
+  FLoopAlt = 3,     // position, old last pass start; the loop's choice Branch
+  FRepeat = 4,      // start, count tried; repeat node
+  FRepeatLazy = 5,  // start, count tried, most; repeat node
+  FLoopExit = 6,    // position; Loop node
+  FLoopMore = 7,    // position; LoopLazy node
 };
+constexpr int kFrameWords[8] = {2, 3, 2, 3, 3, 4, 2, 2};
+
+using TStack = TBacktrackStack;
+
+// The visited set is kept to this many bits (32 MiB); a longer product of
+// choice points and positions searches without it.
+constexpr std::uint64_t kVisitedBits = std::uint64_t{32} << 23;
+// Freed at the end of a search when larger (bytes).
+constexpr std::size_t kVisitedKept = std::size_t{1} << 16;
 
 struct TRepeatNode {
   std::int32_t min, max, operand, next;
@@ -177,6 +191,93 @@ std::int32_t TMatcher::Repeat(std::int32_t operand, std::int32_t max, std::int32
   return i;
 }
 
+void TMatcher::TFree::operator()(std::uint64_t* p) const { std::free(p); }
+
+void TMatcher::Set(std::int32_t reg, std::int32_t value) {
+  m_stack.Push(static_cast<std::uint32_t>(m_regs[static_cast<std::size_t>(reg)]), TStack::Tag(FUndo, reg));
+  m_regs[static_cast<std::size_t>(reg)] = value;
+}
+
+// Only programs whose control flow depends on nothing but the node, the
+// position and the state of their loops qualify: a back reference reads
+// the groups.
+void TMatcher::StartVisiting() {
+  m_visitFrom = INT64_MIN;
+  if (!m_program->mayVisit || settings.visited == TMatchSettings::TVisited::Never) return;
+  if (!m_program->visit.ready) BuildVisitTables(*m_program);
+  const std::uint64_t bits =
+      static_cast<std::uint64_t>(m_program->visit.count) * (static_cast<std::uint64_t>(m_len) + 1);
+  if (bits == 0 || bits > kVisitedBits) return;
+  const std::size_t words = static_cast<std::size_t>((bits + 63) / 64);
+  if (words > m_visitedWords) {
+    // calloc: fresh pages are zero without being touched.
+    m_visited.reset(static_cast<std::uint64_t*>(std::calloc(words, sizeof(std::uint64_t))));
+    m_visitedWords = m_visited ? words : 0;
+    if (!m_visited) return;
+  }
+  m_visiting = true;
+}
+
+// True when the state (choice point `node`, position `at`) is new, and marks
+// it; false when it was explored before, and so failed. A loop whose pass
+// began at `at` has yet to consume anything, and would leave at its choice
+// instead of going round: that state is not the bare (node, at) and is
+// neither looked up nor marked.
+bool TMatcher::Visit(std::int32_t node, std::int32_t at) {
+  const TProgram& p = *m_program;
+  const std::int32_t* regs = m_regs.data();
+  for (int id = 0; id < p.loopCount; ++id)
+    if (regs[RLastPass + id] == at) return true;
+  // Likewise a counted loop whose pass began at `at`, and one whose counter
+  // still matters: below its least count, or below an upper bound.
+  const auto index = static_cast<std::size_t>(p.visit.index[static_cast<std::size_t>(node)]);
+  const std::int32_t levels = p.visit.levelCount[index];
+  if (levels != 0) {
+    if (levels != regs[RDepth]) return true;
+    const std::int32_t* mins = p.visit.levelMins.data() + p.visit.levelAt[index];
+    for (std::int32_t d = 1; d <= levels; ++d)
+      if (regs[RCount + d] < mins[d - 1] || regs[RPass + d] == at) return true;
+  }
+  const std::uint64_t bit = static_cast<std::uint64_t>(index) * (static_cast<std::uint64_t>(m_len) + 1) +
+                            static_cast<std::uint64_t>(at);
+  std::uint64_t& word = m_visited.get()[bit >> 6];
+  const std::uint64_t mask = std::uint64_t{1} << (bit & 63);
+  if (word & mask) return false;
+  if (word == 0) m_dirty.push_back(static_cast<std::uint32_t>(bit >> 6));
+  word |= mask;
+  return true;
+}
+
+void TMatcher::EndVisiting() {
+  m_visiting = false;
+  if (m_visitedWords * sizeof(std::uint64_t) > kVisitedKept) {
+    m_visited.reset();
+    m_visitedWords = 0;
+  } else {
+    for (const std::uint32_t w : m_dirty) m_visited.get()[w] = 0;
+  }
+  m_dirty.clear();
+}
+
+// After a match: the registers go back to "nothing set" for the next search.
+void TMatcher::Unwind() {
+  std::uint32_t tag = 0;
+  while (m_stack.Top(tag)) {
+    const std::uint32_t kind = TStack::KindOf(tag);
+    const std::int32_t a = TStack::FieldOf(tag);
+    const std::uint32_t* w = m_stack.Pop(kFrameWords[kind]);
+    if (kind == FUndo) {
+      m_regs[static_cast<std::size_t>(a)] = static_cast<std::int32_t>(w[0]);
+    } else if (kind == FUndoGroup) {
+      m_regs[static_cast<std::size_t>(RStart + a)] = static_cast<std::int32_t>(w[0]);
+      m_regs[static_cast<std::size_t>(REnd + a)] = static_cast<std::int32_t>(w[1]);
+    } else if (kind == FLoopAlt) {
+      m_regs[static_cast<std::size_t>(RLastPass + m_program->loopChoice[static_cast<std::size_t>(a)])] =
+          static_cast<std::int32_t>(w[1]);
+    }
+  }
+}
+
 int TMatcher::Run(std::int32_t start) {
   const std::uint8_t* const code = m_code;
   const std::uint8_t* const in = m_in;
@@ -184,15 +285,24 @@ int TMatcher::Run(std::int32_t start) {
   std::int32_t* const regs = m_regs.data();
   const std::int32_t* const loopChoice = m_program->loopChoice.empty() ? nullptr : m_program->loopChoice.data();
   const std::int32_t* const repeatHint = m_program->repeatHint.data();
+  const std::int32_t* const altSet = m_program->altSet.empty() ? nullptr : m_program->altSet.data();
+  const TCharSet* const altSets = m_program->altSets.data();
+  TStack& stack = m_stack;  // empty: every attempt leaves it so
   std::int32_t node = 1;
   std::int32_t pos = start;
   std::int64_t steps = m_steps;
-  m_sp = 0;
 
   // A simple repeat tries only counts after which its continuation can read
-  // its first character.
+  // its first character, and not yet explored.
   auto hintOk = [&](std::int32_t hint, std::int32_t at) {
     return hint < 0 || (at < len && (in[at] == (hint & 0xFF) || in[at] == (hint >> 8)));
+  };
+  auto tryCount = [&](std::int32_t repeat, std::int32_t hint, std::int32_t at) {
+    return hintOk(hint, at) && (!m_visiting || Visit(repeat, at));
+  };
+  auto nextOf = [&](std::int32_t n) {
+    const std::int32_t off = ReadI32(code + n + 1);
+    return off == 0 ? -1 : n + off;
   };
   // Every exit leaves the steps left to the next attempt of the search.
   struct TSync {
@@ -302,20 +412,39 @@ int TMatcher::Run(std::int32_t start) {
           continue;
         }
         const std::int32_t id = loopChoice ? loopChoice[node] : -1;
+        if (id >= 0 && regs[RLastPass + id] == pos) {
+          // The last pass of this loop consumed nothing: leave the loop.
+          Set(RLastPass + id, -1);
+          node = next;
+          continue;
+        }
+        if (m_visiting && !Visit(node, pos)) goto fail;
+        // The alternative to enter, and whether any after it could start here.
+        std::int32_t alt = node;
+        bool keep = true;
+        if (altSet) {
+          const std::uint8_t c = pos < len ? in[pos] : 0;
+          std::int32_t i = altSet[node];
+          if (id < 0) {
+            while (i >= 0 && !altSets[i].Has(c)) {
+              alt = nextOf(alt);
+              i = altSet[alt];
+            }
+          }
+          keep = i >= 0 && altSets[i + 1].Has(c);
+        }
         if (id >= 0) {
           const std::int32_t reg = RLastPass + id;
-          if (regs[reg] == pos) {
-            // The last pass of this loop consumed nothing: leave the loop.
-            Set(reg, -1);
-            node = next;
-            continue;
+          if (keep) {
+            stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(regs[reg]), TStack::Tag(FLoopAlt, node));
+            regs[reg] = pos;
+          } else {
+            Set(reg, pos);
           }
-          Push(FAlt, next, pos, id);
-          Set(reg, pos);
-        } else {
-          Push(FAlt, next, pos, -1);
+        } else if (keep) {
+          stack.Push(static_cast<std::uint32_t>(pos), TStack::Tag(FAlt, nextOf(alt)));
         }
-        node += kNodeHeader;
+        node = alt + kNodeHeader;
         continue;
       }
       case OpStar:
@@ -335,13 +464,22 @@ int TMatcher::Run(std::int32_t start) {
         const bool greedy = n[0] == OpStar || n[0] == OpPlus || n[0] == OpBraces;
         std::int32_t k = greedy ? count : r.min;
         if (greedy) {
-          while (k >= r.min && !hintOk(hint, pos + k * unit)) --k, --steps;
+          if (m_visiting)
+            while (k >= r.min && !tryCount(node, hint, pos + k * unit)) --k, --steps;
+          else
+            while (k >= r.min && !hintOk(hint, pos + k * unit)) --k, --steps;
           if (k < r.min) goto fail;
-          if (k > r.min) Push(FRepeat, node, pos, k);
+          if (k > r.min)
+            stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(k), TStack::Tag(FRepeat, node));
         } else {
-          while (k <= count && !hintOk(hint, pos + k * unit)) ++k, --steps;
+          if (m_visiting)
+            while (k <= count && !tryCount(node, hint, pos + k * unit)) ++k, --steps;
+          else
+            while (k <= count && !hintOk(hint, pos + k * unit)) ++k, --steps;
           if (k > count) goto fail;
-          if (k < count) Push(FRepeatLazy, node, pos, k, count);
+          if (k < count)
+            stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(count),
+                       TStack::Tag(FRepeatLazy, node));
         }
         pos += k * unit;
         node = r.next;
@@ -367,14 +505,15 @@ int TMatcher::Run(std::int32_t start) {
           Set(RDepth, depth - 1);
           break;
         }
+        if (m_visiting && !Visit(node, pos)) goto fail;
         if (c < min || (n[0] == OpLoop && c < max)) {
-          if (c >= min) Push(FLoopExit, node, pos);
+          if (c >= min) stack.Push(static_cast<std::uint32_t>(pos), TStack::Tag(FLoopExit, node));
           Set(RCount + depth, c + 1);
           Set(RPass + depth, pos);
           node = body;
           continue;
         }
-        if (n[0] == OpLoopLazy) Push(FLoopMore, node, pos);
+        if (n[0] == OpLoopLazy) stack.Push(static_cast<std::uint32_t>(pos), TStack::Tag(FLoopMore, node));
         // The continuation sees the enclosing loop's level.
         Set(RDepth, depth - 1);
         break;
@@ -386,8 +525,10 @@ int TMatcher::Run(std::int32_t start) {
         }
         if (n[0] >= OpClose1 && n[0] < OpClose1 + kMaxGroups) {
           const std::int32_t g = n[0] - OpClose1 + 1;
-          Set(RStart + g, regs[ROpen + g]);
-          Set(REnd + g, pos);
+          stack.Push(static_cast<std::uint32_t>(regs[RStart + g]), static_cast<std::uint32_t>(regs[REnd + g]),
+                     TStack::Tag(FUndoGroup, g));
+          regs[RStart + g] = regs[ROpen + g];
+          regs[REnd + g] = pos;
           break;
         }
         return 1001;
@@ -398,55 +539,74 @@ int TMatcher::Run(std::int32_t start) {
 
   fail:
     for (;;) {
-      if (m_sp == 0) return 0;
-      const TFrame f = m_stack[--m_sp];
-      if (f.kind == FUndo) {
-        regs[f.a] = f.b;
+      std::uint32_t tag = 0;
+      if (!stack.Top(tag)) return 0;
+      const std::uint32_t kind = TStack::KindOf(tag);
+      const std::int32_t a = TStack::FieldOf(tag);
+      const std::uint32_t* w = stack.Pop(kFrameWords[kind]);
+      if (kind == FUndo) {
+        regs[a] = static_cast<std::int32_t>(w[0]);
+        continue;
+      }
+      if (kind == FUndoGroup) {
+        regs[RStart + a] = static_cast<std::int32_t>(w[0]);
+        regs[REnd + a] = static_cast<std::int32_t>(w[1]);
         continue;
       }
       if (--steps < 0) return kStepBudgetError;
-      if (f.kind == FAlt) {
-        pos = f.b;
-        node = f.a;
-        if (f.c >= 0) Set(RLastPass + f.c, -1);
+      if (steps < m_visitFrom) StartVisiting();
+      pos = static_cast<std::int32_t>(w[0]);
+      if (kind == FAlt) {
+        node = a;
         break;
       }
-      if (f.kind == FRepeat || f.kind == FRepeatLazy) {
-        const TRepeatNode r = DecodeRepeat(code, f.a);
-        const std::int32_t hint = repeatHint[f.a];
+      if (kind == FLoopAlt) {
+        const std::int32_t reg = RLastPass + loopChoice[a];
+        regs[reg] = static_cast<std::int32_t>(w[1]);
+        Set(reg, -1);
+        node = nextOf(a);
+        break;
+      }
+      if (kind == FRepeat || kind == FRepeatLazy) {
+        const TRepeatNode r = DecodeRepeat(code, a);
+        const std::int32_t hint = repeatHint[a];
         const std::int32_t unit = UnitOf(r.operand);
-        std::int32_t k = f.c;
-        if (f.kind == FRepeat) {
+        const std::int32_t from = pos;
+        std::int32_t k = static_cast<std::int32_t>(w[1]);
+        if (kind == FRepeat) {
           --k;
-          while (k >= r.min && !hintOk(hint, f.b + k * unit)) --k, --steps;
+          while (k >= r.min && !tryCount(a, hint, from + k * unit)) --k, --steps;
           if (k < r.min) continue;
-          if (k > r.min) Push(FRepeat, f.a, f.b, k);
+          if (k > r.min)
+            stack.Push(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(k), TStack::Tag(FRepeat, a));
         } else {
+          const std::int32_t most = static_cast<std::int32_t>(w[2]);
           ++k;
-          while (k <= f.d && !hintOk(hint, f.b + k * unit)) ++k, --steps;
-          if (k > f.d) continue;
-          if (k < f.d) Push(FRepeatLazy, f.a, f.b, k, f.d);
+          while (k <= most && !tryCount(a, hint, from + k * unit)) ++k, --steps;
+          if (k > most) continue;
+          if (k < most)
+            stack.Push(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(most),
+                       TStack::Tag(FRepeatLazy, a));
         }
-        pos = f.b + k * unit;
+        pos = from + k * unit;
         node = r.next;
         break;
       }
       // FLoopExit and FLoopMore: the level is the loop's own again here.
-      const std::uint8_t* ln = code + f.a;
+      const std::uint8_t* ln = code + a;
       const std::int32_t depth = regs[RDepth];
-      pos = f.b;
-      if (f.kind == FLoopExit) {
+      if (kind == FLoopExit) {
         Set(RDepth, depth - 1);
         const std::int32_t loff = ReadI32(ln + 1);
         if (loff == 0) return 1002;
-        node = f.a + loff;
+        node = a + loff;
         break;
       }
       const std::int32_t c = regs[RCount + depth];
       if (c >= ReadI32(ln + 9)) continue;
       Set(RCount + depth, c + 1);
       Set(RPass + depth, pos);
-      node = f.a + ReadI32(ln + 13);
+      node = a + ReadI32(ln + 13);
       break;
     }
   }
@@ -460,6 +620,8 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
   m_len = length;
   m_steps = budget > static_cast<std::uint64_t>(INT64_MAX) ? INT64_MAX : static_cast<std::int64_t>(budget);
   m_error = 0;
+  // Frames name nodes in 28 bits: a larger program cannot be searched.
+  if (program.code.size() >= TStack::kFieldLimit) return kStepBudgetError;
   // Registers start every attempt at "nothing set": a failed attempt leaves
   // them so by itself, a successful one is unwound below.
   const auto need = static_cast<std::size_t>(RLastPass + program.loopCount);
@@ -468,6 +630,19 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
     m_regs[RDepth] = 0;
   }
 
+  // The visited set comes in well above the steps of any search that
+  // backtracks a bounded number of times per character (StartVisiting
+  // declines for programs and modes without it).
+  m_visitFrom = m_steps - (16 * static_cast<std::int64_t>(length) + 4112);
+  if (settings.visited == TMatchSettings::TVisited::Always) StartVisiting();
+  struct TEnd {
+    TMatcher& m;
+    ~TEnd() {
+      if (m.m_visiting) m.EndVisiting();
+      m.m_stack.Trim();
+    }
+  } end{*this};
+
   if (program.mustAt >= 0) {
     const std::string_view hay(reinterpret_cast<const char*>(input) + from, static_cast<std::size_t>(length - from));
     const std::string_view needle(reinterpret_cast<const char*>(m_code) + program.mustAt,
@@ -475,7 +650,7 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
     if (hay.find(needle) == std::string_view::npos) return 0;
   }
 
-  auto attempt = [&](std::int32_t p) {
+  auto attempt = [&](std::int32_t p) __attribute__((always_inline)) {
     const int r = Run(p);
     if (r == 1) {
       starts[0] = p;
@@ -484,16 +659,14 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
         starts[g] = m_regs[static_cast<std::size_t>(RStart + g)];
         ends[g] = m_regs[static_cast<std::size_t>(REnd + g)];
       }
-      while (m_sp > 0) {
-        const TFrame& f = m_stack[--m_sp];
-        if (f.kind == FUndo) m_regs[static_cast<std::size_t>(f.a)] = f.b;
-      }
+      if (!m_stack.Empty()) Unwind();
     } else if (r != 0) {
-      m_regs.clear();  // an error leaves them anyhow: start afresh next time
+      // An error leaves them anyhow: start afresh next time.
+      m_regs.clear();
+      m_stack.Clear();
     }
     return r;
   };
-
   if (program.anchored) return attempt(from);
   if (program.startChar != 0) {
     for (std::int32_t p = from; p < length; ++p) {

@@ -4,6 +4,7 @@
 // walk uses a work list and visits each node once, so neither nesting nor
 // long alternations can make it deep or slow.
 // Covered by tests/regex/Compiler_test.cpp.
+#include <algorithm>
 #include <bit>
 
 #include "regex/detail/Program.h"
@@ -51,9 +52,14 @@ namespace {
 
 constexpr std::uint64_t kDigitBits = std::uint64_t{0x3FF} << '0';
 
+// Where a walk may meet a counted loop's Loop node: only after the loop's
+// entry (so its counter is 0), or anywhere inside its body (any count).
+enum class TLoopCount { Zero, Any };
+
 // Adds to `set` every character that can start a match from `start`.
 int BuildStartCharSet(const TProgram& p, std::int32_t start, TCharSet& set, const TCharSet& lineSeparators,
-                      std::uint8_t pairHead, bool pairAssigned, const std::uint8_t* invert) {
+                      std::uint8_t pairHead, bool pairAssigned, const std::uint8_t* invert,
+                      TLoopCount count = TLoopCount::Zero) {
   std::vector<std::int32_t> work{start};
   std::vector<std::uint8_t> seen(p.code.size(), 0);
   while (!work.empty()) {
@@ -155,7 +161,7 @@ int BuildStartCharSet(const TProgram& p, std::int32_t start, TCharSet& set, cons
           break;
         case OpLoop:
         case OpLoopLazy:
-          if (ReadI32(n + 5) == 0) work.push_back(p.Next(node));
+          if (ReadI32(n + 5) == 0 || count == TLoopCount::Any) work.push_back(p.Next(node));
           node += ReadI32(n + 13);
           break;
         default:
@@ -191,6 +197,36 @@ std::int32_t FollowingChars(const TProgram& p, std::int32_t node, const std::uin
     node = p.Next(node);
   }
   return -1;
+}
+
+// The start characters of each alternative and of those after it, so the
+// matcher neither enters nor keeps for later an alternative that cannot
+// read the next character. heads: the first Branch of each choice.
+void ComputeAltSets(TProgram& p, const std::vector<std::int32_t>& heads, std::size_t alternatives,
+                    const TCharSet& lineSeparators, std::uint8_t pairHead, bool pairAssigned,
+                    const std::uint8_t* invert) {
+  // Each alternative's set walks the rest of the program: keep the work
+  // bounded for very long alternations.
+  if (heads.empty() || alternatives * p.code.size() > (std::size_t{1} << 22)) return;
+  p.altSet.assign(p.code.size(), -1);
+  for (const std::int32_t head : heads) {
+    if (p.altSet[static_cast<std::size_t>(head)] >= 0) continue;  // already seen as part of a chain
+    std::vector<std::int32_t> chain;
+    for (std::int32_t b = head; b >= 0 && p.Op(b) == OpBranch; b = p.Next(b)) chain.push_back(b);
+    TCharSet rest;
+    for (std::size_t i = chain.size(); i-- > 0;) {
+      TCharSet own;
+      if (BuildStartCharSet(p, chain[i] + kNodeHeader, own, lineSeparators, pairHead, pairAssigned, invert,
+                            TLoopCount::Any) != 0)
+        own.AddAll();
+      if (i + 1 < chain.size()) {
+        p.altSet[static_cast<std::size_t>(chain[i])] = static_cast<std::int32_t>(p.altSets.size());
+        p.altSets.push_back(own);
+        p.altSets.push_back(rest);
+      }
+      for (int w = 0; w < 4; ++w) rest.bits[w] |= own.bits[w];
+    }
+  }
 }
 
 }  // namespace
@@ -236,8 +272,26 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
   p.loopCount = 0;
   p.groupCount = 0;
   p.hasCountedLoops = false;
+  p.hasBackRefs = false;
+  p.altSet.clear();
+  p.altSets.clear();
+  p.visit = TProgram::TVisitTables{};
+  std::vector<std::int32_t> heads;
+  std::size_t choices = 0;
   for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
     const std::uint8_t op = p.code[node];
+    if (op == OpBackRef || op == OpBackRefFold) p.hasBackRefs = true;
+    if (op == OpBranch) {
+      const std::int32_t next = p.Next(static_cast<std::int32_t>(node));
+      if (next >= 0 && p.Op(next) == OpBranch) {
+        heads.push_back(static_cast<std::int32_t>(node));
+        ++choices;
+      }
+    }
+    // Repeats and counted loops are the other choice points.
+    if (op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy ||
+        op == OpBracesLazy || op == OpLoop || op == OpLoopLazy)
+      ++choices;
     if (op >= OpOpen1 && op < OpOpen1 + kMaxGroups && op - OpOpen1 + 1 > p.groupCount) p.groupCount = op - OpOpen1 + 1;
     if (op == OpLoopEntry) p.hasCountedLoops = true;
     if (op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy) {
@@ -255,7 +309,70 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
     if (p.loopChoice.empty()) p.loopChoice.assign(p.code.size(), -1);
     p.loopChoice[static_cast<std::size_t>(choice)] = p.loopCount++;
   }
+  p.mayVisit = choices > 0 && !p.hasBackRefs;
+  ComputeAltSets(p, heads, heads.size(), lineSeparators, pairHead, pairAssigned, invert);
   return 0;
+}
+
+void BuildVisitTables(const TProgram& p) {
+  TProgram::TVisitTables& v = p.visit;
+  v = TProgram::TVisitTables{};
+  v.ready = true;
+  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
+    const std::uint8_t op = p.code[node];
+    bool choice = op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy ||
+                  op == OpBracesLazy || op == OpLoop || op == OpLoopLazy;
+    if (op == OpBranch) {
+      const std::int32_t next = p.Next(static_cast<std::int32_t>(node));
+      choice = next >= 0 && p.Op(next) == OpBranch;
+    }
+    if (!choice) continue;
+    if (v.index.empty()) v.index.assign(p.code.size(), -1);
+    v.index[node] = v.count++;
+  }
+  v.levelAt.assign(static_cast<std::size_t>(v.count), 0);
+  v.levelCount.assign(static_cast<std::size_t>(v.count), 0);
+
+  // The counted loops around each choice point. A loop's body lies in code
+  // between its LoopEntry and its Loop node; the LoopEntry leads to the Loop.
+  struct TLoop {
+    std::int32_t entry, node, min;
+    bool bounded;
+  };
+  std::vector<TLoop> loops;
+  for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
+    const std::uint8_t op = p.code[node];
+    if (op != OpLoop && op != OpLoopLazy) continue;
+    const auto at = static_cast<std::int32_t>(node);
+    const std::int32_t body = at + ReadI32(&p.code[node + 13]);
+    const std::int32_t entry = body - kNodeHeader;
+    if (entry < 1 || p.Op(entry) != OpLoopEntry || p.Next(entry) != at) {
+      // Not the layout the compiler emits: let no counter go unseen.
+      for (auto& n : v.levelCount) n = -1;
+      return;
+    }
+    const std::int32_t min = ReadI32(&p.code[node + 5]);
+    loops.push_back({entry, at, min > 1 ? min : 1, ReadI32(&p.code[node + 9]) != kInfinite});
+  }
+  std::sort(loops.begin(), loops.end(), [](const TLoop& a, const TLoop& b) { return a.entry < b.entry; });
+  for (std::size_t node = 1; node < p.code.size() && !loops.empty();
+       node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
+    const std::int32_t index = v.index.empty() ? -1 : v.index[node];
+    if (index < 0) continue;
+    const auto at = static_cast<std::int32_t>(node);
+    v.levelAt[static_cast<std::size_t>(index)] = static_cast<std::int32_t>(v.levelMins.size());
+    std::int32_t count = 0;
+    for (const TLoop& l : loops) {
+      if (at <= l.entry || at > l.node) continue;
+      if (l.bounded) {
+        count = -1;
+        break;
+      }
+      v.levelMins.push_back(l.min);
+      ++count;
+    }
+    v.levelCount[static_cast<std::size_t>(index)] = count;
+  }
 }
 
 }  // namespace qv::regex::detail

@@ -2,15 +2,20 @@
 // (interpreter and JIT), in one process on the same data: compile time of
 // the tag expressions, all matches over 10,000 synthetic file names, replace
 // with a template, long subjects (1 KiB to 1 MiB) for linear expressions,
-// and the time a pathological expression takes to stop.
+// complex loops that run once per character of a 1 MiB subject (time and
+// peak memory), and what backtracking-prone expressions answer, and when.
 //   cmake --preset bench -B build/bench-regex && cmake --build build/bench-regex --target regex_bench
-//   build/bench-regex/bench/regex/regex_bench
+//   build/bench-regex/bench/regex/regex_bench [corpus]
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <regex>
 #include <string>
@@ -20,7 +25,6 @@
 #include "regex/RegexEngine.h"
 
 using namespace qv::regex;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -74,18 +78,31 @@ std::vector<std::string> MakeNames(int count) {
   return names;
 }
 
-// Runs f repeatedly for about 300 ms; returns seconds per call.
+// CPU time of this thread: the machine may be shared, and time spent
+// waiting for a core is no time of ours.
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Runs f repeatedly in five slices of about 60 ms; returns the seconds per
+// call of the fastest slice, the one least disturbed by other work.
 double Time(const std::function<void()>& f) {
   f();  // warm-up
-  int reps = 0;
-  const auto start = Clock::now();
-  double elapsed = 0;
-  do {
-    f();
-    ++reps;
-    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-  } while (elapsed < 0.3);
-  return elapsed / reps;
+  double best = 1e300;
+  for (int slice = 0; slice < 5; ++slice) {
+    int reps = 0;
+    const double start = CpuSeconds();
+    double elapsed = 0;
+    do {
+      f();
+      ++reps;
+      elapsed = CpuSeconds() - start;
+    } while (elapsed < 0.06);
+    best = std::min(best, elapsed / reps);
+  }
+  return best;
 }
 
 struct TPcre {
@@ -139,6 +156,26 @@ std::uint64_t StdAll(const std::regex& re, const std::string& s) {
   return sum;
 }
 
+// Resident-set figures of this process in KiB (Linux); the peak can be reset
+// so that one case's peak is measured against the memory held before it.
+long StatusKiB(const char* key) {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return -1;
+  char line[256];
+  long value = -1;
+  const std::size_t n = std::strlen(key);
+  while (std::fgets(line, sizeof line, f))
+    if (std::strncmp(line, key, n) == 0) value = std::atol(line + n);
+  std::fclose(f);
+  return value;
+}
+void ResetPeak() {
+  if (FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", f);
+    std::fclose(f);
+  }
+}
+
 struct TExpr {
   const char* ours;
   const char* pcre;
@@ -155,7 +192,9 @@ void Row(const char* what, double ours, double fresh, double stdre, double pint,
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  // "corpus": only the compile and file-name sections, for repeated runs.
+  const bool corpusOnly = argc > 1 && std::string(argv[1]) == "corpus";
   const std::vector<std::string> names = MakeNames(10000);
   const TExpr exprs[] = {
       {"\\d+", "\\d+", "\\d+", false, nullptr},
@@ -248,6 +287,7 @@ int main() {
     Row(x.ours, t[0], t[1], t[2], t[3], t[4], agree ? "ns" : "ns (RESULTS DIFFER)", 1e9 / names.size());
   }
 
+  if (corpusOnly) return 0;
   std::printf("\nLong subjects (names joined by spaces), all matches, MB/s\n");
   std::printf("%-24s %9s %9s %9s %9s %9s\n", "expression / size", "ours", "-", "std", "pcre2", "pcre2+jit");
   std::string text;
@@ -276,27 +316,83 @@ int main() {
     }
   }
 
-  std::printf("\nPathological expressions on 30-character subjects: time until the search stops\n");
+  std::printf("\nComplex loops once per character, 1 MiB subject, first match: fresh engine, same engine again,\n"
+              "extra peak resident memory of the first search\n");
+  {
+    TRng r;
+    std::string xy;
+    for (int i = 0; i < (1 << 20); ++i) xy += r.Below(2) ? 'x' : 'y';
+    std::string xyz = xy;
+    xyz.back() = 'z';
+    std::string pairs;
+    while (pairs.size() < (1u << 20)) pairs += "xy";
+    const std::pair<const char*, const std::string*> shapes[] = {
+        {"(x|y)*$", &xy}, {"(.)*z", &xyz}, {"(xy)*", &pairs}};
+    for (const auto& [re, subject] : shapes) {
+      TRegexEngine e;
+      e.SetExpression(re);
+      const long before = StatusKiB("VmRSS:");
+      ResetPeak();
+      std::string answer;
+      const double start = CpuSeconds();
+      try {
+        answer = e.Exec(*subject) ? "match " + std::to_string(e.MatchStart(0)) + "+" + std::to_string(e.MatchLength(0))
+                                  : "no match";
+      } catch (const ERegexError& x) {
+        answer = "error " + std::to_string(x.ErrorCode);
+      }
+      const double ms = (CpuSeconds() - start) * 1e3;
+      const long peak = StatusKiB("VmHWM:") - before;
+      const double again = CpuSeconds();
+      try {
+        e.Exec(*subject);
+      } catch (const ERegexError&) {
+      }
+      const double ms2 = (CpuSeconds() - again) * 1e3;
+      TPcre p(re, false);
+      const int rc = pcre2_match(p.code, reinterpret_cast<PCRE2_SPTR>(subject->data()), subject->size(), 0, 0, p.md,
+                                 nullptr);
+      const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(p.md);
+      std::printf("%-10s %8.1f ms %8.1f ms again %8.1f MiB peak   %-20s pcre2: rc %d %zu+%zu\n", re, ms, ms2,
+                  static_cast<double>(peak) / 1024, answer.c_str(), rc, rc > 0 ? static_cast<std::size_t>(ov[0]) + 1 : 0,
+                  rc > 0 ? static_cast<std::size_t>(ov[1] - ov[0]) : 0);
+    }
+  }
+
+  std::printf("\nBacktracking-prone expressions on short subjects: answer and time (default step budget)\n");
+  const std::string x30(30, 'x');
+  std::string letters;
+  while (letters.size() < 40) letters += "abcde1";
+  letters.resize(40);
   const std::string a30(30, 'a');
-  const std::pair<const char*, std::string> bad[] = {
-      {"(a|a)*b", a30 + "!b"}, {"(a+)+b", a30 + "!b"}, {"(.+)+x", "x" + a30}};
+  const std::pair<const char*, std::string> bad[] = {{"(x|x)*y", x30 + "!y"},
+                                                     {"(x+)+y", x30 + "!y"},
+                                                     {"([a-z]+\\d?)+!", letters + "?!"},
+                                                     {"(.+)+x", "x" + a30},
+                                                     {"(\\w+\\s?)+$", x30 + "!"},
+                                                     {"a*a*a*a*a*a*a*a*a*b", a30 + "!b"},
+                                                     {"(x|xx)*z", std::string(40, 'x') + "!z"}};
   for (const auto& [re, subject] : bad) {
     TRegexEngine e;
     e.SetExpression(re);
-    int code = 0;
-    const auto start = Clock::now();
+    std::string answer;
+    const double start = CpuSeconds();
     try {
-      e.Exec(subject);
+      answer = e.Exec(subject) ? "match " + std::to_string(e.MatchStart(0)) + "+" + std::to_string(e.MatchLength(0))
+                               : "no match";
     } catch (const ERegexError& x) {
-      code = x.ErrorCode;
+      answer = "error " + std::to_string(x.ErrorCode);
     }
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const double ms = (CpuSeconds() - start) * 1e3;
     TPcre p(re, false);
-    const auto pstart = Clock::now();
+    const double pstart = CpuSeconds();
     const int rc = pcre2_match(p.code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0, p.md,
                                nullptr);
-    const double pms = std::chrono::duration<double, std::milli>(Clock::now() - pstart).count();
-    std::printf("%-10s ours: error %d after %.1f ms   pcre2: rc %d after %.1f ms\n", re, code, ms, rc, pms);
+    const double pms = (CpuSeconds() - pstart) * 1e3;
+    const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(p.md);
+    std::printf("%-16s ours: %-14s after %8.2f ms   pcre2: rc %d %zu+%zu after %.2f ms\n", re, answer.c_str(), ms,
+                rc, rc > 0 ? static_cast<std::size_t>(ov[0]) + 1 : 0, rc > 0 ? static_cast<std::size_t>(ov[1] - ov[0]) : 0,
+                pms);
   }
   std::printf("\n(sink %llu)\n", static_cast<unsigned long long>(g_sink % 10));
   return 0;

@@ -1,8 +1,9 @@
 // Fuzz target of the regular-expression engine. Input: one byte of
 // modifiers, one byte of options, then expression NUL subject NUL template.
 // Every search is bounded by a small step budget; the checks: positions stay
-// inside the input, internal errors never happen, and an engine from the
-// cache answers exactly as a fresh one.
+// inside the input, internal errors never happen, an engine from the cache
+// answers exactly as a fresh one, and the matcher with its visited set
+// answers exactly as the plain backtracker.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,8 @@
 
 #include "regex/RegexCache.h"
 #include "regex/RegexEngine.h"
+#include "regex/detail/Compiler.h"
+#include "regex/detail/Matcher.h"
 
 using namespace qv::regex;
 
@@ -53,6 +56,54 @@ void CheckPositions(const TRegexEngine& e, std::size_t length) {
   }
 }
 
+// Every match (as ExecNext steps) with the visited set from the first step
+// and without it, under the engine's default settings: wherever the plain
+// backtracker finishes within the budget, both give the same positions.
+void CheckVisitedSet(std::string_view expression, RegexModifiers modifiers, std::string_view subject) {
+  static unsigned char invert[256];
+  static const std::string spaces = " \t\n\r\f";
+  static const std::string words = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_";
+  static detail::TMatcher plain, visiting;
+  static const bool ready = [] {
+    for (int c = 0; c < 256; ++c)
+      invert[c] = static_cast<unsigned char>(TRegexEngine::DefaultInvertCase(static_cast<char>(c)));
+    for (detail::TMatcher* m : {&plain, &visiting}) {
+      m->settings.invert = invert;
+      m->settings.word.AddText(words);
+      m->settings.lineSeparators.AddText("\r\n");
+    }
+    plain.settings.visited = detail::TMatchSettings::TVisited::Never;
+    visiting.settings.visited = detail::TMatchSettings::TVisited::Always;
+    return true;
+  }();
+  (void)ready;
+  if (expression.empty()) return;
+  detail::TCompileSettings s;
+  s.modifiers = modifiers;
+  s.spaceChars = &spaces;
+  s.wordChars = &words;
+  s.invert = invert;
+  s.lineSeparators.AddText("\r\n");
+  const detail::TCompileResult compiled = detail::Compile(std::string(expression), s);
+  if (!compiled.program) return;
+  const detail::TProgram& program = *compiled.program;
+  subject = subject.substr(0, subject.find('\0'));
+  const auto* in = reinterpret_cast<const std::uint8_t*>(subject.data());
+  const auto len = static_cast<std::int32_t>(subject.size());
+  std::int32_t from = 0;
+  for (int n = 0; n < 16 && from <= len; ++n) {
+    std::int32_t s1[15], e1[15], s2[15], e2[15];
+    const int r1 = plain.Search(program, in, len, from, kBudget, s1, e1);
+    if (r1 == kStepBudgetError) return;
+    const int r2 = visiting.Search(program, in, len, from, kBudget, s2, e2);
+    if (r1 != r2) Crash();
+    if (r1 != 1) return;
+    for (int g = 0; g <= program.groupCount; ++g)
+      if (s1[g] != s2[g] || e1[g] != e2[g]) Crash();
+    from = e1[0] + (e1[0] == s1[0] ? 1 : 0);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -89,6 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const ERegexError& x) {
     CheckCode(x.ErrorCode);
   }
+
+  CheckVisitedSet(expression, modifiers, subject);
 
   // The cache, reused across inputs, must answer as a fresh engine.
   if (!(options & 3)) {

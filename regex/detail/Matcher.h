@@ -1,11 +1,17 @@
 // Internal: runs a node program over an input by backtracking, on an explicit
-// stack (no recursion on the input's length), within a step budget.
+// stack (no recursion on the input's length), within a step budget. Once a
+// search has taken more steps than a linear one would, and its program has
+// no back reference and no counted loop, a visited set of (choice point,
+// position) pairs keeps it from exploring any state twice, so ambiguous
+// nested loops end in polynomial time with the plain backtracker's answer.
 // Covered by tests/regex/Matcher_test.cpp and the Perl differential test.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "regex/detail/BacktrackStack.h"
 #include "regex/detail/Program.h"
 
 namespace qv::regex::detail {
@@ -17,6 +23,10 @@ struct TMatchSettings {
   bool pairAssigned = true;
   std::uint8_t pairHead = '\r';
   std::uint8_t pairTail = '\n';
+  // When the visited set comes in: after the steps a linear search needs
+  // (Auto), from the first step, or never (the plain backtracker, which the
+  // tests compare it with).
+  enum class TVisited { Auto, Always, Never } visited = TVisited::Auto;
 };
 
 class TMatcher {
@@ -32,21 +42,15 @@ public:
              std::uint64_t budget, std::int32_t* starts, std::int32_t* ends);
 
 private:
-  struct TFrame {
-    std::int32_t kind, a, b, c, d;
-  };
   int Run(std::int32_t start);
   std::int32_t Repeat(std::int32_t operand, std::int32_t max, std::int32_t pos, std::int32_t& unit,
                       std::int64_t& steps);
   std::int32_t UnitOf(std::int32_t operand) const;
-  void Push(std::int32_t kind, std::int32_t a, std::int32_t b, std::int32_t c = 0, std::int32_t d = 0) {
-    if (m_sp == m_stack.size()) m_stack.resize(m_stack.size() * 2 + 64);
-    m_stack[m_sp++] = TFrame{kind, a, b, c, d};
-  }
-  void Set(std::int32_t reg, std::int32_t value) {
-    Push(0, reg, m_regs[static_cast<std::size_t>(reg)]);
-    m_regs[static_cast<std::size_t>(reg)] = value;
-  }
+  void Set(std::int32_t reg, std::int32_t value);
+  void StartVisiting();
+  bool Visit(std::int32_t node, std::int32_t at);
+  void EndVisiting();
+  void Unwind();
   bool AtLineBreak(std::int32_t pos) const;
   bool AtLineStart(std::int32_t pos) const;
   bool AtLineEnd(std::int32_t pos) const;
@@ -59,9 +63,18 @@ private:
   std::int64_t m_steps = 0;
   int m_error = 0;
   std::int32_t m_endPos = 0;
-  std::vector<TFrame> m_stack;
-  std::size_t m_sp = 0;
+  TBacktrackStack m_stack;
   std::vector<std::int32_t> m_regs;
+  // The visited set: one bit per (choice point, position), the words set in
+  // this search (cleared at its end), and the step count that switches it on.
+  struct TFree {
+    void operator()(std::uint64_t* p) const;
+  };
+  std::unique_ptr<std::uint64_t, TFree> m_visited;
+  std::size_t m_visitedWords = 0;
+  std::vector<std::uint32_t> m_dirty;
+  bool m_visiting = false;
+  std::int64_t m_visitFrom = 0;
 };
 
 }  // namespace qv::regex::detail

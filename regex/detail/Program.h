@@ -103,6 +103,35 @@ struct TProgram {
   std::vector<std::int32_t> repeatHint;
   int groupCount = 0;      // highest group number used
   bool hasCountedLoops = false;
+  bool hasBackRefs = false;  // then the groups steer the match: no visited set
+  bool mayVisit = false;     // choice points, and no back reference
+  // For the first Branch of each choice of alternatives, and for each later
+  // one but the last, by code offset: an index i into altSets, where
+  // altSets[i] holds the characters its own alternative can start with and
+  // altSets[i + 1] those the alternatives after it can (0 standing for the
+  // input's end); -1 elsewhere. Empty when there is no such Branch.
+  std::vector<std::int32_t> altSet;
+  std::vector<TCharSet> altSets;
+  // The visited set's tables, built by BuildVisitTables the first time a
+  // search needs them (most never do). index: by code offset, a dense
+  // index for each choice point whose outcome the set may record, or -1:
+  // the Branch nodes that offer an alternative, the simple repeats (for the
+  // place their continuation starts) and the Loop nodes of counted loops.
+  // By that index, levelAt and levelCount give the counted loops around the
+  // choice point (its own loop last, for a Loop node), outermost first, as
+  // a range of levelMins; a count of -1 when one of them has an upper
+  // bound, whose counter then always matters. levelMins holds each loop's
+  // least count of passes after which its counter no longer changes what
+  // it does (at least 1).
+  struct TVisitTables {
+    bool ready = false;
+    std::vector<std::int32_t> index;
+    std::int32_t count = 0;
+    std::vector<std::int32_t> levelAt;
+    std::vector<std::int32_t> levelCount;
+    std::vector<std::int32_t> levelMins;
+  };
+  mutable TVisitTables visit;
 
   std::uint8_t Op(std::int32_t node) const { return code[static_cast<std::size_t>(node)]; }
   std::int32_t Next(std::int32_t node) const {
@@ -119,5 +148,8 @@ bool IsValidOpcode(std::uint8_t op);
 // table once the code is complete. Returns 0 or an error code (1001).
 int ComputeHints(TProgram& program, bool singleStartsWithRepeat, const TCharSet& lineSeparators,
                  std::uint8_t pairHead, bool pairAssigned, const std::uint8_t* invert);
+
+// Fills program.visit once (the matcher calls it on a complete program).
+void BuildVisitTables(const TProgram& program);
 
 }  // namespace qv::regex::detail

@@ -3,7 +3,8 @@
 // answers where we differ from Perl on purpose) must come out the same here.
 // Extra case files may follow the gtest flags on the command line:
 //   regex_tests --gtest_filter='PerlDifferential*' my_cases.txt
-// Case format: see gen_perl_cases.pl.
+// Case format: see gen_perl_cases.pl. The same cases also run through the
+// matcher with and without its visited set, which must agree exactly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,8 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "ProgramDump.h"
 #include "regex/RegexCache.h"
 #include "regex/RegexEngine.h"
+#include "regex/detail/Matcher.h"
 
 namespace qv::regex {
 namespace {
@@ -146,7 +149,7 @@ std::vector<std::filesystem::path> CaseFiles() {
     if (entry.path().extension() == ".txt") files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   // Arguments that are not gtest flags name further case files.
-  const std::vector<std::string> args = testing::internal::GetArgvs();
+  const std::vector<std::string> args = ::testing::internal::GetArgvs();
   for (std::size_t i = 1; i < args.size(); ++i)
     if (args[i].rfind("--", 0) != 0) files.emplace_back(args[i]);
   return files;
@@ -195,6 +198,120 @@ TEST(PerlDifferential, EveryCaseAgrees) {
   EXPECT_LE(undecided * 1000, total) << undecided << " cases still over budget";
   if (undecided > 0) std::printf("%d of %d cases over budget, not compared\n", undecided, total);
   EXPECT_GE(total, 3000);
+}
+
+// Every match of a subject, searched the way ExecNext steps, by a matcher
+// with the given visited-set mode; "!n" for an error.
+std::string AllMatches(detail::TMatcher& m, const detail::TProgram& program, const std::string& subject,
+                       std::uint64_t budget) {
+  const auto* in = reinterpret_cast<const std::uint8_t*>(subject.data());
+  const auto len = static_cast<std::int32_t>(subject.size());
+  std::string out;
+  std::int32_t from = 0;
+  for (int count = 0; count < 40 && from <= len; ++count) {
+    std::int32_t starts[15], ends[15];
+    const int r = m.Search(program, in, len, from, budget, starts, ends);
+    if (r != 1) return r == 0 ? out : "!" + std::to_string(r);
+    for (int g = 0; g <= program.groupCount; ++g)
+      out += std::to_string(starts[g]) + '-' + std::to_string(ends[g]) + (g == program.groupCount ? ' ' : ',');
+    from = ends[0] + (ends[0] == starts[0] ? 1 : 0);
+  }
+  return out;
+}
+
+TEST(VisitedSet, AgreesWithThePlainBacktrackerOnEveryCase) {
+  const detail::TCompileSettings base = testing::DefaultSettings();
+  detail::TMatcher plain, visiting;
+  for (detail::TMatcher* m : {&plain, &visiting}) {
+    m->settings.invert = base.invert;
+    m->settings.word.AddText(*base.wordChars);
+    m->settings.lineSeparators = base.lineSeparators;
+  }
+  plain.settings.visited = detail::TMatchSettings::TVisited::Never;
+  visiting.settings.visited = detail::TMatchSettings::TVisited::Always;
+  int compared = 0, failures = 0, over = 0;
+  for (const auto& file : CaseFiles()) {
+    for (const TCase& c : Load(file)) {
+      if (c.f[0] != "m") continue;
+      RegexModifiers mods = DefaultModifiers;
+      if (!TRegexEngine::ParseModifierString(Decode(c.f[2]), mods)) continue;
+      const std::string expression = Decode(c.f[1]);
+      if (expression.find('\0') != std::string::npos) continue;
+      const auto compiled = detail::Compile(expression, testing::DefaultSettings(mods));
+      if (!compiled.program) continue;
+      std::string subject = Decode(c.f[3]);
+      subject = subject.substr(0, subject.find('\0'));
+      const std::string want = AllMatches(plain, *compiled.program, subject, 2000000);
+      if (want == "!1016") {
+        ++over;
+        continue;
+      }
+      ++compared;
+      const std::string got = AllMatches(visiting, *compiled.program, subject, 2000000);
+      if (got != want && ++failures <= 20)
+        ADD_FAILURE() << c.where << "  expression " << c.f[1] << "  modifiers '" << c.f[2] << "'  subject '"
+                      << c.f[3] << "'\n  plain    " << want << "\n  visiting " << got;
+    }
+  }
+  EXPECT_EQ(failures, 0) << "of " << compared << " cases";
+  std::printf("%d cases agree, %d over the plain backtracker's budget\n", compared - failures, over);
+  EXPECT_GE(compared, 2000);
+}
+
+// Random expressions dense in nested and counted loops over a two-letter
+// alphabet, on subjects long enough for their choices to meet again.
+std::string RandomExpression(std::uint32_t& seed, int depth) {
+  auto next = [&seed](int n) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+  };
+  static const char* atoms[] = {"a", "b", ".", "[ab]", "a?", "b*", "$", "^", "\\b", ""};
+  static const char* quantifiers[] = {"", "*", "+", "?", "*?", "+?", "{2}", "{1,}", "{0,3}", "{2,}?"};
+  std::string out;
+  const int parts = 1 + next(3);
+  for (int i = 0; i < parts; ++i) {
+    if (depth < 3 && next(2) == 0) {
+      out += "(" + RandomExpression(seed, depth + 1);
+      if (next(2) == 0) out += "|" + RandomExpression(seed, depth + 1);
+      out += ")";
+      out += quantifiers[next(10)];
+    } else {
+      const int atom = next(10);
+      out += atoms[atom];
+      if (atom < 4) out += quantifiers[next(10)];  // anchors and repeats take none
+    }
+  }
+  return out;
+}
+
+TEST(VisitedSet, AgreesOnRandomNestedLoops) {
+  detail::TMatcher plain, visiting;
+  const detail::TCompileSettings base = testing::DefaultSettings();
+  for (detail::TMatcher* m : {&plain, &visiting}) {
+    m->settings.invert = base.invert;
+    m->settings.word.AddText(*base.wordChars);
+    m->settings.lineSeparators = base.lineSeparators;
+  }
+  plain.settings.visited = detail::TMatchSettings::TVisited::Never;
+  visiting.settings.visited = detail::TMatchSettings::TVisited::Always;
+  std::uint32_t seed = 2026;
+  int compared = 0, failures = 0;
+  for (int i = 0; i < 40000; ++i) {
+    const std::string expression = RandomExpression(seed, 0);
+    const auto compiled = detail::Compile(expression, base);
+    if (!compiled.program) continue;
+    std::string subject;
+    const int length = 8 + static_cast<int>(seed % 24);
+    for (int j = 0; j < length; ++j) subject += "aab"[(seed >> (j % 24)) % 3];
+    const std::string want = AllMatches(plain, *compiled.program, subject, 200000);
+    if (want == "!1016") continue;
+    ++compared;
+    const std::string got = AllMatches(visiting, *compiled.program, subject, 200000);
+    if (got != want && ++failures <= 20)
+      ADD_FAILURE() << expression << " on " << subject << "\n  plain    " << want << "\n  visiting " << got;
+  }
+  EXPECT_EQ(failures, 0) << "of " << compared;
+  EXPECT_GE(compared, 10000);
 }
 
 }  // namespace

@@ -28,10 +28,37 @@ std::string Find(const std::string& expression, const std::string& subject, int 
   return Find(e, subject, groups);
 }
 
-TEST(MatcherBudget, PathologicalExpressionsStopWithTheBudgetError) {
+TEST(MatcherBudget, AmbiguousLoopsAnswerInsteadOfRunningOutOfSteps) {
   const std::string a30(30, 'a');
-  const std::string cases[][2] = {{"(a|a)*b", a30 + "!b"}, {"(a+)+b", a30 + "!b"}, {"(.+)+x", "x" + a30},
-                                  {"a*a*a*a*a*a*a*a*a*b", a30 + "!b"}, {"(\\w+\\s?)+$", a30 + "!"}};
+  const std::string cases[][3] = {{"(a|a)*b", a30 + "!b", "32,1"},
+                                  {"(a+)+b", a30 + "!b", "-"},
+                                  {"(.+)+x", "x" + a30, "-"},
+                                  {"a*a*a*a*a*a*a*a*a*b", a30 + "!b", "32,1"},
+                                  {"(\\w+\\s?)+$", a30 + "!", "-"},
+                                  {"([a-z]+\\d?)+!", "abcde1abcde1abcde1abcde1abcde1abcde1abcd?!", "-"},
+                                  {"(a|ab|b)*c", std::string(40, 'a') + "!c", "42,1"},
+                                  {"x(a|a)*(b|a)", "x" + a30 + "!", "1,31 30,1 31,1"},
+                                  // Counted loops with no upper bound, greedy or lazy.
+                                  {"(a|a){1,}b", a30 + "!b", "-"},
+                                  {"(a|a)*?b", a30 + "!b", "32,1"},
+                                  {"(a+){2,}?b", a30 + "!b", "-"},
+                                  {"(a|a){1,}?$", a30 + "!", "-"},
+                                  {"x(a|aa)*?(b|a)", "x" + a30 + "!", "1,2 -1,-1 2,1"}};
+  for (const auto& c : cases) {
+    TRegexEngine e;
+    e.SetExpression(c[0]);
+    EXPECT_EQ(Find(e, c[1], c[0][0] == 'x' ? 2 : 0), c[2]) << c[0];
+  }
+}
+
+TEST(MatcherBudget, BackReferencesAndBoundedLoopsStillStopWithTheBudgetError) {
+  const std::string a30(30, 'a');
+  // A back reference reads the groups, a bounded counted loop its counter:
+  // neither state is a place and a position alone.
+  const std::string cases[][2] = {{"(a|a)*b\\1", a30 + "!b"},
+                                  {"(a+)+b\\1", a30 + "!b"},
+                                  {"(.+)+x\\1", "x" + a30},
+                                  {"(a|a){2,30}b", a30 + "!b"}};
   for (const auto& c : cases) {
     TRegexEngine e;
     e.SetExpression(c[0]);
