@@ -47,6 +47,9 @@ TEST(MessageBoxE2E, AYesNoQuestionHasTheSystemIdsAndEscAnswersNo) {
   TProgram app(Quoted(folder.Path()));
   HWND main = WaitForMain(app);
   ASSERT_NE(main, nullptr);
+  // With the list off nothing fills: the folder argument is in place once
+  // the start work has put it into the folder edit.
+  ASSERT_TRUE(WaitUntil([&] { return !GetText(FindControl(main, "EditDir")).empty(); }));
   ClickAsync(FindControl(main, "BtnRenommer"));
   HWND box = app.WaitForWindow("TMessageForm", "", 10s);
   ASSERT_NE(box, nullptr);
