@@ -70,7 +70,7 @@ fi
 sleep 3
 left=""
 for d in /proc/[0-9]*; do
-  if tr '\0' '\n' <"$d/environ" 2>/dev/null | grep -qx "WINEPREFIX=$build/wineprefix"; then
+  if tr "\0" "\n" 2>/dev/null <"$d/environ" | grep -qx "WINEPREFIX=$build/wineprefix"; then
     left="$left ${d#/proc/}"
   fi
 done
