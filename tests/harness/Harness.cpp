@@ -70,9 +70,18 @@ void KillStrayPrograms() {
   e.dwSize = sizeof e;
   for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e)) {
     if (lstrcmpiW(e.szExeFile, exe.c_str()) != 0) continue;
-    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, e.th32ProcessID)) {
-      TerminateProcess(h, 1);
-      WaitForSingleObject(h, 5000);
+    HANDLE h = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
+                           e.th32ProcessID);
+    if (h) {
+      // The listed program may have ended since the snapshot and its id gone
+      // to another process (a test starting beside us): end only what the
+      // handle shows to be the program.
+      wchar_t image[MAX_PATH] = {};
+      DWORD size = MAX_PATH;
+      if (QueryFullProcessImageNameW(h, 0, image, &size) && lstrcmpiW(BaseName(image).c_str(), exe.c_str()) == 0) {
+        TerminateProcess(h, 1);
+        WaitForSingleObject(h, 5000);
+      }
       CloseHandle(h);
     }
   }

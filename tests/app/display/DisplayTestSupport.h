@@ -43,9 +43,10 @@ public:
   static void Pump() { App().ProcessMessages(); }
 };
 
-// Pumps messages until pred holds or two seconds pass.
+// Pumps messages until pred holds, bounded generously: it waits for
+// something that must happen, which a busy machine can delay for seconds.
 inline bool PumpUntil(const std::function<bool()>& pred) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   for (;;) {
     App().ProcessMessages();
     if (pred()) return true;

@@ -48,8 +48,10 @@ inline void Pump() {
   }
 }
 
-// Pumps until pred holds or the time-out passes.
-inline bool PumpUntil(const std::function<bool()>& pred, int ms = 3000) {
+// Pumps until pred holds or the time-out passes. The default bounds a wait
+// for something that must happen: generous, as it costs nothing when it does
+// and a busy machine can hold a worker or a repaint for seconds.
+inline bool PumpUntil(const std::function<bool()>& pred, int ms = 15000) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   for (;;) {
     Pump();

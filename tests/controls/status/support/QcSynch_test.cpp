@@ -39,14 +39,16 @@ TEST(QcSynch, MutexExcludesOtherThreadsUntilReleased) {
   EXPECT_TRUE(second.Existed());
 
   TQcWaitResult whileHeld{}, afterRelease{};
-  std::atomic<bool> released{false};
+  std::atomic<bool> tried{false}, released{false};
   std::thread t([&] {
     whileHeld = second.WaitFor(50);
+    tried = true;
     while (!released) Sleep(1);
     afterRelease = second.WaitFor(5000);
     second.Release();
   });
-  Sleep(100);
+  // Released only once the thread has tried: it may start late on a busy machine.
+  while (!tried) Sleep(1);
   EXPECT_TRUE(owner.Release());
   released = true;
   t.join();
@@ -116,13 +118,13 @@ TEST(QcSynch, AutoResetEventWakesOneWaiterPerSignal) {
   std::vector<std::thread> waiters;
   for (int i = 0; i < 3; ++i)
     waiters.emplace_back([&] {
-      if (ev.WaitFor(3000) == TQcWaitResult::Signaled) ++woken;
+      if (ev.WaitFor(20000) == TQcWaitResult::Signaled) ++woken;
     });
   Sleep(50);
   EXPECT_EQ(woken.load(), 0);
   for (int i = 0; i < 3; ++i) {
     ASSERT_TRUE(ev.SetEvent());
-    for (int spin = 0; spin < 200 && woken.load() < i + 1; ++spin) Sleep(5);
+    for (int spin = 0; spin < 2000 && woken.load() < i + 1; ++spin) Sleep(5);
     EXPECT_EQ(woken.load(), i + 1);  // never two for one signal
   }
   for (auto& t : waiters) t.join();
@@ -140,7 +142,7 @@ TEST(QcSynch, ManualResetEventReleasesEveryWaiterUntilReset) {
   std::vector<std::thread> waiters;
   for (int i = 0; i < 4; ++i)
     waiters.emplace_back([&] {
-      if (again.WaitFor(3000) == TQcWaitResult::Signaled) ++woken;
+      if (again.WaitFor(20000) == TQcWaitResult::Signaled) ++woken;
     });
   Sleep(50);
   ASSERT_TRUE(ev.SetEvent());
