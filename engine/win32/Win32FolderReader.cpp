@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <memory>
-
 #include "engine/win32/DiskSpelling.h"
 #include "engine/win32/WideText.h"
 
@@ -102,39 +100,19 @@ int TShellIconCache::IconIndex(const std::u16string& fileName) {
 }
 
 TTimeZone SystemTimeZone() {
-  // FileTimeToLocalFileTime applies the bias in force now, whatever the
-  // date; under Wine each call asks the system for it (a scan makes three
-  // per file), so the bias is asked for at most once a second.
-  struct TBias {
-    uint64_t asked = 0;
-    bool known = false;
-    int64_t value = 0;  // local - UTC, in file-time ticks
-    bool Get(int64_t& bias) {
-      const uint64_t now = GetTickCount64();
-      if (!known || now - asked >= 1000) {
-        const FILETIME in = ToFileTime(int64_t{1} << 56);
-        FILETIME out;
-        if (!FileTimeToLocalFileTime(&in, &out)) return false;
-        value = Ticks(out) - Ticks(in);
-        asked = now;
-        known = true;
-      }
-      bias = value;
-      return true;
-    }
-  };
-  auto bias = std::make_shared<TBias>();
   TTimeZone z;
-  z.ToLocal = [bias](int64_t utc, int64_t& local) {
-    int64_t b = 0;
-    if (utc < 0 || !bias->Get(b)) return false;
-    local = utc + b;
+  z.ToLocal = [](int64_t utc, int64_t& local) {
+    const FILETIME in = ToFileTime(utc);
+    FILETIME out;
+    if (utc < 0 || !FileTimeToLocalFileTime(&in, &out)) return false;
+    local = Ticks(out);
     return local >= 0;
   };
-  z.ToUtc = [bias](int64_t local, int64_t& utc) {
-    int64_t b = 0;
-    if (local < 0 || !bias->Get(b)) return false;
-    utc = local - b;
+  z.ToUtc = [](int64_t local, int64_t& utc) {
+    const FILETIME in = ToFileTime(local);
+    FILETIME out;
+    if (local < 0 || !LocalFileTimeToFileTime(&in, &out)) return false;
+    utc = Ticks(out);
     return utc >= 0;
   };
   return z;
