@@ -48,28 +48,30 @@ size_t RootLength(const std::u16string& p) {
   return npos;
 }
 
-// The disk's spelling of one entry of a folder (disk ends with "\"), when it
-// differs from name in letter case only; a short 8.3 name or a missing entry
-// gives nothing.
-bool EntrySpelling(const std::u16string& disk, std::u16string& name) {
-  if (name.empty() || name == u"." || name == u".." || name.find_first_of(u"*?") != npos) return false;
+enum class TEntry { Respelled, Kept, Missing };
+
+// The disk's spelling of one entry of a folder (disk ends with "\"). Only a
+// difference in letter case is taken: an entry found under another name (a
+// short 8.3 name) is kept as given.
+TEntry EntrySpelling(const std::u16string& disk, std::u16string& name) {
+  if (name.empty() || name == u"." || name == u".." || name.find_first_of(u"*?") != npos) return TEntry::Missing;
   const std::u16string probe = disk + name;
   WIN32_FIND_DATAW fd;
   HANDLE h = FindFirstFileExW(W(probe), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr, 0);
   if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) h = FindFirstFileW(W(probe), &fd);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) return TEntry::Missing;
   FindClose(h);
   const std::u16string found = U16(fd.cFileName);
   if (found.size() != name.size() ||
       CompareStringOrdinal(W(found), static_cast<int>(found.size()), W(name), static_cast<int>(name.size()), TRUE) !=
           CSTR_EQUAL)
-    return false;
+    return TEntry::Kept;
   name = found;
-  return true;
+  return TEntry::Respelled;
 }
 
 // Every component of folder in the disk's spelling; complete is false when
-// one could not be found (the rest is kept as given and not remembered).
+// one is missing (the rest is kept as given and not remembered).
 std::u16string Resolve(const std::u16string& folder, bool& complete) {
   complete = false;
   const size_t root = RootLength(folder);
@@ -80,7 +82,7 @@ std::u16string Resolve(const std::u16string& folder, bool& complete) {
     size_t end = folder.find(u'\\', at);
     if (end == npos) end = folder.size();
     std::u16string name = folder.substr(at, end - at);
-    if (!EntrySpelling(out, name)) return out + folder.substr(at);
+    if (EntrySpelling(out, name) == TEntry::Missing) return out + folder.substr(at);
     out += name;
     if (end < folder.size()) out += u'\\';
     at = end + 1;

@@ -74,3 +74,21 @@ TEST(DiskSpelling, FileCallsReachTheFileUnderAnotherSpelling) {
   ASSERT_TRUE(fs.Rename(lowered + u"\\Fichier.txt", lowered + u"\\Nouveau.TXT").ok());
   EXPECT_EQ(fs.ExactName(tmp / u"Dossier\\nouveau.txt"), std::u16string(u"Nouveau.TXT"));
 }
+
+// A folder named by its 8.3 name stays so, and the components below it still
+// take the disk's spelling.
+TEST(DiskSpelling, ShortNameComponentIsKeptAndTheRestRespelled) {
+  TTempFolder tmp;
+  ASSERT_TRUE(CreateDirectoryW(W(tmp / u"Un Nom Bien Trop Long"), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(W(tmp / u"Un Nom Bien Trop Long\\Sous"), nullptr));
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(W(tmp / u"Un Nom Bien Trop Long"), &fd);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  FindClose(h);
+  const std::u16string shortName = U16(fd.cAlternateFileName);
+  if (shortName.empty()) GTEST_SKIP() << "no 8.3 names on this file system";
+  ForgetDiskSpellings();
+  const std::u16string viaShort = Lower(tmp.path()) + u"\\" + shortName + u"\\sous";
+  EXPECT_EQ(DiskFolder(viaShort), tmp.path() + u"\\" + shortName + u"\\Sous");
+  EXPECT_EQ(DiskPath(viaShort + u"\\f.txt"), tmp.path() + u"\\" + shortName + u"\\Sous\\f.txt");
+}
