@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "engine/win32/DiskSpelling.h"
 #include "engine/win32/SystemHelpers.h"
 #include "engine/win32/WideText.h"
 #include "engine/win32/Win32FolderReader.h"
@@ -83,29 +84,31 @@ std::u16string LongPath(const std::u16string& path) {
   return path;
 }
 
+std::u16string FilePath(const std::u16string& path) { return LongPath(DiskPath(path)); }
+
 TFileResult TWin32FileOps::Rename(const std::u16string& from, const std::u16string& to) {
-  if (MoveFileExW(W(LongPath(from)), W(LongPath(to)), 0)) return TFileResult::Ok();
+  if (MoveFileExW(W(FilePath(from)), W(FilePath(to)), 0)) return TFileResult::Ok();
   return LastError();
 }
 
 TFileResult TWin32FileOps::CopyNoOverwrite(const std::u16string& from, const std::u16string& to) {
-  if (CopyFileW(W(LongPath(from)), W(LongPath(to)), TRUE)) return TFileResult::Ok();
+  if (CopyFileW(W(FilePath(from)), W(FilePath(to)), TRUE)) return TFileResult::Ok();
   return LastError();
 }
 
 TFileResult TWin32FileOps::CreateFolder(const std::u16string& path) {
-  if (CreateDirectoryW(W(LongPath(path)), nullptr)) return TFileResult::Ok();
+  if (CreateDirectoryW(W(FilePath(path)), nullptr)) return TFileResult::Ok();
   return LastError();
 }
 
 TFileResult TWin32FileOps::SetAttributes(const std::u16string& path, uint32_t attributes) {
-  if (SetFileAttributesW(W(LongPath(path)), attributes)) return TFileResult::Ok();
+  if (SetFileAttributesW(W(FilePath(path)), attributes)) return TFileResult::Ok();
   return LastError();
 }
 
 TFileResult TWin32FileOps::SetDateTime(const std::u16string& path, const TCalendarTime& when, int mode) {
   SetLastError(ERROR_SUCCESS);
-  if (SetFileDateTime(LongPath(path), when, mode)) return TFileResult::Ok();
+  if (SetFileDateTime(FilePath(path), when, mode)) return TFileResult::Ok();
   const DWORD code = GetLastError();
   return code ? FileResultFromError(code) : TFileResult::Fail(TFileError::Other);
 }
@@ -113,17 +116,17 @@ TFileResult TWin32FileOps::SetDateTime(const std::u16string& path, const TCalend
 TFileResult TWin32FileOps::RestoreTimes(const std::u16string& path, int64_t created, int64_t accessed,
                                         int64_t modified) {
   SetLastError(ERROR_SUCCESS);
-  if (RestoreRawFileTimes(LongPath(path), accessed, modified, created)) return TFileResult::Ok();
+  if (RestoreRawFileTimes(FilePath(path), accessed, modified, created)) return TFileResult::Ok();
   const DWORD code = GetLastError();
   return code ? FileResultFromError(code) : TFileResult::Fail(TFileError::Other);
 }
 
 bool TWin32FileOps::Exists(const std::u16string& path) {
-  return GetFileAttributesW(W(LongPath(path))) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(W(FilePath(path))) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool TWin32FileOps::FolderExists(const std::u16string& path) {
-  const DWORD a = GetFileAttributesW(W(LongPath(path)));
+  const DWORD a = GetFileAttributesW(W(FilePath(path)));
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -131,9 +134,9 @@ std::optional<std::u16string> TWin32FileOps::ExactName(const std::u16string& pat
   // A wildcard would match other entries: such a path names no one file.
   if (path.find_first_of(u"*?") != std::u16string::npos) return std::nullopt;
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileExW(W(LongPath(path)), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr, 0);
+  HANDLE h = FindFirstFileExW(W(FilePath(path)), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr, 0);
   if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
-    h = FindFirstFileW(W(LongPath(path)), &fd);
+    h = FindFirstFileW(W(FilePath(path)), &fd);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   FindClose(h);
   return U16(fd.cFileName);
@@ -142,10 +145,10 @@ std::optional<std::u16string> TWin32FileOps::ExactName(const std::u16string& pat
 bool TWin32FileOps::ListFolder(const std::u16string& folder,
                                const std::function<void(const std::u16string& name, bool isFolder)>& onEntry) {
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileExW(W(SearchPattern(folder)), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+  HANDLE h = FindFirstFileExW(W(SearchPattern(DiskFolder(folder))), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
                               FIND_FIRST_EX_LARGE_FETCH);
   if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
-    h = FindFirstFileW(W(SearchPattern(folder)), &fd);
+    h = FindFirstFileW(W(SearchPattern(DiskFolder(folder))), &fd);
   if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   do {
     const std::u16string name = U16(fd.cFileName);
@@ -159,7 +162,7 @@ bool TWin32FileOps::ListFolder(const std::u16string& folder,
 std::unique_ptr<IOutputFile> TWin32FileOps::OpenForWriting(const std::u16string& path, TOpenMode mode,
                                                            TFileResult& error) {
   const DWORD disposition = mode == TOpenMode::Replace ? CREATE_ALWAYS : OPEN_EXISTING;
-  HANDLE h = CreateFileW(W(LongPath(path)), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+  HANDLE h = CreateFileW(W(FilePath(path)), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     error = LastError();

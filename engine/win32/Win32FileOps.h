@@ -32,5 +32,8 @@ TFileResult FileResultFromError(unsigned long code);
 // path with "\\?\" in front when it is an absolute drive path too long for
 // the plain API.
 std::u16string LongPath(const std::u16string& path);
+// What every file call is given: path with its folders in the disk's
+// spelling (DiskSpelling.h), then LongPath.
+std::u16string FilePath(const std::u16string& path);
 
 }  // namespace qv::engine::win32

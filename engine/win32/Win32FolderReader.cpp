@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "engine/win32/DiskSpelling.h"
 #include "engine/win32/WideText.h"
 
 namespace qv::engine::win32 {
@@ -43,7 +44,10 @@ std::u16string SearchPattern(const std::u16string& folder) {
 
 bool TWin32FolderReader::ReadFolder(const std::u16string& folder,
                                     const std::function<void(const TFolderEntry&)>& onEntry) {
-  const std::u16string pattern = SearchPattern(folder);
+  // A scan is where the user picks or refreshes a folder: spellings found
+  // before may be stale.
+  ForgetDiskSpellings();
+  const std::u16string pattern = SearchPattern(DiskFolder(folder));
   WIN32_FIND_DATAW fd;
   // The standard level gives the 8.3 names the list shows.
   HANDLE h = FindFirstFileExW(W(pattern), FindExInfoStandard, &fd, FindExSearchNameMatch, nullptr,

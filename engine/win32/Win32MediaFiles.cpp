@@ -11,7 +11,7 @@ namespace qv::engine::win32 {
 
 std::optional<TFileStamp> TWin32MediaFiles::Stamp(const std::u16string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(W(LongPath(path)), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!GetFileAttributesExW(W(FilePath(path)), GetFileExInfoStandard, &data)) return std::nullopt;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
   TFileStamp stamp;
   stamp.Size = static_cast<int64_t>((uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
@@ -21,7 +21,7 @@ std::optional<TFileStamp> TWin32MediaFiles::Stamp(const std::u16string& path) {
 }
 
 std::unique_ptr<media::TByteSource> TWin32MediaFiles::Open(const std::u16string& path) {
-  const std::u16string full = LongPath(path);
+  const std::u16string full = FilePath(path);
   auto source = std::make_unique<media::TWin32FileSource>(std::wstring(full.begin(), full.end()));
   if (!source->isOpen()) return nullptr;
   return source;

@@ -1,7 +1,10 @@
-// Win32 byte source: positioned ReadFile calls on a shared read-only handle.
+// Win32 byte source: block reads on a shared read-only handle.
 #include "media/win32/Win32FileSource.h"
 
 #include <windows.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace qv::media {
 
@@ -26,7 +29,7 @@ TWin32FileSource::~TWin32FileSource() {
   if (m_handle) CloseHandle(m_handle);
 }
 
-bool TWin32FileSource::readAt(uint64_t offset, void* dst, size_t n) {
+bool TWin32FileSource::readFile(uint64_t offset, void* dst, size_t n) {
   if (!m_handle) return false;
   auto* out = static_cast<uint8_t*>(dst);
   while (n > 0) {
@@ -36,11 +39,41 @@ bool TWin32FileSource::readAt(uint64_t offset, void* dst, size_t n) {
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD got = 0;
+    ++m_systemReads;
     if (!ReadFile(m_handle, out, chunk, &got, &at) || got == 0) return false;
     out += got;
     offset += got;
     n -= got;
   }
+  return true;
+}
+
+bool TWin32FileSource::load(TBlock& block, uint64_t at) {
+  // The caller checked that at lies inside the file.
+  const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlockSize, m_size - at));
+  if (!block.data) block.data = std::make_unique<uint8_t[]>(kBlockSize);
+  block.size = 0;
+  if (!readFile(at, block.data.get(), n)) return false;
+  block.at = at;
+  block.size = n;
+  return true;
+}
+
+bool TWin32FileSource::readAt(uint64_t offset, void* dst, size_t n) {
+  if (!m_handle) return false;
+  if (m_head.size == 0 && !load(m_head, 0)) return false;
+  const TBlock* from = nullptr;
+  if (m_head.holds(offset, n)) {
+    from = &m_head;
+  } else if (m_far.holds(offset, n)) {
+    from = &m_far;
+  } else if (n <= kBlockSize) {
+    if (!load(m_far, offset)) return false;
+    from = &m_far;
+  } else {
+    return readFile(offset, dst, n);
+  }
+  std::memcpy(dst, from->data.get() + (offset - from->at), n);
   return true;
 }
 

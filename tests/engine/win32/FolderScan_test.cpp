@@ -101,3 +101,30 @@ TEST(FolderScan, ShellTypeNamesAndIcons) {
   EXPECT_EQ(win32::SearchPattern(u"C:\\a\\"), u"C:\\a\\*.*");
   EXPECT_EQ(win32::SearchPattern(u"C:\\" + std::u16string(300, u'x')).substr(0, 4), u"\\\\?\\");
 }
+
+// The scan's local times are the system's own conversion: the same values as
+// FileTimeToLocalFileTime and LocalFileTimeToFileTime, call after call.
+TEST(FolderScan, SystemTimeZoneGivesTheSystemConversion) {
+  const TTimeZone zone = win32::SystemTimeZone();
+  for (int64_t utc : {int64_t{0}, int64_t{116444736000000000}, int64_t{133000000000000000}, int64_t{1} << 62}) {
+    FILETIME in{static_cast<DWORD>(utc), static_cast<DWORD>(utc >> 32)}, out{};
+    ASSERT_TRUE(FileTimeToLocalFileTime(&in, &out));
+    const int64_t expected = static_cast<int64_t>((uint64_t{out.dwHighDateTime} << 32) | out.dwLowDateTime);
+    for (int again = 0; again < 2; ++again) {
+      int64_t local = -1, back = -1;
+      if (expected < 0) {
+        EXPECT_FALSE(zone.ToLocal(utc, local));
+        continue;
+      }
+      ASSERT_TRUE(zone.ToLocal(utc, local)) << utc;
+      EXPECT_EQ(local, expected) << utc;
+      FILETIME l{static_cast<DWORD>(local), static_cast<DWORD>(local >> 32)}, u{};
+      ASSERT_TRUE(LocalFileTimeToFileTime(&l, &u));
+      ASSERT_TRUE(zone.ToUtc(local, back));
+      EXPECT_EQ(back, static_cast<int64_t>((uint64_t{u.dwHighDateTime} << 32) | u.dwLowDateTime));
+    }
+  }
+  int64_t out = 0;
+  EXPECT_FALSE(zone.ToLocal(-1, out));
+  EXPECT_FALSE(zone.ToUtc(-5, out));
+}

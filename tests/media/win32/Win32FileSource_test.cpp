@@ -77,3 +77,50 @@ TEST(Win32FileSource, TagReadByWidePath) {
   EXPECT_FALSE(tag.LoadId3v2Tag(dir.file(L"absent.mp3")));
   EXPECT_EQ(tag.Artist, "");
 }
+
+// Small reads come from one block read of the file's head; reads beyond it,
+// across its end or larger than a block give the same bytes as the file.
+TEST(Win32FileSource, BlockReadsGiveTheFileBytes) {
+  TempFolder dir;
+  const std::wstring name = dir.file(L"blocs.bin");
+  const size_t block = TWin32FileSource::kBlockSize;
+  std::string bytes(3 * block + 123, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+  ASSERT_TRUE(TempFolder::write(name, bytes));
+  TWin32FileSource src(name);
+  ASSERT_TRUE(src.isOpen());
+  EXPECT_EQ(src.systemReads(), 0u);
+  struct Case {
+    uint64_t at;
+    size_t n;
+  };
+  const Case cases[] = {{0, 2}, {2, 18}, {block - 4, 4}, {100, 1000}, {block - 3, 10}, {block + 5, 4},
+                        {bytes.size() - 128, 128}, {block - 3, 10}, {10, 2 * block + 50}, {bytes.size() - 1, 1}};
+  for (const Case& c : cases) {
+    std::string got(c.n, '\0');
+    ASSERT_TRUE(src.read(c.at, got.data(), c.n)) << c.at;
+    EXPECT_EQ(got, bytes.substr(c.at, c.n)) << c.at << "+" << c.n;
+  }
+  char b[4];
+  EXPECT_FALSE(src.read(bytes.size() - 3, b, 4));
+  EXPECT_FALSE(src.read(uint64_t(-2), b, 4));
+  // Head once; a block at each of block - 3, block + 5, the end, block - 3
+  // again; one direct read of the large span; nothing for the last byte,
+  // which the end block holds.
+  EXPECT_EQ(src.systemReads(), 6u);
+}
+
+TEST(Win32FileSource, TagInTheHeadTakesOneRead) {
+  TempFolder dir;
+  const std::wstring name = dir.file(L"t\u00EAte.mp3");
+  std::string content = id3::tag(3, id3::frame(3, "TPE1", id3::text(0, "Artiste")) +
+                                        id3::frame(3, "TIT2", id3::text(0, "Titre")));
+  content += std::string(200000, 'x');
+  ASSERT_TRUE(TempFolder::write(name, content));
+  TWin32FileSource src(name);
+  TID3v2 tag;
+  ASSERT_TRUE(tag.LoadId3v2Tag(src));
+  EXPECT_EQ(tag.Artist, "Artiste");
+  EXPECT_EQ(tag.Title, "Titre");
+  EXPECT_EQ(src.systemReads(), 1u);
+}
