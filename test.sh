@@ -15,6 +15,8 @@ cmake --preset host >/dev/null
 cmake --build --preset host -- -j"$jobs"
 
 status=0
+echo "== Têtes des sources (lignes Tested by) =="
+./tools/check-tested-by.sh || status=1
 echo "== Tests natifs (clang, ASan+UBSan) =="
 ctest --preset host -j"$jobs" >build/host-ctest.log 2>&1 || status=1
 tail -n 40 build/host-ctest.log | sed -n '/tests passed\|tests failed\|The following tests\|Failed\|\*\*\*/p'

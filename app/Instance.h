@@ -1,7 +1,7 @@
 // One instance at a time: the named event that marks the first instance, the
 // search for the running main window, and the WM_COPYDATA block that hands a
-// later start's folder argument over. Tested by tests/app/Instance_test.cpp
-// (block coding) and tests/app/StartUp_e2e_test.cpp (two real processes).
+// later start's folder argument over. Tested by tests/app/unit/Instance_test.cpp
+// (block coding) and tests/app/MainForm_e2e_test.cpp (two real processes).
 #pragma once
 
 #include <windows.h>

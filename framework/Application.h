@@ -4,7 +4,7 @@
 // exception reporting that lets the loop go on, and the hand-over of work
 // from worker threads (TThread::Synchronize) through the hidden window.
 // One per process: Application() returns it.
-// Tested by tests/framework/Application_test.cpp.
+// Tested by tests/framework/Form_test.cpp and tests/framework/Label_test.cpp.
 #pragma once
 
 #include <windows.h>

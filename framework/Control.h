@@ -2,7 +2,7 @@
 // alignment, visibility, caption, font, colour, hint, mouse events), and
 // TGraphicControl: a windowless control its parent paints and routes mouse
 // input to. Windowed controls are TWinControl (WinControl.h).
-// Tested by tests/framework/Controls_test.cpp.
+// Tested by tests/framework/Form_test.cpp and tests/framework/Label_test.cpp.
 #pragma once
 
 #include <functional>

@@ -1,6 +1,6 @@
 // More controls: bevel and image (windowless, painted by the parent), timer
 // (non-visual), progress bar.
-// Tested by tests/framework/Controls_test.cpp.
+// Tested by tests/framework/Form_test.cpp (timer) and tests/framework/ComCtrls_test.cpp.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // GDI wrappers: fonts (shared handles), the canvas over a device context, and
 // scope objects for paired calls. TBitmap (DIB section with colour table)
-// lives in Bitmap.h. Tested by tests/framework/Graphics_test.cpp.
+// lives in Bitmap.h. Tested by tests/framework/Bitmap_test.cpp and
+// tests/framework/Label_test.cpp (painting).
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // Standard controls over the system classes (button, check box, radio
 // button, edit, memo, combo box, group box) and our own painted ones
 // (custom-control base, label, panel). Texts are cp1252.
-// Tested by tests/framework/Controls_test.cpp.
+// Tested by tests/framework/Form_test.cpp and tests/framework/Label_test.cpp.
 #pragma once
 
 #include <string>

@@ -3,7 +3,7 @@
 // while a modal loop or a menu runs on the main thread. WaitFor keeps the
 // main thread's messages flowing while it waits, so a worker blocked in
 // Synchronize cannot dead-lock it.
-// Tested by tests/framework/Thread_test.cpp.
+// Tested by tests/framework/Form_test.cpp (hand-over while a modal loop runs).
 #pragma once
 
 #include <windows.h>

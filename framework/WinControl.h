@@ -6,7 +6,7 @@
 // Every named control carries its name in the window property "QvName" (a
 // global atom) so end-to-end tests find it from another process.
 // No exception leaves the window procedure: it goes to the application.
-// Tested by tests/framework/Controls_test.cpp and tests/framework/Form_test.cpp.
+// Tested by tests/framework/Form_test.cpp and tests/framework/ComCtrls_test.cpp.
 #pragma once
 
 #include <windows.h>
