@@ -235,7 +235,7 @@ void TCustomEnhListView::ClearColumns() {
 }
 
 const TListColumn& TCustomEnhListView::Column(int index) const {
-  auto& c = const_cast<TListColumn&>(m_columns.at(static_cast<size_t>(index)));
+  TListColumn& c = m_columns.at(static_cast<size_t>(index));
   if (HWND h = HandleIfAllocated()) c.Width = static_cast<int>(SendMessageA(h, LVM_GETCOLUMNWIDTH, index, 0));
   return c;
 }

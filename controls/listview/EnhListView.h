@@ -257,7 +257,9 @@ private:
   bool FindFrom(const std::string& text, int column, bool inclusive, bool containing);
   void SelectAndFocus(int index);
 
-  std::vector<TListColumn> m_columns;
+  // Mutable: while the window exists its widths are the truth, and the const
+  // getters refresh this copy from it.
+  mutable std::vector<TListColumn> m_columns;
   std::vector<std::unique_ptr<TListItem>> m_items;  // owned; order kept while no window
   TViewStyle m_viewStyle = vsReport;
   bool m_hideSelection = true;

@@ -275,8 +275,7 @@ void TCustomExtListView::SetVirtualItemCount(int count, unsigned flags) {
 
 TLVExtendedStyles TCustomExtListView::ExtendedStyles() const {
   if (HWND h = HandleIfAllocated()) {
-    auto& self = const_cast<TCustomExtListView&>(*this);
-    self.m_extendedStyles =
+    m_extendedStyles =
         ExtendedStylesFromMask(static_cast<DWORD>(SendMessageA(h, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0)));
   }
   return m_extendedStyles;
@@ -297,7 +296,7 @@ void TCustomExtListView::SetExtendedStyles(TLVExtendedStyles styles) {
 
 int TCustomExtListView::HoverTime() const {
   if (HWND h = HandleIfAllocated())
-    const_cast<TCustomExtListView*>(this)->m_hoverTime = static_cast<int>(SendMessageA(h, LVM_GETHOVERTIME, 0, 0));
+    m_hoverTime = static_cast<int>(SendMessageA(h, LVM_GETHOVERTIME, 0, 0));
   return m_hoverTime;
 }
 

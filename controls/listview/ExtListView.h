@@ -228,12 +228,14 @@ private:
   void RestoreItemStates();
   std::string VirtualCellText(int item, int subItem) const;
 
-  TLVExtendedStyles m_extendedStyles{lvxInfoTip};
+  // Mutable: the const getters refresh these copies from the window, which
+  // the user or the system may have changed.
+  mutable TLVExtendedStyles m_extendedStyles{lvxInfoTip};
   std::vector<int> m_keptOrder;
   TQsExtListColumns m_columnsFormat;
   bool m_virtualMode = false;
   int m_selectionMark = -1;
-  int m_hoverTime = -1;
+  mutable int m_hoverTime = -1;
   bool m_requireComCtlUpdate = false;
   int m_virtualCount = 0;
   unsigned m_virtualFlags = 0;
