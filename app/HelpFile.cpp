@@ -23,6 +23,8 @@ constexpr THelpTopic kHelpTopics[] = {
     {17, "a-propos.htm"},           {25, "options.htm"},
 };
 
+}  // namespace
+
 std::string ProgramFolder() {
   char exe[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
@@ -31,8 +33,6 @@ std::string ProgramFolder() {
   dir.erase(slash == std::string::npos ? 0 : slash);
   return dir;
 }
-
-}  // namespace
 
 std::string HtmlHelpFilePath() { return ProgramFolder() + "\\Quorvant Pro.chm"; }
 

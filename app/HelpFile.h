@@ -12,6 +12,9 @@
 
 namespace qv::app {
 
+// The program's folder, where its help files stand.
+std::string ProgramFolder();
+
 // The compiled help file, next to the program whatever the current folder.
 std::string HtmlHelpFilePath();
 

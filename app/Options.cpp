@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/HelpFile.h"
 #include "engine/TextUtils.h"
 #include "engine/win32/SystemHelpers.h"
 #include "framework/Application.h"
@@ -40,16 +41,6 @@ struct TPreviewed {
 };
 
 bool Allowed(const std::string& text) { return text.find_first_of(eng::kForbiddenChars) == std::string::npos; }
-
-// The program's folder, where its help files stand.
-std::string ProgramFolder() {
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string dir = exe;
-  const size_t slash = dir.find_last_of('\\');
-  dir.erase(slash == std::string::npos ? 0 : slash);
-  return dir;
-}
 
 }  // namespace
 

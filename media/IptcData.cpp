@@ -234,26 +234,22 @@ int TIPTCdata::AddIptcEntry(const TTagEntry& entry) {
   return EntryCount() - 1;
 }
 
-bool TIPTCdata::ReadIptcFile(const std::string& path) {
-  Clear();
-  TimgData* owner = Owner;
+// Both path kinds load through the owner, which parses into this object.
+template <typename Path>
+static bool ReadIptcThroughOwner(TIPTCdata& self, const Path& path) {
+  self.Clear();
+  TimgData* owner = self.Owner;
   if (!owner) return false;
   owner->LoadImageMetadata(path);
   if (!owner->IptcSection) return false;
-  ReadIptcBlock(owner->IptcSection->Bytes);
-  return !Entries.empty();
+  self.ReadIptcBlock(owner->IptcSection->Bytes);
+  return self.EntryCount() > 0;
 }
 
+bool TIPTCdata::ReadIptcFile(const std::string& path) { return ReadIptcThroughOwner(*this, path); }
+
 #ifdef _WIN32
-bool TIPTCdata::ReadIptcFile(const std::wstring& path) {
-  Clear();
-  TimgData* owner = Owner;
-  if (!owner) return false;
-  owner->LoadImageMetadata(path);
-  if (!owner->IptcSection) return false;
-  ReadIptcBlock(owner->IptcSection->Bytes);
-  return !Entries.empty();
-}
+bool TIPTCdata::ReadIptcFile(const std::wstring& path) { return ReadIptcThroughOwner(*this, path); }
 #endif
 
 void TIPTCdata::ReadIptcBlock(std::string_view block) {

@@ -1,6 +1,8 @@
 // The folder dialog in the real program: "..." opens it on the current
 // folder, the keyboard moves to another folder, accepting lists that
-// folder's files; F4 opens it too, and cancelling changes nothing.
+// folder's files; F4 opens it too, and cancelling changes nothing. The
+// tree offers the shell's menu of the selected folder (asked from the
+// keyboard); Escape closes it and the dialog goes on.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -40,6 +42,23 @@ std::string SelectedTreeText(HWND tree) {
   }
   CloseHandle(process);
   return text;
+}
+
+// The popup menu window shown by the program's thread, or null.
+HWND OpenMenuOf(HWND anyWindowOfThread) {
+  const DWORD thread = GetWindowThreadProcessId(anyWindowOfThread, nullptr);
+  HWND found = nullptr;
+  EnumThreadWindows(
+      thread,
+      [](HWND hwnd, LPARAM out) {
+        if (ClassOf(hwnd) == "#32768" && IsWindowVisible(hwnd)) {
+          *reinterpret_cast<HWND*>(out) = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 }  // namespace
@@ -88,4 +107,46 @@ TEST(FolderDialogE2E, TheDotsButtonChoosesAnotherFolderAndF4CancelledChangesNoth
   EXPECT_EQ(ListViewCount(list), 3);
   EXPECT_EQ(Lower(GetText(FindControl(main, "EditDir"))), Lower(AnsiPath(base.Path() / "Brouillons")));
   CloseMain(app, main);
+}
+
+TEST(FolderDialogE2E, TheTreeShowsTheShellMenuOfTheSelectedFolder) {
+  ResetProgramRegistry();
+  TTempFolder base("qvmenu");
+  std::filesystem::create_directories(base.Path() / "Albums");
+  std::filesystem::create_directories(base.Path() / "Brouillons");
+  base.Write("Albums\\x1.txt", "1");
+
+  TProgram app(Quoted(base.Path() / "Albums"));
+  HWND main = WaitForMain(app);
+  ASSERT_NE(main, nullptr);
+  // The folder is known once it is listed.
+  ASSERT_TRUE(WaitUntil([&] { return ListViewCount(FindControl(main, "FileList")) == 1; }));
+  ClickAsync(FindControl(main, "BtnDir"));
+  HWND dialog = app.WaitForWindow("TDossiers", "Dossiers");
+  ASSERT_NE(dialog, nullptr);
+  HWND tree = WaitForControl(dialog, "TreeView");
+  ASSERT_NE(tree, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return SelectedTreeText(tree) == "Albums"; })) << SelectedTreeText(tree);
+  FocusControl(tree);
+
+  // The menu key: the selected node's menu, placed under it.
+  PostMessageA(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), -1);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (menu = OpenMenuOf(tree)) != nullptr; }));
+  // Menus are the program's own handles: only the window can be looked at
+  // from here.
+  const RECT menuRect = WindowRectOf(menu);
+  const RECT treeRect = WindowRectOf(tree);
+  EXPECT_GE(menuRect.left, treeRect.left);
+  EXPECT_LT(menuRect.top, treeRect.bottom);
+  EXPECT_GT(menuRect.bottom - menuRect.top, 40) << "a menu of several commands";
+  Screenshot("folder_dialog_tree_menu");
+
+  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return OpenMenuOf(tree) == nullptr; }));
+  EXPECT_TRUE(IsVisible(dialog));
+  EXPECT_EQ(SelectedTreeText(tree), "Albums");
+  EXPECT_TRUE(std::filesystem::is_directory(base.Path() / "Albums")) << "nothing was carried out";
+  ClickAsync(FindControl(dialog, "BtnAnnuler"));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsVisible(dialog); }));
 }
