@@ -8,7 +8,7 @@
 // list events to it (or lets Attach connect them).
 //
 //   TFileListFeed feed(FileList, options, listing, names, setStatusText, switchMonitor);
-//   feed.SetupSystemImageLists(); feed.Attach(); ... feed.RefreshFileList();
+//   feed.Attach(); ... feed.RefreshFileList();
 //
 // Main thread only. Tested by tests/app/listfeed/FileListFeed_test.cpp.
 #pragma once
@@ -68,7 +68,8 @@ public:
   // The sort kept by the list's saved settings, applied at start.
   void RestoreSavedSort();
   void RefreshFileList();
-  // The shell's small and large system image lists, shared with the list.
+  // The shell's small and large system image lists, shared with the list
+  // (taken by the first scan that lists files when not set before).
   void SetupSystemImageLists();
   static int GetSystemIconIndex(const std::string& path);
 

@@ -113,7 +113,6 @@ void TMainForm::FormCreate(TComponent&) {
       });
   m_feed->WindowShown = [] { return WindowShown; };
   m_feed->UpdateAutoFormat = [this](size_t count) { UpdateAutoFormat(count); };
-  m_feed->SetupSystemImageLists();
   m_feed->Attach();
   FileList->SaveSettings().SaveViewStyle = false;
   FileList->SaveSettings().RegistryKey = eng::kProductKey;

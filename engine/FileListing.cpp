@@ -43,10 +43,10 @@ struct TextKeys {
   std::vector<uint32_t> offset, length;
 
   template <typename Get>
-  void Build(const std::vector<TFileObject>& files, Get get) {
+  void Build(const TFileStore& files, Get get) {
     arena.clear();
     size_t total = 0;
-    for (const TFileObject& f : files) total += get(f).size();
+    for (size_t i = 0; i < files.size(); ++i) total += get(files[i]).size();
     arena.reserve(2 * total + 2 * files.size());
     prefix.resize(files.size());
     offset.resize(files.size());

@@ -43,6 +43,34 @@ struct TFileObject {
 
 // Scan attribute masks: read-only, volume and archive; with the
 // "Attribut Full" option also hidden and system.
+// The scanned files, in blocks of fixed size: a large folder grows without
+// moving the files read so far, and never holds two copies of its list at
+// once (a doubling vector peaks at three times the list's size).
+class TFileStore {
+public:
+  size_t size() const { return m_size; }
+  TFileObject& operator[](size_t i) { return m_blocks[i >> kBlockBits][i & kBlockMask]; }
+  const TFileObject& operator[](size_t i) const { return m_blocks[i >> kBlockBits][i & kBlockMask]; }
+  void push_back(TFileObject&& f) {
+    if ((m_size & kBlockMask) == 0) {
+      m_blocks.emplace_back();
+      m_blocks.back().reserve(size_t{1} << kBlockBits);
+    }
+    m_blocks.back().push_back(std::move(f));
+    ++m_size;
+  }
+  void clear() {
+    m_blocks.clear();
+    m_size = 0;
+  }
+
+private:
+  static constexpr unsigned kBlockBits = 10;
+  static constexpr size_t kBlockMask = (size_t{1} << kBlockBits) - 1;
+  std::vector<std::vector<TFileObject>> m_blocks;
+  size_t m_size = 0;
+};
+
 inline constexpr uint32_t kScanAttributes = 41;
 inline constexpr uint32_t kScanAttributesFull = 47;
 
@@ -93,7 +121,7 @@ private:
 
   IFolderReader* m_reader = nullptr;
   TTimeZone m_zone;
-  std::vector<TFileObject> m_files;   // scan order
+  TFileStore m_files;                 // scan order
   std::vector<uint32_t> m_order;      // list order: indexes into m_files
   std::unique_ptr<Keys> m_keys;       // collation keys, per scan
 };

@@ -229,3 +229,33 @@ TEST(FileListing, NewNameSortSeesChanges) {
   l.SortFiles(2, true);
   EXPECT_EQ(l.GetFileName(0), "a");
 }
+
+// A folder larger than one storage block: every file keeps its fields, the
+// sorts see all of them, and a rescan of a smaller folder forgets the rest.
+TEST(FileListing, LargeFolderKeepsEveryFile) {
+  FakeReader r;
+  const size_t n = 2600;
+  for (size_t i = 0; i < n; ++i) {
+    const std::string name = "IMG_" + std::to_string(100000 + (i * 7919) % n) + ".jpg";
+    r.entries.push_back(Entry(std::u16string(name.begin(), name.end()), i));
+  }
+  TFileListing l;
+  l.SetFolderReader(&r);
+  ASSERT_EQ(l.ScanFolder("C:\\T", "*.jpg", kScanAttributes), n);
+  EXPECT_EQ(l.TotalSize, static_cast<int64_t>(n * (n - 1) / 2));
+  for (size_t i = 0; i < n; i += 257) {
+    EXPECT_EQ(l[i].Size, static_cast<int64_t>(i));
+    EXPECT_EQ(l[i].WideName, std::u16string(l[i].FileName.begin(), l[i].FileName.end()));
+  }
+  l.SortFiles(1, false);
+  for (size_t i = 0; i < n; ++i) ASSERT_EQ(l[i].FileName, "IMG_" + std::to_string(100000 + n - 1 - i) + ".jpg");
+  l.SortFiles(3, true);
+  for (size_t i = 0; i < n; ++i) ASSERT_EQ(l[i].Size, static_cast<int64_t>(i));
+  l.SetNewName(n - 1, "dernier.jpg");
+  EXPECT_EQ(l.GetNewName(n - 1), "dernier.jpg");
+
+  r.entries.resize(3);
+  ASSERT_EQ(l.ScanFolder("C:\\T", "*.jpg", kScanAttributes), 3u);
+  EXPECT_EQ(l[2].Size, 2);
+  EXPECT_EQ(l.GetFileName(3), "");
+}

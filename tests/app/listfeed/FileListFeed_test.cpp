@@ -73,14 +73,14 @@ protected:
     feed.reset();
     host.reset();
   }
-  void Open(int width = 900, int height = 400) {
+  void Open(int width = 900, int height = 400, bool imageLists = true) {
     host = std::make_unique<THostedList<TQsExtListView>>(MakeFileList, width, height);
     feed = std::make_unique<app::TFileListFeed>(
         *host->list, options, listing, names, [this](const std::string& t) { status.push_back(t); },
         [this](bool on, const std::string& f) { monitor.emplace_back(on, f); });
     feed->SetThousandSeparator(" ");
     feed->Beep = [this] { ++beeps; };
-    feed->SetupSystemImageLists();
+    if (imageLists) feed->SetupSystemImageLists();
     feed->Attach();
   }
   std::filesystem::path Make(const std::wstring& name, size_t size, int day) {
@@ -163,6 +163,27 @@ TEST_F(FileListFeedTest, EmptyGoneAndSwitchedOffLists) {
   feed->RefreshFileList();
   EXPECT_EQ(status.size(), before);
   EXPECT_EQ(host->list->ItemCount(), 0);
+}
+
+// The main window leaves the shell's image lists to the first scan, so
+// they cost nothing before it is shown.
+TEST_F(FileListFeedTest, TheFirstScanTakesTheSystemImageLists) {
+  Make(L"a.txt", 1, 1);
+  Open(900, 400, false);
+  EXPECT_EQ(ListView_GetImageList(List(), LVSIL_SMALL), nullptr);
+  options.ActiveListe = false;
+  feed->RefreshFileList();
+  EXPECT_EQ(ListView_GetImageList(List(), LVSIL_SMALL), nullptr);
+  options.ActiveListe = true;
+  feed->RefreshFileList();
+  SHFILEINFOA sfi{};
+  const auto small =
+      reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  const auto large = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("", 0, &sfi, sizeof sfi, SHGFI_SYSICONINDEX));
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(ListView_GetImageList(List(), LVSIL_SMALL), small);
+  EXPECT_EQ(ListView_GetImageList(List(), LVSIL_NORMAL), large);
+  EXPECT_EQ(host->list->ItemCount(), 1);
 }
 
 TEST_F(FileListFeedTest, CellsShowEveryColumn) {
