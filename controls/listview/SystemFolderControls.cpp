@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "controls/listview/SystemTreeView.h"
+#include "controls/listview/detail/FolderLinks.h"
 #include "framework/ImageList.h"
 
 namespace qv::controls {
@@ -59,31 +60,13 @@ void TQsCustomSystemListView::LoadSystemImages() {
 }
 
 void TQsCustomSystemListView::SetTreeView(TQsCustomSystemTreeView* tree) {
-  if (tree == m_tree) return;
-  TQsCustomSystemTreeView* old = m_tree;
-  m_tree = tree;
-  if (old) {
-    RemoveFreeNotification(old);
-    if (old->ListView() == this) old->SetListView(nullptr);
-  }
-  if (tree) {
-    FreeNotification(tree);
-    tree->SetListView(this);
-  }
+  detail::RelinkBothWays(this, m_tree, tree, &TQsCustomSystemTreeView::ListView,
+                         &TQsCustomSystemTreeView::SetListView);
 }
 
 void TQsCustomSystemListView::SetComboBox(TQsCustomSystemComboBox* combo) {
-  if (combo == m_combo) return;
-  TQsCustomSystemComboBox* old = m_combo;
-  m_combo = combo;
-  if (old) {
-    RemoveFreeNotification(old);
-    if (old->ListView() == this) old->SetListView(nullptr);
-  }
-  if (combo) {
-    FreeNotification(combo);
-    combo->SetListView(this);
-  }
+  detail::RelinkBothWays(this, m_combo, combo, &TQsCustomSystemComboBox::ListView,
+                         &TQsCustomSystemComboBox::SetListView);
 }
 
 void TQsCustomSystemListView::SetFolder(LPCITEMIDLIST absolute) {
@@ -128,31 +111,13 @@ TQsCustomSystemComboBox::~TQsCustomSystemComboBox() {
 }
 
 void TQsCustomSystemComboBox::SetTreeView(TQsCustomSystemTreeView* tree) {
-  if (tree == m_tree) return;
-  TQsCustomSystemTreeView* old = m_tree;
-  m_tree = tree;
-  if (old) {
-    RemoveFreeNotification(old);
-    if (old->ComboBox() == this) old->SetComboBox(nullptr);
-  }
-  if (tree) {
-    FreeNotification(tree);
-    tree->SetComboBox(this);
-  }
+  detail::RelinkBothWays(this, m_tree, tree, &TQsCustomSystemTreeView::ComboBox,
+                         &TQsCustomSystemTreeView::SetComboBox);
 }
 
 void TQsCustomSystemComboBox::SetListView(TQsCustomSystemListView* list) {
-  if (list == m_list) return;
-  TQsCustomSystemListView* old = m_list;
-  m_list = list;
-  if (old) {
-    RemoveFreeNotification(old);
-    if (old->ComboBox() == this) old->SetComboBox(nullptr);
-  }
-  if (list) {
-    FreeNotification(list);
-    list->SetComboBox(this);
-  }
+  detail::RelinkBothWays(this, m_list, list, &TQsCustomSystemListView::ComboBox,
+                         &TQsCustomSystemListView::SetComboBox);
 }
 
 void TQsCustomSystemComboBox::SetFolder(LPCITEMIDLIST absolute) {

@@ -4,6 +4,7 @@
 #include "controls/listview/SystemTreeView.h"
 
 #include "controls/listview/SystemFolderControls.h"
+#include "controls/listview/detail/FolderLinks.h"
 
 #include <shellapi.h>
 
@@ -149,33 +150,15 @@ TQsCustomSystemTreeView::~TQsCustomSystemTreeView() {
 }
 
 void TQsCustomSystemTreeView::SetListView(TQsCustomSystemListView* list) {
-  if (list == m_listView) return;
-  TQsCustomSystemListView* old = m_listView;
-  m_listView = list;
-  if (old) {
-    RemoveFreeNotification(old);
-    if (old->TreeView() == this) old->SetTreeView(nullptr);
-  }
-  if (list) {
-    FreeNotification(list);
-    list->SetTreeView(this);
+  if (detail::RelinkBothWays(this, m_listView, list, &TQsCustomSystemListView::TreeView,
+                             &TQsCustomSystemListView::SetTreeView) && list)
     list->LinkedFolderChanged(GetSelectedItemIdList(), 0);
-  }
 }
 
 void TQsCustomSystemTreeView::SetComboBox(TQsCustomSystemComboBox* combo) {
-  if (combo == m_comboBox) return;
-  TQsCustomSystemComboBox* old = m_comboBox;
-  m_comboBox = combo;
-  if (old) {
-    RemoveFreeNotification(old);
-    if (old->TreeView() == this) old->SetTreeView(nullptr);
-  }
-  if (combo) {
-    FreeNotification(combo);
-    combo->SetTreeView(this);
+  if (detail::RelinkBothWays(this, m_comboBox, combo, &TQsCustomSystemComboBox::TreeView,
+                             &TQsCustomSystemComboBox::SetTreeView) && combo)
     combo->LinkedFolderChanged(GetSelectedItemIdList(), 0);
-  }
 }
 
 void TQsCustomSystemTreeView::LinkedFolderChanged(int flag) {
