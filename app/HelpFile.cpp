@@ -23,8 +23,7 @@ constexpr THelpTopic kHelpTopics[] = {
     {17, "a-propos.htm"},           {25, "options.htm"},
 };
 
-}  // namespace
-
+// The program's folder, where its help files stand.
 std::string ProgramFolder() {
   char exe[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
@@ -34,21 +33,35 @@ std::string ProgramFolder() {
   return dir;
 }
 
+// In "/noversion" mode WinHelp takes the context (0: its contents).
+bool ShowWinHelp(HWND owner, int context) {
+  if (!engine::UseWinHelp()) return false;
+  const std::string hlp = ProgramFolder() + "\\Quorvant Pro.hlp";
+  WinHelpA(owner, hlp.c_str(), context ? HELP_CONTEXT : HELP_CONTENTS, static_cast<ULONG_PTR>(context));
+  return true;
+}
+
+void OpenHtmlHelp(HWND owner) {
+  ShellExecuteA(owner, "open", HtmlHelpFilePath().c_str(), nullptr, ProgramFolder().c_str(), SW_SHOWNORMAL);
+}
+
+}  // namespace
+
 std::string HtmlHelpFilePath() { return ProgramFolder() + "\\Quorvant Pro.chm"; }
 
+void ShowHelpFromButton(HWND owner, int winHelpContext) {
+  if (!ShowWinHelp(owner, winHelpContext)) OpenHtmlHelp(owner);
+}
+
 void ShowHelpContext(HWND owner, int context) {
+  if (ShowWinHelp(owner, context)) return;
   const std::string dir = ProgramFolder();
-  if (engine::UseWinHelp()) {
-    const std::string hlp = dir + "\\Quorvant Pro.hlp";
-    WinHelpA(owner, hlp.c_str(), context ? HELP_CONTEXT : HELP_CONTENTS, static_cast<ULONG_PTR>(context));
-    return;
-  }
   const std::string chm = HtmlHelpFilePath();
   const char* page = nullptr;
   for (const THelpTopic& t : kHelpTopics)
     if (t.context == context) page = t.page;
   if (!page) {
-    ShellExecuteA(owner, "open", chm.c_str(), nullptr, dir.c_str(), SW_SHOWNORMAL);
+    OpenHtmlHelp(owner);
     return;
   }
   // The system's help viewer opens a page of the file by this address; it

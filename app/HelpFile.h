@@ -12,12 +12,14 @@
 
 namespace qv::app {
 
-// The program's folder, where its help files stand.
-std::string ProgramFolder();
-
 // The compiled help file, next to the program whatever the current folder.
 std::string HtmlHelpFilePath();
 
+// The "Aide" buttons: the compiled help opens at its first page; in
+// "/noversion" mode WinHelp takes `winHelpContext` (0: its contents).
+void ShowHelpFromButton(HWND owner, int winHelpContext);
+
+// F1 and a message's "Aide": the compiled help opens at the context's page.
 // A context without a page (0) opens the help at its first page.
 void ShowHelpContext(HWND owner, int context);
 

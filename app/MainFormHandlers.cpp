@@ -5,6 +5,7 @@
 
 #include "app/APropos.h"
 #include "app/Dossiers.h"
+#include "app/HelpFile.h"
 #include "app/Options.h"
 
 #include <shellapi.h>
@@ -506,20 +507,7 @@ void TMainForm::BtnAideClick(TComponent&) {
   OpenHelp();
 }
 
-void TMainForm::OpenHelp() {
-  // The help file stands next to the program, whatever the current folder.
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string dir = exe;
-  dir.erase(dir.find_last_of('\\') == std::string::npos ? 0 : dir.find_last_of('\\'));
-  if (eng::UseWinHelp()) {
-    const std::string hlp = dir + "\\Quorvant Pro.hlp";
-    WinHelpA(Handle(), hlp.c_str(), HELP_CONTENTS, 0);
-  } else {
-    const std::string chm = dir + "\\Quorvant Pro.chm";
-    ShellExecuteA(Handle(), "open", chm.c_str(), nullptr, dir.c_str(), SW_SHOWNORMAL);
-  }
-}
+void TMainForm::OpenHelp() { ShowHelpFromButton(Handle(), 0); }
 
 void TMainForm::BtnAPropClick(TComponent&) {
   CommitFocusedEdit();

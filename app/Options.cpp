@@ -152,16 +152,7 @@ void TOptions::EditReplaceCharExit(TComponent&) { IsReplaceCharAllowed(EditRepla
 
 // ---- Buttons -------------------------------------------------------------------------
 
-void TOptions::BtnAideClick(TComponent&) {
-  const std::string dir = ProgramFolder();
-  if (eng::UseWinHelp()) {
-    const std::string hlp = dir + "\\Quorvant Pro.hlp";
-    WinHelpA(Handle(), hlp.c_str(), HELP_CONTEXT, kHelpContext);
-  } else {
-    const std::string chm = dir + "\\Quorvant Pro.chm";
-    ShellExecuteA(Handle(), "open", chm.c_str(), nullptr, dir.c_str(), SW_SHOWNORMAL);
-  }
-}
+void TOptions::BtnAideClick(TComponent&) { ShowHelpFromButton(Handle(), kHelpContext); }
 
 void TOptions::BtnDirRapportClick(TComponent&) {
   const std::string folder = eng::StripTrailingBackslashes(m_host.Options().DirRapport);
