@@ -54,14 +54,10 @@ enum class TEntry { Respelled, Kept, Missing };
 // difference in letter case is taken: an entry found under another name (a
 // short 8.3 name) is kept as given.
 TEntry EntrySpelling(const std::u16string& disk, std::u16string& name) {
-  if (name.empty() || name == u"." || name == u".." || name.find_first_of(u"*?") != npos) return TEntry::Missing;
-  const std::u16string probe = disk + name;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileExW(W(probe), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr, 0);
-  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) h = FindFirstFileW(W(probe), &fd);
-  if (h == INVALID_HANDLE_VALUE) return TEntry::Missing;
-  FindClose(h);
-  const std::u16string found = U16(fd.cFileName);
+  if (name.empty() || name == u"." || name == u"..") return TEntry::Missing;
+  const std::optional<std::u16string> entry = EntryName(disk + name);
+  if (!entry) return TEntry::Missing;
+  const std::u16string& found = *entry;
   if (found.size() != name.size() ||
       CompareStringOrdinal(W(found), static_cast<int>(found.size()), W(name), static_cast<int>(name.size()), TRUE) !=
           CSTR_EQUAL)
@@ -125,6 +121,18 @@ std::u16string DiskPath(const std::u16string& path) {
   // The folder keeps its trailing "\" when it is a root ("c:\").
   const size_t cut = slash + 1 == root ? root : slash;
   return Spelling(path.substr(0, cut)) + path.substr(cut);
+}
+
+std::optional<std::u16string> EntryName(const std::u16string& path) {
+  // The "?" of a "\\?\" prefix is no wildcard.
+  const size_t from = path.rfind(u"\\\\?\\", 0) == 0 ? 4 : 0;
+  if (path.find_first_of(u"*?", from) != npos) return std::nullopt;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileExW(W(path), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr, 0);
+  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER) h = FindFirstFileW(W(path), &fd);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  FindClose(h);
+  return U16(fd.cFileName);
 }
 
 void ForgetDiskSpellings() {

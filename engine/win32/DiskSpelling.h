@@ -9,6 +9,7 @@
 // Tested by tests/engine/win32/DiskSpelling_test.cpp.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace qv::engine::win32 {
@@ -17,6 +18,10 @@ namespace qv::engine::win32 {
 std::u16string DiskPath(const std::u16string& path);
 // folder with every component in the disk's spelling.
 std::u16string DiskFolder(const std::u16string& folder);
+// The name the entry at path has in its folder, exactly as the folder holds
+// it; nullopt when there is none or path holds a wildcard (it would match
+// other entries; the "?" of a "\\?\" prefix is none).
+std::optional<std::u16string> EntryName(const std::u16string& path);
 // Forgets the spellings found (a new scan: folders may have been renamed).
 void ForgetDiskSpellings();
 

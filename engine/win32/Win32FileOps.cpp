@@ -131,15 +131,7 @@ bool TWin32FileOps::FolderExists(const std::u16string& path) {
 }
 
 std::optional<std::u16string> TWin32FileOps::ExactName(const std::u16string& path) {
-  // A wildcard would match other entries: such a path names no one file.
-  if (path.find_first_of(u"*?") != std::u16string::npos) return std::nullopt;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileExW(W(FilePath(path)), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr, 0);
-  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
-    h = FindFirstFileW(W(FilePath(path)), &fd);
-  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-  FindClose(h);
-  return U16(fd.cFileName);
+  return EntryName(FilePath(path));
 }
 
 bool TWin32FileOps::ListFolder(const std::u16string& folder,
