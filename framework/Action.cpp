@@ -25,47 +25,19 @@ void TAction::Changed(TChange what) {
   for (TActionLink* link : std::vector<TActionLink*>(m_links)) link->Apply(what);
 }
 
-void TAction::SetCaption(const std::string& v) {
-  if (v == m_caption) return;
-  m_caption = v;
-  Changed(TChange::Caption);
-}
+void TAction::SetCaption(const std::string& v) { Assign(m_caption, v, TChange::Caption); }
 
-void TAction::SetEnabled(bool v) {
-  if (v == m_enabled) return;
-  m_enabled = v;
-  Changed(TChange::Enabled);
-}
+void TAction::SetEnabled(bool v) { Assign(m_enabled, v, TChange::Enabled); }
 
-void TAction::SetChecked(bool v) {
-  if (v == m_checked) return;
-  m_checked = v;
-  Changed(TChange::Checked);
-}
+void TAction::SetChecked(bool v) { Assign(m_checked, v, TChange::Checked); }
 
-void TAction::SetHint(const std::string& v) {
-  if (v == m_hint) return;
-  m_hint = v;
-  Changed(TChange::Hint);
-}
+void TAction::SetHint(const std::string& v) { Assign(m_hint, v, TChange::Hint); }
 
-void TAction::SetImageIndex(int v) {
-  if (v == m_imageIndex) return;
-  m_imageIndex = v;
-  Changed(TChange::ImageIndex);
-}
+void TAction::SetImageIndex(int v) { Assign(m_imageIndex, v, TChange::ImageIndex); }
 
-void TAction::SetVisible(bool v) {
-  if (v == m_visible) return;
-  m_visible = v;
-  Changed(TChange::Visible);
-}
+void TAction::SetVisible(bool v) { Assign(m_visible, v, TChange::Visible); }
 
-void TAction::SetImages(TImageList* images) {
-  if (images == m_images) return;
-  m_images = images;
-  Changed(TChange::ImageIndex);
-}
+void TAction::SetImages(TImageList* images) { Assign(m_images, images, TChange::ImageIndex); }
 
 bool TAction::Update() {
   if (!OnUpdate) return false;

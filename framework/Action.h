@@ -56,6 +56,13 @@ private:
   friend class TActionLink;
   enum class TChange { Caption, Enabled, Checked, Hint, ImageIndex, Visible };
   void Changed(TChange what);
+  // Every setter: acts only on a change, then tells the linked controls.
+  template <typename T>
+  void Assign(T& field, const T& value, TChange what) {
+    if (value == field) return;
+    field = value;
+    Changed(what);
+  }
 
   std::string m_caption;
   bool m_enabled = true;

@@ -72,7 +72,9 @@ protected:
   HWND Show(const std::string& topic) {
     if (!m_htmlHelp) {
       HMODULE module = LoadLibraryA("hhctrl.ocx");
-      if (module) m_htmlHelp = reinterpret_cast<HtmlHelpFn>(GetProcAddress(module, "HtmlHelpA"));
+      // Through a plain function pointer: GCC warns on a direct cast from FARPROC.
+      auto* any = module ? reinterpret_cast<void (*)()>(GetProcAddress(module, "HtmlHelpA")) : nullptr;
+      m_htmlHelp = reinterpret_cast<HtmlHelpFn>(any);
     }
     return m_htmlHelp ? m_htmlHelp(GetDesktopWindow(), topic.c_str(), HH_DISPLAY_TOPIC, 0) : nullptr;
   }

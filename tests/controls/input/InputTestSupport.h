@@ -44,8 +44,10 @@ inline int GdiObjectCount() {
     unsigned long long User;
   };
   static_assert(sizeof(TEntry) == 24);
-  const auto* teb = reinterpret_cast<const unsigned char*>(NtCurrentTeb());
-  const auto* peb = *reinterpret_cast<const unsigned char* const*>(teb + 0x60);
+  // The process block's address, read straight from the thread block:
+  // NtCurrentTeb's intrinsic trips GCC's array-bounds check when inlined.
+  const unsigned char* peb = nullptr;
+  asm("mov %%gs:0x60, %0" : "=r"(peb));
   const auto* table = *reinterpret_cast<const TEntry* const*>(peb + 0xF8);
   if (!table) return -1;
   int n = 0;

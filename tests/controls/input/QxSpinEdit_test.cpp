@@ -535,7 +535,9 @@ TEST(QxSpinEdit, ButtonsSitInsideEveryBorderOnTheReadingSide) {
     RECT window{}, inner{};
     GetWindowRect(s->Handle(), &window);
     GetClientRect(s->Handle(), &inner);
-    if (!threeD) EXPECT_EQ(inner.right, window.right - window.left);
+    if (!threeD) {
+      EXPECT_EQ(inner.right, window.right - window.left);
+    }
     EXPECT_EQ((ex & WS_EX_RTLREADING) != 0, rtl);
     // Left alignment reads from the right side when right to left.
     EXPECT_EQ((style & ES_RIGHT) != 0, rtl);
