@@ -8,35 +8,13 @@ in 8x8 images whose last row and column stay see-through.
 Run by hand when the artwork changes; the results are committed.
 """
 import os
-import struct
+
+from bmpfile import write_bmp
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "resources")
 
-PALETTE16 = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
-    (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
-    (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
 INDEX = {"K": 0, "R": 9, "S": 7, "G": 8, "T": 13, "W": 15, ".": 13}
-
-
-def write_bmp(name, rows):
-    height, width = len(rows), len(rows[0])
-    assert all(len(r) == width for r in rows), name
-    stride = ((width * 4 + 31) // 32) * 4
-    data = bytearray()
-    for row in reversed(rows):
-        bits = bytearray(stride)
-        for x, v in enumerate(row):
-            bits[x // 2] |= (v & 0xF) << (4 if x % 2 == 0 else 0)
-        data += bits
-    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in PALETTE16)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, len(data), 2835, 2835, 16, 16)
-    offset = 14 + len(info) + len(table)
-    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
-    with open(os.path.join(OUT, name), "wb") as f:
-        f.write(header + info + table + data)
 
 
 def parse(text):
@@ -91,8 +69,8 @@ def pad(rows):
 
 
 sheet, disabled = parse(SHEET), parse(DISABLED)
-write_bmp("DEDITBMP.bmp", [a + b for a, b in zip(sheet, disabled)])
-write_bmp("PREV1.bmp", pad(parse(PREV1)))
-write_bmp("PREV2.bmp", pad(parse(PREV2)))
-write_bmp("NEXT1.bmp", pad(mirror(parse(PREV1))))
-write_bmp("NEXT2.bmp", pad(mirror(parse(PREV2))))
+write_bmp(os.path.join(OUT, "DEDITBMP.bmp"), [a + b for a, b in zip(sheet, disabled)])
+write_bmp(os.path.join(OUT, "PREV1.bmp"), pad(parse(PREV1)))
+write_bmp(os.path.join(OUT, "PREV2.bmp"), pad(parse(PREV2)))
+write_bmp(os.path.join(OUT, "NEXT1.bmp"), pad(mirror(parse(PREV1))))
+write_bmp(os.path.join(OUT, "NEXT2.bmp"), pad(mirror(parse(PREV2))))

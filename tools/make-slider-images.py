@@ -14,44 +14,15 @@ white, white being their lower-left (transparent) colour.
 Run by hand when the artwork changes; the results are committed.
 """
 import os
-import struct
+
+from bmpfile import PALETTE16, write_bmp
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "resources")
 
-PALETTE16 = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
-    (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
-    (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
 # Map letters: K black, G grey (shadow), S light grey (face), W white
 # (highlight), T magenta (transparent).
 INDEX = {"K": 0, "S": 7, "G": 8, "T": 13, "W": 15}
-
-
-def write_bmp(name, rows, bpp, palette):
-    """rows: top-down lists of palette indexes."""
-    height = len(rows)
-    width = len(rows[0])
-    assert all(len(r) == width for r in rows), name
-    stride = ((width * bpp + 31) // 32) * 4
-    data = bytearray()
-    for row in reversed(rows):  # BMP rows run bottom-up
-        bits = bytearray(stride)
-        for x, v in enumerate(row):
-            if bpp == 4:
-                bits[x // 2] |= (v & 0xF) << (4 if x % 2 == 0 else 0)
-            elif bpp == 1:
-                if v:
-                    bits[x // 8] |= 0x80 >> (x % 8)
-        data += bits
-    table = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bpp, 0, len(data), 2835, 2835, len(palette),
-                       len(palette))
-    offset = 14 + len(info) + len(table)
-    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
-    with open(os.path.join(OUT, name), "wb") as f:
-        f.write(header + info + table + data)
 
 
 def parse(text):
@@ -119,11 +90,11 @@ def vertical_thumb():
 
 
 def main():
-    write_bmp("W95_HTB.bmp", side_by_side(THUMB_H, pressed(THUMB_H)), 4, PALETTE16)
-    write_bmp("W95_HRL.bmp", RULER_H, 4, PALETTE16)
+    write_bmp(os.path.join(OUT, "W95_HTB.bmp"), side_by_side(THUMB_H, pressed(THUMB_H)), 4, PALETTE16)
+    write_bmp(os.path.join(OUT, "W95_HRL.bmp"), RULER_H, 4, PALETTE16)
     v = vertical_thumb()
-    write_bmp("W95_VTB.bmp", side_by_side(v, pressed(v)), 4, PALETTE16)
-    write_bmp("W95_VRL.bmp", transpose(RULER_H), 4, PALETTE16)
+    write_bmp(os.path.join(OUT, "W95_VTB.bmp"), side_by_side(v, pressed(v)), 4, PALETTE16)
+    write_bmp(os.path.join(OUT, "W95_VRL.bmp"), transpose(RULER_H), 4, PALETTE16)
     up = [[0 if c == "#" else 1 for c in line] for line in [
         "......",
         "..##..",
@@ -132,9 +103,9 @@ def main():
         "......",
         "......",
     ]]
-    write_bmp("QXSPINUP.bmp", up, 1, [(0, 0, 0), (255, 255, 255)])
+    write_bmp(os.path.join(OUT, "QXSPINUP.bmp"), up, 1, [(0, 0, 0), (255, 255, 255)])
     down = [up[i] for i in (0, 5, 3, 2, 1, 4)]  # the same arrow, upside down, one row lower
-    write_bmp("QXSPINDOWN.bmp", down, 1, [(0, 0, 0), (255, 255, 255)])
+    write_bmp(os.path.join(OUT, "QXSPINDOWN.bmp"), down, 1, [(0, 0, 0), (255, 255, 255)])
 
 
 if __name__ == "__main__":

@@ -11,7 +11,8 @@ run. Run by hand when the artwork changes; the result is committed.
 """
 import os
 import random
-import struct
+
+from bmpfile import write_bmp
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "resources", "TEXTURE.bmp")
@@ -45,24 +46,8 @@ def grain():
     return rows
 
 
-def write_bmp(path, rows, table):
-    stride = ((SIZE * 4 + 31) // 32) * 4
-    data = bytearray()
-    for row in reversed(rows):  # BMP rows run bottom-up
-        bits = bytearray(stride)
-        for x, v in enumerate(row):
-            bits[x // 2] |= (v & 0xF) << (4 if x % 2 == 0 else 0)
-        data += bits
-    colors = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in table)
-    info = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE, 1, 4, 0, len(data), 2835, 2835, 16, 16)
-    offset = 14 + len(info) + len(colors)
-    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
-    with open(path, "wb") as f:
-        f.write(header + info + colors + data)
-
-
 if __name__ == "__main__":
     rows = grain()
-    write_bmp(OUT, rows, palette())
+    write_bmp(OUT, rows, 4, palette())
     counts = [sum(r.count(i) for r in rows) for i in range(9)]
     print("TEXTURE.bmp: index counts 0..8 =", counts)
