@@ -10,43 +10,14 @@ namespace qv::engine {
 
 namespace {
 
-// Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's method).
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
+using base::CivilFromDays;
+using base::DaysFromCivil;
 
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t y = yoe + era * 400;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  const int64_t d = doy - (153 * mp + 2) / 5 + 1;
-  const int64_t m = mp + (mp < 10 ? 3 : -9);
-  year = static_cast<int>(y + (m <= 2));
-  month = static_cast<int>(m);
-  day = static_cast<int>(d);
-}
-
-constexpr int64_t kDaysTo1601 = -134774;     // DaysFromCivil(1601, 1, 1)
-constexpr int64_t kDaysTo1899 = -25569;      // DaysFromCivil(1899, 12, 30)
+constexpr int64_t kDaysTo1601 = DaysFromCivil(1601, 1, 1);
+constexpr int64_t kDaysTo1899 = DaysFromCivil(1899, 12, 30);
 constexpr int64_t kMsPerDay = 86400000;
 constexpr int64_t kTicksPerMs = 10000;
 constexpr int64_t kMaxFileTimeYear = 30827;  // the limit of SYSTEMTIME
-
-int DayOfWeekOf(int64_t daysFrom1970) {
-  // 1970-01-01 was a Thursday (4).
-  int64_t w = (daysFrom1970 + 4) % 7;
-  if (w < 0) w += 7;
-  return static_cast<int>(w);
-}
 
 int64_t TimeMs(const TCalendarTime& t) {
   return ((static_cast<int64_t>(t.Hour) * 60 + t.Minute) * 60 + t.Second) * 1000 + t.Millisecond;
@@ -54,8 +25,11 @@ int64_t TimeMs(const TCalendarTime& t) {
 
 TCalendarTime FromDaysAndMs(int64_t daysFrom1970, int64_t ms) {
   TCalendarTime t;
-  CivilFromDays(daysFrom1970, t.Year, t.Month, t.Day);
-  t.DayOfWeek = DayOfWeekOf(daysFrom1970);
+  const base::TCivilDate date = CivilFromDays(daysFrom1970);
+  t.Year = date.Year;
+  t.Month = date.Month;
+  t.Day = date.Day;
+  t.DayOfWeek = base::DayOfWeek(daysFrom1970);
   t.Hour = static_cast<int>(ms / 3600000);
   t.Minute = static_cast<int>(ms / 60000 % 60);
   t.Second = static_cast<int>(ms / 1000 % 60);
@@ -70,14 +44,6 @@ TDateTime Combine(int64_t days, int64_t ms) {
 }
 
 }  // namespace
-
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
-
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
 
 bool IsValidCalendarTime(const TCalendarTime& t) {
   return t.Year >= 1 && t.Month >= 1 && t.Month <= 12 && t.Day >= 1 && t.Day <= DaysInMonth(t.Year, t.Month) &&

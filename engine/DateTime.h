@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/CivilDate.h"
+
 namespace qv::engine {
 
 using TDateTime = double;
@@ -38,8 +40,8 @@ struct TCalendarTime {
   }
 };
 
-bool IsLeapYear(int year);
-int DaysInMonth(int year, int month);
+using base::DaysInMonth;  // 0 for a month outside 1..12
+using base::IsLeapYear;
 bool IsValidCalendarTime(const TCalendarTime& t);
 
 // File time <-> calendar (proleptic Gregorian). Negative file times, or

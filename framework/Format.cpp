@@ -3,6 +3,8 @@
 // stop at 1601.
 #include "framework/Format.h"
 
+#include "base/CivilDate.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -11,35 +13,8 @@ namespace qv::fw {
 
 namespace {
 
-int64_t DaysFromCivil(int64_t y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int& y, int& m, int& d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
-const int64_t kEpoch = DaysFromCivil(1899, 12, 30);
+constexpr int64_t kEpoch = base::DaysFromCivil(1899, 12, 30);
 constexpr int64_t kMsPerDay = 86400000;
-
-int DaysInMonth(int y, int m) {
-  static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return m == 2 && leap ? 29 : days[m - 1];
-}
 
 std::string Pad(int v, int width) {
   char buf[16];
@@ -67,11 +42,11 @@ std::string FormatCount(int64_t n) {
 
 std::optional<TDateTime> EncodeDateTime(int year, int month, int day, int hour, int minute, int second,
                                         int millisecond) {
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return {};
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > base::DaysInMonth(year, month)) return {};
   if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || millisecond < 0 ||
       millisecond > 999)
     return {};
-  const int64_t days = DaysFromCivil(year, month, day) - kEpoch;
+  const int64_t days = base::DaysFromCivil(year, month, day) - kEpoch;
   const double time = ((hour * 60 + minute) * 60 + second) * 1000.0 + millisecond;
   const double frac = time / static_cast<double>(kMsPerDay);
   return days >= 0 ? static_cast<double>(days) + frac : static_cast<double>(days) - frac;
@@ -85,14 +60,13 @@ bool DecodeDateTime(TDateTime value, SYSTEMTIME& out) {
     ms -= kMsPerDay;
     ++day;
   }
-  int y = 0, m = 0, d = 0;
-  CivilFromDays(day + kEpoch, y, m, d);
-  if (y < 1 || y > 9999) return false;
+  const base::TCivilDate date = base::CivilFromDays(day + kEpoch);
+  if (date.Year < 1 || date.Year > 9999) return false;
   out = SYSTEMTIME{};
-  out.wYear = static_cast<WORD>(y);
-  out.wMonth = static_cast<WORD>(m);
-  out.wDay = static_cast<WORD>(d);
-  out.wDayOfWeek = static_cast<WORD>(((day + kEpoch) % 7 + 7 + 4) % 7);  // 1970-01-01 was a Thursday
+  out.wYear = static_cast<WORD>(date.Year);
+  out.wMonth = static_cast<WORD>(date.Month);
+  out.wDay = static_cast<WORD>(date.Day);
+  out.wDayOfWeek = static_cast<WORD>(base::DayOfWeek(day + kEpoch));
   out.wHour = static_cast<WORD>(ms / 3600000);
   out.wMinute = static_cast<WORD>(ms / 60000 % 60);
   out.wSecond = static_cast<WORD>(ms / 1000 % 60);

@@ -5,7 +5,7 @@
 cd "$(dirname "$0")/.." || exit 2
 status=0
 for f in $(grep -rl 'Tested by' --include='*.h' --include='*.cpp' \
-             framework app engine regex media controls services support 2>/dev/null); do
+             base framework app engine regex media controls services support 2>/dev/null); do
   for t in $(sed -n '/Tested by/,+2p' "$f" | grep -o 'tests/[][A-Za-z0-9_./*-]*[A-Za-z0-9*]'); do
     # shellcheck disable=SC2086
     set -- $t
