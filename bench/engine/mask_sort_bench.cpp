@@ -10,15 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "engine/FileObject.h"
 #include "engine/Masks.h"
 
 using namespace qv::engine;
-using Clock = std::chrono::steady_clock;
+using namespace qv::bench;
 
 namespace {
-
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
 
 std::vector<std::u16string> MakeNames(size_t n) {
   std::mt19937 rng(42);
@@ -58,17 +57,6 @@ public:
   std::string TypeName(const std::u16string& n) override { return "Fichier " + std::to_string(n.size() % 7); }
   std::vector<TFolderEntry> entries;
 };
-
-template <typename F>
-double Best(int runs, F f) {
-  double best = 1e18;
-  for (int i = 0; i < runs; ++i) {
-    const auto a = Clock::now();
-    f();
-    best = std::min(best, Ms(a, Clock::now()));
-  }
-  return best;
-}
 
 }  // namespace
 

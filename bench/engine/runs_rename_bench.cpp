@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "engine/FileObject.h"
 #include "engine/NameBuilder.h"
 #include "engine/Report.h"
@@ -28,17 +29,9 @@
 using namespace qv::engine;
 using qv::engine::win32::U16;
 using qv::engine::win32::W;
-using Clock = std::chrono::steady_clock;
+using namespace qv::bench;
 
 namespace {
-
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
-
-std::u16string Num(size_t n) {
-  std::u16string s;
-  for (char c : std::to_string(n)) s += static_cast<char16_t>(c);
-  return s;
-}
 
 std::vector<std::u16string> Names(const std::u16string& dir) {
   std::vector<std::u16string> out;

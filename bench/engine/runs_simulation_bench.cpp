@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "engine/FileNameRules.h"
 #include "engine/FileObject.h"
 #include "engine/NameBuilder.h"
@@ -20,11 +21,9 @@
 #include "engine/Simulation.h"
 
 using namespace qv::engine;
-using Clock = std::chrono::steady_clock;
+using namespace qv::bench;
 
 namespace {
-
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
 
 class ManyFiles final : public IFolderReader, public IFileOps {
 public:
@@ -64,11 +63,6 @@ public:
 
 private:
   static TFileResult Fail() { return TFileResult::Fail(TFileError::Other); }
-  static std::u16string Num(size_t n) {
-    std::u16string s;
-    for (char c : std::to_string(n)) s += static_cast<char16_t>(c);
-    return s;
-  }
   std::vector<std::u16string> m_names;
 };
 
@@ -99,17 +93,6 @@ void SetModel(TProgramOptions& o, Model m) {
     o.NameFile = "Photo";
     o.NoneIndice = true;
   }
-}
-
-template <typename F>
-double Best(int runs, F f) {
-  double best = 1e18;
-  for (int i = 0; i < runs; ++i) {
-    const auto a = Clock::now();
-    f();
-    best = std::min(best, Ms(a, Clock::now()));
-  }
-  return best;
 }
 
 // Pushes the caches' contents out, so a run starts cold.

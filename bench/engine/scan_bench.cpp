@@ -11,22 +11,15 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/BenchTiming.h"
 #include "engine/FileObject.h"
 #include "engine/win32/WideText.h"
 #include "engine/win32/Win32FolderReader.h"
 
 using namespace qv::engine;
-using Clock = std::chrono::steady_clock;
+using namespace qv::bench;
 
 namespace {
-
-double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::milli>(b - a).count(); }
-
-std::u16string Num(size_t n) {
-  std::u16string s;
-  for (char c : std::to_string(n)) s += static_cast<char16_t>(c);
-  return s;
-}
 
 const char16_t* kExts[] = {u".jpg", u".nef", u".mp3", u".txt", u".png", u".tif", u".doc", u".avi"};
 
@@ -69,17 +62,6 @@ size_t BareLoop(const std::u16string& dir, uint64_t& total) {
   } while (FindNextFileW(h, &fd));
   FindClose(h);
   return n;
-}
-
-template <typename F>
-double Best(int runs, F f) {
-  double best = 1e18;
-  for (int i = 0; i < runs; ++i) {
-    const auto a = Clock::now();
-    f();
-    best = std::min(best, Ms(a, Clock::now()));
-  }
-  return best;
 }
 
 }  // namespace

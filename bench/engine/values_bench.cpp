@@ -12,22 +12,22 @@
 #include <system_error>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "engine/MediaScriptValues.h"
 #include "engine/ScriptInterpreter.h"
+#include "tests/engine/DiskFolderReader.h"
 #ifdef _WIN32
 #include "engine/win32/Win32MediaFiles.h"
 #endif
 
 using namespace qv;
 using namespace qv::engine;
+using namespace qv::bench;
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int kFiles = 1000;
-
-using Clock = std::chrono::steady_clock;
-double Ms(Clock::time_point since) { return std::chrono::duration<double, std::milli>(Clock::now() - since).count(); }
 
 std::string ReadAll(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -39,22 +39,6 @@ void Patch(std::string& bytes, const std::string& from, const std::string& to) {
   for (size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + to.size()))
     bytes.replace(at, from.size(), to);
 }
-
-class TDiskReader final : public IFolderReader {
-public:
-  bool ReadFolder(const std::u16string& folder, const std::function<void(const TFolderEntry&)>& onEntry) override {
-    std::error_code ec;
-    for (const fs::directory_entry& d : fs::directory_iterator(fs::path(folder), ec)) {
-      TFolderEntry e;
-      e.Name = d.path().filename().u16string();
-      e.Size = d.file_size(ec);
-      e.Attributes = kAttrArchive;
-      onEntry(e);
-    }
-    return !ec;
-  }
-  std::string TypeName(const std::u16string&) override { return "Fichier"; }
-};
 
 struct TPass {
   double ms = 0;
@@ -129,7 +113,7 @@ int main() {
     std::ofstream(folder / buf, std::ios::binary) << s;
   }
 
-  TDiskReader reader;
+  testing::TDiskFolderReader reader;
   TFileListing listing;
   listing.SetFolderReader(&reader);
   TProgramOptions options;

@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "DiskFolderReader.h"
 #include "engine/MediaScriptValues.h"
 #include "engine/ScriptInterpreter.h"
 #include "media/CodePage.h"
@@ -32,23 +33,6 @@ std::string NamePart(std::string_view name) {
   const size_t dot = name.rfind('.');
   return std::string(name.substr(0, dot));
 }
-
-// A folder read from disk, for listings with the exact names.
-class TDiskReader final : public IFolderReader {
-public:
-  bool ReadFolder(const std::u16string& folder, const std::function<void(const TFolderEntry&)>& onEntry) override {
-    std::error_code ec;
-    for (const fs::directory_entry& d : fs::directory_iterator(fs::path(folder), ec)) {
-      TFolderEntry e;
-      e.Name = d.path().filename().u16string();
-      e.Size = d.is_regular_file() ? d.file_size() : 0;
-      e.Attributes = d.is_directory() ? kAttrDirectory : kAttrArchive;
-      onEntry(e);
-    }
-    return !ec;
-  }
-  std::string TypeName(const std::u16string&) override { return "Fichier"; }
-};
 
 class MediaValues : public ::testing::Test {
 protected:
@@ -389,7 +373,7 @@ TEST_F(MediaValues, CompiledExpressionsGiveTheResultsOfFreshEngines) {
 TEST_F(MediaValues, DateTagAsksWhetherTheFileExists) {
   TTempDir dir;
   dir.Copy("song.mp3", "a.mp3");
-  TDiskReader reader;
+  testing::TDiskFolderReader reader;
   listing.SetFolderReader(&reader);
   options.Directory = dir.path().string();
   ASSERT_EQ(listing.ScanFolder(options.Directory, "*.*", kScanAttributes), 1u);
@@ -407,7 +391,7 @@ TEST_F(MediaValues, DateTagAsksWhetherTheFileExists) {
 
 TEST_F(MediaValues, ListedFilesAreReadByTheirExactName) {
   TTempDir dir;
-  TDiskReader reader;
+  testing::TDiskFolderReader reader;
   listing.SetFolderReader(&reader);
   options.Directory = dir.path().string();
   // A name cp1252 cannot hold: its cp1252 form "?mega.mp3" names no file.
