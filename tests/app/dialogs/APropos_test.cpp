@@ -18,19 +18,12 @@ namespace {
 
 class TAboutHost final : public app::IDialogHost {
 public:
-  TAboutHost() {
-    texture = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), app::kTextureResource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  }
-  ~TAboutHost() override {
-    if (texture) DeleteObject(texture);
-  }
   eng::TProgramOptions& Options() override { return options; }
   app::TDialogPlacement DialogPlacement() override { return {40, 30, 8, 60}; }
-  HBITMAP TextureSource() override { return texture; }
+  HBITMAP TextureSource() override { return texture.Handle(); }
 
   eng::TProgramOptions options;
-  HBITMAP texture = nullptr;
+  TTestTexture texture;
 };
 
 TDriver::TStep Found(TAPropos*& d) {
@@ -149,8 +142,7 @@ TEST(APropos, EscapeAndTheCloseBoxCloseIt) {
       SendMessageA(d->Handle(), WM_SYSCOLORCHANGE, 0, 0);
       if (!escape) SaveScreenshot(d->Handle(), "apropos_texture");
       if (escape) {
-        PostMessageA(d->Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(d->Handle(), WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        PostEscape(d->Handle());
       } else {
         PostMessageA(d->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
       }

@@ -12,11 +12,6 @@ using namespace qv::test;
 
 namespace {
 
-HBITMAP LoadTexture() {
-  return static_cast<HBITMAP>(
-      LoadImageA(GetModuleHandleA(nullptr), app::kTextureResource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
 class TTestForm : public fw::TForm {
 public:
   TTestForm() : fw::TForm(&App(), "TDialogSupportTest") {
@@ -33,7 +28,7 @@ public:
 }  // namespace
 
 TEST(Texture, TheResourceIsA16ColourPictureUsingTheNineRecolouredEntries) {
-  HBITMAP h = LoadTexture();
+  HBITMAP h = LoadTestTexture();
   ASSERT_NE(h, nullptr);
   fw::TBitmap t;
   ASSERT_TRUE(t.CopyFrom(h));
@@ -50,7 +45,7 @@ TEST(Texture, TheResourceIsA16ColourPictureUsingTheNineRecolouredEntries) {
 }
 
 TEST(Texture, RecolouringShadesTheButtonFaceDownToEntryZeroWithoutBorrowing) {
-  HBITMAP h = LoadTexture();
+  HBITMAP h = LoadTestTexture();
   fw::TBitmap t;
   ASSERT_TRUE(t.CopyFrom(h));
   DeleteObject(h);
@@ -76,7 +71,7 @@ TEST(Texture, RecolouringShadesTheButtonFaceDownToEntryZeroWithoutBorrowing) {
 
 TEST(Texture, TheWallpaperShowsTheRecolouredTextureOrHides) {
   TTestForm form;
-  HBITMAP texture = LoadTexture();
+  HBITMAP texture = LoadTestTexture();
   ASSERT_TRUE(app::ApplyTexture(true, *form.Wallpaper, texture));
   EXPECT_TRUE(form.Wallpaper->Visible());
   ASSERT_NE(form.Wallpaper->Bitmap(), nullptr);

@@ -3,7 +3,8 @@
 // real name builder (the runs rename real files); a disk that can be slowed
 // down and can act at its Nth rename; messages answered by the test or by
 // the real message dialog; a driver that plays steps from a timer while the
-// dialogs' modal loops and runs pump messages; and window pictures.
+// dialogs' modal loops and runs pump messages; the windows' texture; and
+// window pictures.
 #pragma once
 
 #include <windows.h>
@@ -11,14 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/DialogSupport.h"
 #include "app/QuoDial.h"
 #include "app/RunRequests.h"
 #include "app/Simulation.h"
@@ -35,6 +35,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/MessageDialog.h"
 #include "media/CodePage.h"
+#include "support/ScreenCapture.h"
 
 namespace qv::test {
 
@@ -43,6 +44,28 @@ using eng::win32::W;
 
 inline std::u16string U(std::string_view cp1252) { return media::Cp1252ToUtf16(cp1252); }
 inline std::string A(std::u16string_view wide) { return media::Utf16ToCp1252(wide); }
+
+// The windows' texture as the test program carries it (the program's own
+// resource); the caller frees it.
+inline HBITMAP LoadTestTexture() {
+  return static_cast<HBITMAP>(
+      LoadImageA(GetModuleHandleA(nullptr), app::kTextureResource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+// The texture a dialog host hands out, freed with the host.
+class TTestTexture {
+public:
+  TTestTexture() : m_bitmap(LoadTestTexture()) {}
+  ~TTestTexture() {
+    if (m_bitmap) DeleteObject(m_bitmap);
+  }
+  TTestTexture(const TTestTexture&) = delete;
+  TTestTexture& operator=(const TTestTexture&) = delete;
+  HBITMAP Handle() const { return m_bitmap; }
+
+private:
+  HBITMAP m_bitmap;
+};
 
 // ---- Messages ---------------------------------------------------------------
 
@@ -138,6 +161,12 @@ inline HWND FindChild(HWND parent, const std::string& name) {
 }
 
 inline void PostClick(fw::TWinControl* c) { PostMessageA(c->Handle(), BM_CLICK, 0, 0); }
+
+// Esc pressed and released, as the keyboard sends it to the window.
+inline void PostEscape(HWND h) {
+  PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageA(h, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
 
 // Plays steps one after the other from a 1-ms timer: each step is called
 // again on every tick until it returns true. The ticks also come while a
@@ -282,11 +311,6 @@ public:
     options.Start = 1;
     options.NoExtension = true;  // extensions kept
     options.Editor = app::DefaultEditor();
-    texture = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), app::kTextureResource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  }
-  ~TTestHost() override {
-    if (texture) DeleteObject(texture);
   }
 
   // A file of the folder whose content is its own name in brackets.
@@ -367,7 +391,7 @@ public:
     if (OnMainStatus) OnMainStatus(text);
   }
   app::TDialogPlacement DialogPlacement() override { return {40, 30, 8, 60}; }
-  HBITMAP TextureSource() override { return texture; }
+  HBITMAP TextureSource() override { return texture.Handle(); }
 
   eng::testing::TTempFolder temp;
   const std::u16string folder = temp / u"Vacances 2024";
@@ -379,7 +403,7 @@ public:
   TTestDisk disk;
   std::string modelLine = "Photo_01.jpg";
   std::optional<std::string> padText;
-  HBITMAP texture = nullptr;
+  TTestTexture texture;
 
   std::vector<std::string> Log;         // what the requests asked of the window
   std::vector<std::string> MainStatus;  // status panel 0, in order
@@ -392,39 +416,7 @@ public:
 // <build>/screenshots/<name>.bmp.
 inline void SaveScreenshot(HWND hwnd, const std::string& name) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  const auto dir = std::filesystem::path(exe).parent_path().parent_path().parent_path() / "screenshots";
-  std::filesystem::create_directories(dir);
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;  // bottom-up, as the file wants it
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-  fh.bfSize = fh.bfOffBits + stride * static_cast<DWORD>(h);
-  std::ofstream out(dir / (name + ".bmp"), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-  out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-  out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride) * h);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+  SaveWindowPicture(hwnd, BuildScreenshotDir() / (name + ".bmp"));
 }
 
 }  // namespace qv::test

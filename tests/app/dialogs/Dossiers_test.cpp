@@ -19,22 +19,17 @@ public:
     CreateDirectoryW(W(root + u"\\Vacances"), nullptr);
     CreateDirectoryW(W(root + u"\\Vacances\\Plage"), nullptr);
     CreateDirectoryW(W(root + u"\\Travail"), nullptr);
-    texture = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), app::kTextureResource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  }
-  ~TFolderHost() override {
-    if (texture) DeleteObject(texture);
   }
   std::string Path(const std::string& rel = {}) const { return A(root) + (rel.empty() ? "" : "\\" + rel); }
 
   eng::TProgramOptions& Options() override { return options; }
   app::TDialogPlacement DialogPlacement() override { return {40, 30, 8, 60}; }
-  HBITMAP TextureSource() override { return texture; }
+  HBITMAP TextureSource() override { return texture.Handle(); }
 
   eng::testing::TTempFolder temp;
   const std::u16string root = temp / u"Dossiers été";
   eng::TProgramOptions options;
-  HBITMAP texture = nullptr;
+  TTestTexture texture;
 };
 
 TDriver::TStep Found(TDossiers*& d) {

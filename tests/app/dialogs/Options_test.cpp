@@ -22,17 +22,9 @@ std::string OnOff(bool v) { return v ? "on" : "off"; }
 
 class TOptionsHost final : public app::IOptionsHost {
 public:
-  TOptionsHost() {
-    texture = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), app::kTextureResource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  }
-  ~TOptionsHost() override {
-    if (texture) DeleteObject(texture);
-  }
-
   eng::TProgramOptions& Options() override { return options; }
   app::TDialogPlacement DialogPlacement() override { return {40, 30, 8, 60}; }
-  HBITMAP TextureSource() override { return texture; }
+  HBITMAP TextureSource() override { return texture.Handle(); }
   void CommitFocusedEdit() override { Log.push_back("commit"); }
   void ApplyMainTexture() override { Log.push_back("texture " + OnOff(options.Texture)); }
   void ApplyHintOption() override { Log.push_back("hint " + OnOff(options.Hint)); }
@@ -58,7 +50,7 @@ public:
 
   eng::TProgramOptions options;
   std::vector<std::string> Log;
-  HBITMAP texture = nullptr;
+  TTestTexture texture;
 };
 
 TDriver::TStep Found(TOptions*& d) {
@@ -281,8 +273,7 @@ TEST(Options, EscapeAndTheCloseBoxCancelToo) {
       ClickNow(d->CheckTexture);
       Type(d->EditModelDate, "hh:nn");
       if (escape) {
-        PostMessageA(d->Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        PostMessageA(d->Handle(), WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        PostEscape(d->Handle());
       } else {
         PostMessageA(d->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
       }

@@ -45,11 +45,6 @@ void ExpectButton(fw::TControl* b, bool visible, bool enabled) {
   EXPECT_EQ(b->Enabled(), enabled) << b->Name();
 }
 
-void PostEscape(HWND h) {
-  PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-  PostMessageA(h, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-}
-
 }  // namespace
 
 TEST(QuoDial, RenamesWithReportAndBackupAndOpensTheReportQuoted) {

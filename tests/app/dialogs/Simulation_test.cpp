@@ -23,11 +23,6 @@ TDriver::TStep Over(TSimulation*& d) {
   return [&d] { return !d->Running() && d->BtnFermer->Enabled(); };
 }
 
-void PostEscape(HWND h) {
-  PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-  PostMessageA(h, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-}
-
 }  // namespace
 
 TEST(Simulation, ListsInvalidAndCollidingNamesAndChangesNothing) {

@@ -55,18 +55,27 @@ inline bool PumpUntil(const std::function<bool()>& pred) {
   }
 }
 
+// A 32-bit top-down DIB section (0x00RRGGBB pixels, rows from the top);
+// the caller owns it.
+inline HBITMAP MakeSection32(int width, int height, uint32_t*& bits) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* p = nullptr;
+  HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+  bits = static_cast<uint32_t*>(p);
+  return bmp;
+}
+
 // A 32-bit top-down picture with pixel access (0x00RRGGBB read as COLORREF).
 class TPicture {
 public:
   TPicture(int width, int height, COLORREF fill = RGB(1, 2, 3)) : m_width(width), m_height(height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     m_dc = CreateCompatibleDC(nullptr);
-    m_bmp = CreateDIBSection(m_dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+    m_bmp = MakeSection32(width, height, m_bits);
     m_old = SelectObject(m_dc, m_bmp);
     Fill(fill);
   }
@@ -104,15 +113,8 @@ private:
 
 // A 32-bit DIB section drawn by fn(x, y) -> colour; the caller owns it.
 inline HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)>& fn) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  auto* p = static_cast<uint32_t*>(bits);
+  uint32_t* p = nullptr;
+  HBITMAP bmp = MakeSection32(width, height, p);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const COLORREF c = fn(x, y);

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "app/ASLink.h"
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
 #include "app/display/DisplayTestSupport.h"
 #include "framework/Menus.h"
+#include "support/ScreenCapture.h"
 
 using namespace qv::app;
 using namespace qv::test;
@@ -35,50 +35,6 @@ HBITMAP Glyph() {
     const int dx = x - 8, dy = y - 8;
     return dx * dx + dy * dy < 36 ? RGB(30, 80, 200) : RGB(255, 0, 255);
   });
-}
-
-std::filesystem::path ShotPath(const std::string& name) {
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  auto dir = std::filesystem::path(exe).parent_path().parent_path().parent_path() / "screenshots";
-  std::filesystem::create_directories(dir);
-  return dir / (name + ".bmp");
-}
-
-// The window as it is on the screen, written as a 24-bit BMP.
-void SaveWindow(HWND hwnd, const std::filesystem::path& path) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  TPicture pic(w, h);
-  HDC screen = GetDC(nullptr);
-  BitBlt(pic.Dc(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-  BITMAPFILEHEADER fh{};
-  BITMAPINFOHEADER ih{};
-  ih.biSize = sizeof ih;
-  ih.biWidth = w;
-  ih.biHeight = h;
-  ih.biPlanes = 1;
-  ih.biBitCount = 24;
-  ih.biSizeImage = stride * static_cast<DWORD>(h);
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof fh + sizeof ih;
-  fh.bfSize = fh.bfOffBits + ih.biSizeImage;
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-  out.write(reinterpret_cast<const char*>(&ih), sizeof ih);
-  std::string row(stride, '\0');
-  for (int y = h - 1; y >= 0; --y) {
-    for (int x = 0; x < w; ++x) {
-      const COLORREF c = pic.At(x, y);
-      row[static_cast<size_t>(x) * 3] = static_cast<char>(GetBValue(c));
-      row[static_cast<size_t>(x) * 3 + 1] = static_cast<char>(GetGValue(c));
-      row[static_cast<size_t>(x) * 3 + 2] = static_cast<char>(GetRValue(c));
-    }
-    out.write(row.data(), static_cast<std::streamsize>(stride));
-  }
 }
 
 TOndrelGradientButton& AddButton(TDisplayTestForm& form, const char* name, const char* caption, int x, int y,
@@ -193,8 +149,8 @@ TEST(DisplayScreenshot, TexturedWindowWithButtonsInEachStateAndALink) {
   DeleteObject(texture);
   EXPECT_EQ(onScreen, expected);
 
-  const auto path = ShotPath("display_controls");
-  SaveWindow(form.Handle(), path);
+  const auto path = BuildScreenshotDir() / "display_controls.bmp";
+  ASSERT_TRUE(SaveWindowPicture(form.Handle(), path));
   EXPECT_GT(std::filesystem::file_size(path), 100000u);
   PostMessageA(pressed.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
   form.Pump();
@@ -225,7 +181,7 @@ TEST(DisplayScreenshot, GradientButtonGlyphLayouts) {
   SetForegroundWindow(form.Handle());
   RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   form.Pump();
-  const auto path = ShotPath("gradient_layouts");
-  SaveWindow(form.Handle(), path);
+  const auto path = BuildScreenshotDir() / "gradient_layouts.bmp";
+  ASSERT_TRUE(SaveWindowPicture(form.Handle(), path));
   EXPECT_GT(std::filesystem::file_size(path), 10000u);
 }
