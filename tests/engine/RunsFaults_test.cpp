@@ -138,107 +138,130 @@ void CheckAfterUndo(TRunWorld& w, const std::vector<Original>& before, bool pers
   }
 }
 
-}  // namespace
+// One fault of the fake disk: at the nth changing operation after it is
+// armed, once or from then on, an error or a rename that says yes and does
+// nothing.
+struct TFaultCase {
+  bool persistent = false;
+  TFakeDisk::TFault kind = TFakeDisk::TFault::Error;
+  int n = 1;
+  std::string where;  // "once error at 3", for the failure messages
+  bool met = false;
 
-TEST(RunFaults, EveryOperationOfARenameRunFails) {
+  void Arm(TFakeDisk& disk) {
+    disk.failAt = disk.operations + n;
+    disk.persistent = persistent;
+    disk.fault = kind;
+  }
+  // Stops the faults; true when the run met this one.
+  bool Disarm(TFakeDisk& disk) {
+    met = disk.injected > 0;
+    disk.failAt = 0;
+    return met;
+  }
+};
+
+// Plays body for a fault at operation 1, 2, ... once and persistent, an
+// error and a lie, each series until a run no longer meets its fault (or
+// past 400 operations); stops at a fatal failure. Returns the cases played.
+template <typename F>
+int ForEachFault(F body) {
   int cases = 0;
   for (const bool persistent : {false, true}) {
     for (const auto kind : {TFakeDisk::TFault::Error, TFakeDisk::TFault::Lie}) {
       for (int n = 1;; ++n) {
-        const std::string where = std::string(persistent ? "persistent " : "once ") +
-                                  (kind == TFakeDisk::TFault::Lie ? "lie " : "error ") + "at " + std::to_string(n);
-        TRunWorld w;
-        Prepare(w);
-        const std::vector<Original> before = Snapshot(w);
-        auto report = w.OpenTestReport();
-        w.disk.failAt = w.disk.operations + n;
-        w.disk.persistent = persistent;
-        w.disk.fault = kind;
-        const TRunSummary s = RunRename(w.ctx, w.dialog, report.get());
-        report->Close();
-        const bool met = w.disk.injected > 0;
-        w.disk.failAt = 0;
-        CheckAfterRename(w, before, s, persistent, where);
-        if (met) {
-          EXPECT_TRUE(s.Failed || s.BackupFailures || s.TimeFailures || s.AttributeFailures || s.ReportFailed)
-              << where << ": a fault went unreported";
-        }
-        RunUndo(w.ctx, w.dialog, nullptr);
-        CheckAfterUndo(w, before, persistent, where);
+        TFaultCase fault{persistent, kind, n,
+                         std::string(persistent ? "persistent " : "once ") +
+                             (kind == TFakeDisk::TFault::Lie ? "lie " : "error ") + "at " + std::to_string(n)};
+        body(fault);
         ++cases;
-        if (!met || n > 400) break;
+        if (::testing::Test::HasFatalFailure()) return cases;
+        if (!fault.met || n > 400) break;
       }
     }
   }
+  return cases;
+}
+
+}  // namespace
+
+TEST(RunFaults, EveryOperationOfARenameRunFails) {
+  const int cases = ForEachFault([](TFaultCase& fault) {
+    const std::string& where = fault.where;
+    TRunWorld w;
+    Prepare(w);
+    const std::vector<Original> before = Snapshot(w);
+    auto report = w.OpenTestReport();
+    fault.Arm(w.disk);
+    const TRunSummary s = RunRename(w.ctx, w.dialog, report.get());
+    report->Close();
+    const bool met = fault.Disarm(w.disk);
+    CheckAfterRename(w, before, s, fault.persistent, where);
+    if (met) {
+      EXPECT_TRUE(s.Failed || s.BackupFailures || s.TimeFailures || s.AttributeFailures || s.ReportFailed)
+          << where << ": a fault went unreported";
+    }
+    RunUndo(w.ctx, w.dialog, nullptr);
+    CheckAfterUndo(w, before, fault.persistent, where);
+  });
   EXPECT_GT(cases, 60);
 }
 
 TEST(RunFaults, EveryOperationOfAnUndoFails) {
-  int cases = 0;
-  for (const bool persistent : {false, true}) {
-    for (const auto kind : {TFakeDisk::TFault::Error, TFakeDisk::TFault::Lie}) {
-      for (int n = 1;; ++n) {
-        const std::string where = std::string(persistent ? "persistent " : "once ") +
-                                  (kind == TFakeDisk::TFault::Lie ? "lie " : "error ") + "at " + std::to_string(n);
-        SCOPED_TRACE(where);
-        TRunWorld w;
-        Prepare(w);
-        const std::vector<Original> before = Snapshot(w);
-        RunRename(w.ctx, w.dialog, nullptr);
-        std::vector<std::u16string> renamedTo(before.size());
-        for (size_t i = 0; i < before.size(); ++i) renamedTo[i] = WhereIs(w, before[i].content);
-        auto report = w.OpenTestReport(TOpenMode::Append);
-        w.disk.failAt = w.disk.operations + n;
-        w.disk.persistent = persistent;
-        w.disk.fault = kind;
-        const TRunSummary u = RunUndo(w.ctx, w.dialog, report.get());
-        report->Close();
-        const bool met = w.disk.injected > 0;
-        w.disk.failAt = 0;
-        // Each file is back (undo said Ok), still renamed (undo said
-        // Erreur, or the file was not renamed), or stranded and reported.
-        const std::vector<std::string> lines = w.ReportLines();
-        std::set<std::u16string> okNames;
-        int64_t back = 0;
-        for (size_t i = 0; i < before.size(); ++i) {
-          const std::u16string at = WhereIs(w, before[i].content);
-          ASSERT_FALSE(at.empty()) << "lost: " << A(before[i].name);
-          if (at == before[i].name && at != renamedTo[i]) ++back;
-          if (IsTemporary(at)) {
-            EXPECT_TRUE(persistent);
-            EXPECT_FALSE(u.Stranded.empty());
-          } else {
-            EXPECT_TRUE(at == before[i].name || at == renamedTo[i]) << A(at);
-          }
-        }
-        EXPECT_LE(back, u.Renamed);
-        // A report that cannot take a file's line ends the undo before
-        // that file (or failed at the very end).
-        if (u.ReportFailed)
-          EXPECT_LE(u.Renamed + u.Failed + u.Ignored, static_cast<int64_t>(before.size()));
-        else
-          EXPECT_EQ(u.Renamed + u.Failed + u.Ignored, static_cast<int64_t>(before.size()));
-        if (!u.ReportFailed) {
-          int oks = 0, errors = 0;
-          for (const std::string& line : lines) {
-            oks += line.find(" | Ok") != std::string::npos && line.find(" = ") != std::string::npos;
-            errors += line.find(" | Erreur") != std::string::npos;
-          }
-          EXPECT_GE(oks, u.Renamed);  // the rename run's own lines are not in this report
-          EXPECT_EQ(errors, u.Failed);
-        }
-        if (met) {
-          EXPECT_TRUE(u.Failed || u.TimeFailures || u.AttributeFailures || u.ReportFailed)
-              << where << ": a fault went unreported";
-        }
-        // Once faults stop, a second undo puts back the names the first
-        // could not (times and attributes it reported as not restored stay).
-        RunUndo(w.ctx, w.dialog, nullptr);
-        CheckAfterUndo(w, before, persistent, where, u.TimeFailures == 0 && u.AttributeFailures == 0);
-        ++cases;
-        if (!met || n > 400) break;
+  const int cases = ForEachFault([](TFaultCase& fault) {
+    const std::string& where = fault.where;
+    SCOPED_TRACE(where);
+    TRunWorld w;
+    Prepare(w);
+    const std::vector<Original> before = Snapshot(w);
+    RunRename(w.ctx, w.dialog, nullptr);
+    std::vector<std::u16string> renamedTo(before.size());
+    for (size_t i = 0; i < before.size(); ++i) renamedTo[i] = WhereIs(w, before[i].content);
+    auto report = w.OpenTestReport(TOpenMode::Append);
+    fault.Arm(w.disk);
+    const TRunSummary u = RunUndo(w.ctx, w.dialog, report.get());
+    report->Close();
+    const bool met = fault.Disarm(w.disk);
+    // Each file is back (undo said Ok), still renamed (undo said
+    // Erreur, or the file was not renamed), or stranded and reported.
+    const std::vector<std::string> lines = w.ReportLines();
+    std::set<std::u16string> okNames;
+    int64_t back = 0;
+    for (size_t i = 0; i < before.size(); ++i) {
+      const std::u16string at = WhereIs(w, before[i].content);
+      ASSERT_FALSE(at.empty()) << "lost: " << A(before[i].name);
+      if (at == before[i].name && at != renamedTo[i]) ++back;
+      if (IsTemporary(at)) {
+        EXPECT_TRUE(fault.persistent);
+        EXPECT_FALSE(u.Stranded.empty());
+      } else {
+        EXPECT_TRUE(at == before[i].name || at == renamedTo[i]) << A(at);
       }
     }
-  }
+    EXPECT_LE(back, u.Renamed);
+    // A report that cannot take a file's line ends the undo before
+    // that file (or failed at the very end).
+    if (u.ReportFailed)
+      EXPECT_LE(u.Renamed + u.Failed + u.Ignored, static_cast<int64_t>(before.size()));
+    else
+      EXPECT_EQ(u.Renamed + u.Failed + u.Ignored, static_cast<int64_t>(before.size()));
+    if (!u.ReportFailed) {
+      int oks = 0, errors = 0;
+      for (const std::string& line : lines) {
+        oks += line.find(" | Ok") != std::string::npos && line.find(" = ") != std::string::npos;
+        errors += line.find(" | Erreur") != std::string::npos;
+      }
+      EXPECT_GE(oks, u.Renamed);  // the rename run's own lines are not in this report
+      EXPECT_EQ(errors, u.Failed);
+    }
+    if (met) {
+      EXPECT_TRUE(u.Failed || u.TimeFailures || u.AttributeFailures || u.ReportFailed)
+          << where << ": a fault went unreported";
+    }
+    // Once faults stop, a second undo puts back the names the first
+    // could not (times and attributes it reported as not restored stay).
+    RunUndo(w.ctx, w.dialog, nullptr);
+    CheckAfterUndo(w, before, fault.persistent, where, u.TimeFailures == 0 && u.AttributeFailures == 0);
+  });
   EXPECT_GT(cases, 40);
 }
