@@ -283,17 +283,10 @@ LRESULT TASLink::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (reinterpret_cast<HWND>(lp) != HandleIfAllocated()) m_clickArmed = false;
       break;
     case WM_MOUSEMOVE:
-      if (!m_mouseInside) {
-        m_mouseInside = true;
-        fw::TrackMouseLeave(HandleIfAllocated());
-        MouseEnter();
-      }
+      if (m_mouse.Enter(HandleIfAllocated())) MouseEnter();
       break;
     case WM_MOUSELEAVE:
-      if (m_mouseInside) {
-        m_mouseInside = false;
-        MouseLeave();
-      }
+      if (m_mouse.Leave()) MouseLeave();
       break;
     default:
       break;

@@ -127,7 +127,7 @@ private:
   TURLType m_urlType = TURLType::utMailto;
   std::string m_urlAdr, m_urlFile;
 
-  bool m_mouseInside = false;
+  fw::TMouseInside m_mouse;
   bool m_clickArmed = false;
   fw::TColor m_savedFontColor = 0;
   bool m_fitting = false;

@@ -120,7 +120,7 @@ void TOndrelGradientButton::SetFlat(bool v) {
   if (v == m_flat) return;
   m_flat = v;
   // A flat button shows its hover frame only while the mouse is over it.
-  m_hot = !m_flat || m_mouseInside;
+  m_hot = !m_flat || m_mouse.Inside();
   Invalidate();
 }
 
@@ -331,17 +331,10 @@ LRESULT TOndrelGradientButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_MOUSEMOVE:
-      if (!m_mouseInside) {
-        m_mouseInside = true;
-        fw::TrackMouseLeave(HandleIfAllocated());
-        MouseEnter();
-      }
+      if (m_mouse.Enter(HandleIfAllocated())) MouseEnter();
       break;
     case WM_MOUSELEAVE:
-      if (m_mouseInside) {
-        m_mouseInside = false;
-        MouseLeave();
-      }
+      if (m_mouse.Leave()) MouseLeave();
       break;
     case WM_CAPTURECHANGED:
       // Lost to a dialog or menu mid-press: no click, no stuck look.

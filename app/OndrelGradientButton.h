@@ -108,7 +108,7 @@ private:
 
   bool m_hot = true;
   bool m_pressed = false;
-  bool m_mouseInside = false;
+  fw::TMouseInside m_mouse;
   // A press began on the button; its release inside clicks.
   bool m_clickArmed = false;
   bool m_inAccelerator = false;

@@ -24,16 +24,6 @@ struct SyncCall {
 constexpr WPARAM kSyncRun = 0;
 constexpr WPARAM kSyncFree = 1;
 
-// The windowed control (ours) that holds hwnd, walking up the parents.
-TWinControl* OwnControlOf(HWND hwnd) {
-  while (hwnd) {
-    if (TWinControl* c = TWinControl::FromHandle(hwnd)) return c;
-    if (!(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) break;
-    hwnd = GetParent(hwnd);
-  }
-  return nullptr;
-}
-
 std::string ShortHint(const std::string& h) {
   const auto bar = h.find('|');
   return bar == std::string::npos ? h : h.substr(0, bar);
@@ -156,7 +146,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     if (OnMessage) OnMessage(msg, handled);
     if (handled) return true;
     if (msg.message == WM_KEYDOWN && (msg.wParam == VK_TAB || msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
-      TWinControl* c = OwnControlOf(msg.hwnd);
+      TWinControl* c = TWinControl::OwnerOf(msg.hwnd);
       TForm* form = c ? c->ParentForm() : nullptr;
       if (form && form->Enabled()) {
         const LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
@@ -190,7 +180,7 @@ void TApplication::Idle() {
     // property holds an address of that other process.
     DWORD pid = 0;
     if (under && (!GetWindowThreadProcessId(under, &pid) || pid != GetCurrentProcessId())) under = nullptr;
-    TWinControl* w = OwnControlOf(under);
+    TWinControl* w = TWinControl::OwnerOf(under);
     TControl* c = w;
     if (w && w->HandleAllocated()) {
       POINT cp = pt;

@@ -33,15 +33,6 @@ struct TThreadState {
 
 thread_local TThreadState t_state;
 
-TWinControl* OwnControlOf(HWND hwnd) {
-  while (hwnd) {
-    if (TWinControl* c = TWinControl::FromHandle(hwnd)) return c;
-    if (!(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) break;
-    hwnd = GetParent(hwnd);
-  }
-  return nullptr;
-}
-
 bool MenuInProgress() {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -55,7 +46,7 @@ bool IsCandidate(const MSG& msg) {
   if (msg.message != WM_CHAR && msg.message != WM_SYSCHAR) return false;
   const auto ch = static_cast<unsigned char>(msg.wParam);
   if (ch <= ' ' || ch == 0x7F || msg.wParam > 0xFF) return false;
-  TWinControl* c = OwnControlOf(msg.hwnd);
+  TWinControl* c = TWinControl::OwnerOf(msg.hwnd);
   if (!c || !c->ParentForm() || MenuInProgress()) return false;
   if (msg.message == WM_CHAR) {
     MSG copy = msg;
@@ -97,7 +88,7 @@ void Offer(UINT serial) {
   st.pending.pop_front();
   if (!IsWindow(original.hwnd)) return;
   bool taken = false;
-  if (TWinControl* c = OwnControlOf(original.hwnd)) {
+  if (TWinControl* c = TWinControl::OwnerOf(original.hwnd)) {
     if (TForm* form = c->ParentForm(); form && IsWindowEnabled(form->HandleIfAllocated()))
       taken = DispatchDialogChar(*form, static_cast<char>(original.wParam));
   }

@@ -78,6 +78,15 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
   return hwnd ? static_cast<TWinControl*>(GetPropA(hwnd, kObjectProp)) : nullptr;
 }
 
+TWinControl* TWinControl::OwnerOf(HWND hwnd) {
+  while (hwnd) {
+    if (TWinControl* c = FromHandle(hwnd)) return c;
+    if (!(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD)) break;
+    hwnd = GetParent(hwnd);
+  }
+  return nullptr;
+}
+
 HWND TWinControl::Handle() {
   if (!m_hwnd) CreateHandle();
   return m_hwnd;

@@ -37,6 +37,28 @@ using TKeyPressEvent = std::function<void(TComponent& sender, char& key)>;
 // platform refuses.
 bool TrackMouseLeave(HWND hwnd);
 
+// Whether the pointer is over a window of its own: Enter on WM_MOUSEMOVE is
+// true when it has just come in (and asks for WM_MOUSELEAVE), Leave on
+// WM_MOUSELEAVE true when it was in.
+class TMouseInside {
+public:
+  bool Enter(HWND hwnd) {
+    if (m_inside) return false;
+    m_inside = true;
+    TrackMouseLeave(hwnd);
+    return true;
+  }
+  bool Leave() {
+    if (!m_inside) return false;
+    m_inside = false;
+    return true;
+  }
+  bool Inside() const { return m_inside; }
+
+private:
+  bool m_inside = false;
+};
+
 class TWinControl : public TControl {
 public:
   explicit TWinControl(TComponent* owner);
@@ -49,6 +71,9 @@ public:
   void HandleNeeded() { Handle(); }
   void DestroyHandle();
   static TWinControl* FromHandle(HWND hwnd);
+  // The control of ours that holds hwnd: its own, or the nearest of its
+  // parents up to the top-level window (the edit inside a combo box).
+  static TWinControl* OwnerOf(HWND hwnd);
 
   // --- Children (parenthood, not ownership)
   const std::vector<TControl*>& Controls() const { return m_controls; }
