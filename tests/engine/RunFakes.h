@@ -360,23 +360,28 @@ public:
   }
 };
 
+// Each file gets its mapped name (TMappedNames): the name script asks the
+// values for it, and nothing else is added. New dates 25/12/2006 14:30:00;
+// the run's now 14/07/2024 10:05:30.
+inline void UseMappedNames(TProgramOptions& options, TRunContext& ctx) {
+  options.ScriptFile = true;
+  options.NameFile = "<$M_n><G0>";  // <G0> ends the script: the old name is dropped
+  options.NoneIndice = true;
+  options.NoExtension = false;
+  options.ScriptExtension = false;
+  options.NameExtension = "";
+  options.ReplaceChar = "";
+  options.Date = "25/12/2006";
+  options.Time = "14:30:00";
+  ctx.Now = [] { return *EncodeDateTime(TCalendarTime{2024, 7, 14, 10, 5, 30, 0, 0}); };
+}
+
 // A listing of C:\Photos on the fake disk, with the runs wired to it.
 struct TRunWorld {
   TRunWorld() {
     disk.AddFolder(kFolder);
     listing.SetFolderReader(&disk);
-    // Each file gets its mapped name: the name script asks the values for
-    // it, and nothing else is added.
-    options.ScriptFile = true;
-    options.NameFile = "<$M_n><G0>";  // <G0> ends the script: the old name is dropped
-    options.NoneIndice = true;
-    options.NoExtension = false;
-    options.ScriptExtension = false;
-    options.NameExtension = "";
-    options.ReplaceChar = "";
-    options.Date = "25/12/2006";
-    options.Time = "14:30:00";
-    ctx.Now = [] { return *EncodeDateTime(TCalendarTime{2024, 7, 14, 10, 5, 30, 0, 0}); };
+    UseMappedNames(options, ctx);
     dialog.header = {{THeaderField::Directory, "Photos"},
                      {THeaderField::NbFiles, "3 fichiers : filtre (*.*)"},
                      {THeaderField::Modele, "<$M_n>"},

@@ -26,15 +26,7 @@ protected:
   RunsOnDisk() {
     listing.SetFolderReader(&reader);
     listing.SetTimeZone(win32::SystemTimeZone());
-    options.ScriptFile = true;
-    options.NameFile = "<$M_n><G0>";
-    options.NoneIndice = true;
-    options.NoExtension = false;
-    options.NameExtension = "";
-    options.ReplaceChar = "";
-    options.Date = "25/12/2006";
-    options.Time = "14:30:00";
-    ctx.Now = [] { return *EncodeDateTime(TCalendarTime{2024, 7, 14, 10, 5, 30, 0, 0}); };
+    UseMappedNames(options, ctx);
     CreateDirectoryW(W(folder), nullptr);
   }
 
