@@ -230,13 +230,14 @@ void TFileListFeed::RefreshFileList() {
         if (feed.m_monitor) feed.m_monitor(feed.m_options.Auto, folder);
       }
     } back{*this, folder};
+    // The shell's image lists take a tenth of a second under Wine: they
+    // come with the first scan rather than before the window is shown, and
+    // before the listing, which may still be under way on a worker thread.
+    if (!m_smallImages) SetupSystemImageLists();
     m_fileCount = m_listing.ScanFolder(folder, m_options.Mask, engine::ScanAttributes(m_options));
     m_totalSize = m_listing.TotalSize;
     if (UpdateAutoFormat) UpdateAutoFormat(m_fileCount);
     m_listing.SortFiles(m_listing.SortKey, m_sortAscending);
-    // The shell's image lists take a tenth of a second under Wine: they
-    // come with the first rows rather than before the window is shown.
-    if (!m_smallImages) SetupSystemImageLists();
     m_list.SetVirtualItemCount(static_cast<int>(m_fileCount), LVSICF_NOSCROLL);
   } else {
     ClearList();

@@ -15,6 +15,7 @@
 #include "engine/DateTime.h"
 #include "engine/TextUtils.h"
 #include "engine/win32/SystemHelpers.h"
+#include "engine/win32/WideText.h"
 #include "framework/Application.h"
 
 namespace qv::app {
@@ -70,6 +71,7 @@ TMainForm::TMainForm(TComponent* owner, std::vector<std::string> args)
     : TForm(owner, "TMainForm"), m_args(std::move(args)) {
   m_engine = std::make_unique<eng::TRenameEngine>(m_folderReader, m_mediaFiles);
   m_engine->Listing.SetTimeZone(eng::win32::SystemTimeZone());
+  StartEarlyListing();
   controls::SetDateLocale(ProgramDateLocale());
   BuildLayout();
   FinishCreate();
@@ -249,6 +251,19 @@ void TMainForm::TimerTimer(TComponent&) {
     OpenFolderFromCommand(m_args[0]);
   else
     RefreshFileList();
+  // Taken by the scan above, or of no use now.
+  m_folderReader.DropEarlyListing();
+}
+
+void TMainForm::StartEarlyListing() {
+  // The guess needs not be right: the first scan takes the entries only
+  // when they are of its folder and still current.
+  TRegistrySettingsStore store;
+  if (!store.ReadBool(eng::kOptionsKey, "Active Liste", true)) return;
+  const std::string folder = !m_args.empty() && !IsHelpSwitch(m_args[0])
+                                 ? m_args[0]
+                                 : store.ReadString(eng::kOptionsKey, "Directory", "");
+  if (!folder.empty()) m_folderReader.ListEarly(eng::win32::U16(folder));
 }
 
 void TMainForm::OpenFolderFromCommand(const std::string& path) {

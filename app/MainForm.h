@@ -183,6 +183,8 @@ private:
   void TimerTimer(fw::TComponent& sender);
   void WMCopyData(const COPYDATASTRUCT* data);
   void OpenFolderFromCommand(const std::string& path);
+  // Lists the folder the start timer will open while the window is built.
+  void StartEarlyListing();
   void PlaceFileList();
   void ApplyTextureMain(bool resend);
   void RefreshSystemColors();

@@ -129,7 +129,6 @@ size_t TFileListing::ScanFolderWide(const std::u16string& folder, const std::str
     f.FileName = ToAnsiName(e.Name, f.NameIsLossy);
     if (!NameMatchesMaskList(f.FileName, masks)) return;
     f.WideName = e.Name;
-    f.WideShortName = e.ShortName;
     bool shortLossy = false;
     f.ShortName = e.ShortName.empty() ? f.FileName : ToAnsiName(e.ShortName, shortLossy);
     f.NewName = f.FileName;

@@ -33,10 +33,9 @@ struct TFileObject {
   uint8_t Status = 0;       // 1 when the last rename run renamed this file
 
   // Exact data kept from the scan, for every later file operation and undo.
-  std::u16string WideName;       // the exact UTF-16 name
-  std::u16string WideShortName;  // the exact 8.3 name, empty when none
-  bool NameIsLossy = false;      // WideName has characters cp1252 cannot hold
-  int64_t CreatedRaw = 0;        // UTC file times, full precision
+  std::u16string WideName;   // the exact UTF-16 name
+  bool NameIsLossy = false;  // WideName has characters cp1252 cannot hold
+  int64_t CreatedRaw = 0;    // UTC file times, full precision
   int64_t ModifiedRaw = 0;
   int64_t AccessedRaw = 0;
 };

@@ -1,10 +1,12 @@
 // End-to-end start-up of the real program under Wine, driven through the
 // test harness: launch -> main window shown, launch -> the status bar's
-// "N fichiers dans ..." (the list filled), and the process's peak memory,
-// on generated folders of 3, 20,000 and 100,000 empty files (f3, f20000 and
+// "N fichiers dans ..." (the list filled), and the process's peak memory
+// (PeakWorkingSetSize, the resident peak, and PeakPagefileUsage, which Wine
+// fills with the private memory at the time of the call), on generated folders of 3, 20,000 and 100,000 empty files (f3, f20000 and
 // f100000 in the temporary folder's qv_app_bench, made when absent), default
 // settings, the folder given as argument. Beside it, in the same run, the
-// launch -> shown time of a bare Win32 window (bare_window.exe).
+// launch -> shown time of a bare Win32 window (bare_window.exe) and its
+// memory once shown: what the Wine process costs before any program work.
 // Run by bench/app/run.sh [runs [program]], where program is another build
 // of the program to measure (a Windows path to a QuorvantPro.exe; the
 // build's own by default).
@@ -28,7 +30,12 @@ namespace {
 double MsSince(Clock::time_point a) { return std::chrono::duration<double, std::milli>(Clock::now() - a).count(); }
 
 struct TFigures {
-  std::vector<double> shown, filled, peakMb;
+  std::vector<double> shown, filled, peakMb, workingSetMb, pagefileMb;
+};
+
+struct TMemory {
+  double workingSetMb = -1, pagefileMb = -1;
+  double Peak() const { return std::max(workingSetMb, pagefileMb); }
 };
 
 void PrintRow(const char* what, std::vector<double> v, const char* unit) {
@@ -52,16 +59,18 @@ HWND WaitShown(DWORD pid, const char* className, Ms timeout) {
   return nullptr;
 }
 
-double PeakMegabytes(DWORD pid) {
+TMemory PeakMemory(DWORD pid) {
+  TMemory m;
   HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-  if (!h) return -1;
+  if (!h) return m;
   PROCESS_MEMORY_COUNTERS pmc{};
   pmc.cb = sizeof pmc;
-  double mb = -1;
-  if (GetProcessMemoryInfo(h, &pmc, sizeof pmc))
-    mb = static_cast<double>(std::max(pmc.PeakWorkingSetSize, pmc.PeakPagefileUsage)) / (1024.0 * 1024.0);
+  if (GetProcessMemoryInfo(h, &pmc, sizeof pmc)) {
+    m.workingSetMb = static_cast<double>(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0);
+    m.pagefileMb = static_cast<double>(pmc.PeakPagefileUsage) / (1024.0 * 1024.0);
+  }
   CloseHandle(h);
-  return mb;
+  return m;
 }
 
 // A started process, ended when it goes out of scope.
@@ -90,12 +99,22 @@ private:
   PROCESS_INFORMATION m_pi{};
 };
 
-double BareStart() {
+// Launch -> shown in ms (-1 when it did not show), and the memory once its
+// first paint is done.
+double BareStart(TMemory* memory = nullptr) {
   const auto t0 = Clock::now();
   TStarted bare(L"\"" QV_BARE_WINDOW_W L"\"");
   if (!bare.Started()) return -1;
   const HWND w = WaitShown(bare.Pid(), "QvBareWindow", std::chrono::seconds(20));
-  return w ? MsSince(t0) : -1;
+  if (!w) return -1;
+  const double ms = MsSince(t0);
+  if (memory) {
+    // A message answered means the window's start work is behind it.
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+    *memory = PeakMemory(bare.Pid());
+  }
+  return ms;
 }
 
 // Made once when absent, and left for later runs. Under Wine each new name
@@ -137,14 +156,18 @@ void ProgramStart(const std::wstring& program, const std::filesystem::path& dir,
     }
     Sleep(2);
   }
-  const double peak = PeakMegabytes(app.Pid());
+  const TMemory peak = PeakMemory(app.Pid());
   if (filled < 0) {
     std::printf("  (the list was not filled: \"%s\")\n", status ? StatusBarText(status, 1).c_str() : "");
     return;
   }
   f.shown.push_back(shown);
   f.filled.push_back(filled);
-  if (peak >= 0) f.peakMb.push_back(peak);
+  if (peak.Peak() >= 0) {
+    f.peakMb.push_back(peak.Peak());
+    f.workingSetMb.push_back(peak.workingSetMb);
+    f.pagefileMb.push_back(peak.pagefileMb);
+  }
 }
 
 }  // namespace
@@ -159,7 +182,7 @@ int main(int argc, char** argv) {
   std::printf("app_start_bench: %d runs each, default settings, folder given as argument\n", runs);
   std::printf("program: %ls\n", program.c_str());
   const std::filesystem::path root = std::filesystem::temp_directory_path() / "qv_app_bench";
-  std::vector<double> bare;
+  std::vector<double> bare, bareWorkingSet, barePagefile;
   // Every run warms the same things: one throwaway start of each first.
   BareStart();
   for (const int count : {3, 20000, 100000}) {
@@ -168,7 +191,12 @@ int main(int argc, char** argv) {
     TFigures f, warm;
     if (count == 3) ProgramStart(program, dir, count, warm);
     for (int r = 0; r < runs; ++r) {
-      bare.push_back(BareStart());
+      TMemory m;
+      bare.push_back(BareStart(&m));
+      if (m.Peak() >= 0) {
+        bareWorkingSet.push_back(m.workingSetMb);
+        barePagefile.push_back(m.pagefileMb);
+      }
       ProgramStart(program, dir, count, f);
     }
     std::printf("%d files:\n", count);
@@ -177,10 +205,14 @@ int main(int argc, char** argv) {
     std::vector<double> after;
     for (size_t i = 0; i < f.shown.size() && i < f.filled.size(); ++i) after.push_back(f.filled[i] - f.shown[i]);
     PrintRow("window shown -> list filled", after, "ms");
-    PrintRow("peak memory", f.peakMb, "MB");
+    PrintRow("peak memory (larger of the two)", f.peakMb, "MB");
+    PrintRow("  PeakWorkingSetSize", f.workingSetMb, "MB");
+    PrintRow("  PeakPagefileUsage", f.pagefileMb, "MB");
   }
   std::printf("baseline:\n");
   PrintRow("launch -> bare Win32 window shown", bare, "ms");
+  PrintRow("bare window PeakWorkingSetSize", bareWorkingSet, "MB");
+  PrintRow("bare window PeakPagefileUsage", barePagefile, "MB");
   KillStrayPrograms();
   return 0;
 }

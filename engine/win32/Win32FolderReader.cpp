@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "engine/win32/DiskSpelling.h"
+#include "engine/win32/EarlyListing.h"
 #include "engine/win32/WideText.h"
 
 namespace qv::engine::win32 {
@@ -42,12 +43,31 @@ std::u16string SearchPattern(const std::u16string& folder) {
   return p;
 }
 
+TWin32FolderReader::TWin32FolderReader() = default;
+TWin32FolderReader::~TWin32FolderReader() = default;
+
+void TWin32FolderReader::ListEarly(const std::u16string& folder) {
+  m_early.reset();
+  m_early = std::make_unique<TEarlyListing>(folder);
+}
+
+void TWin32FolderReader::DropEarlyListing() { m_early.reset(); }
+
 bool TWin32FolderReader::ReadFolder(const std::u16string& folder,
                                     const std::function<void(const TFolderEntry&)>& onEntry) {
+  // Whatever this scan is, an early listing serves it or none.
+  const std::unique_ptr<TEarlyListing> early = std::move(m_early);
+  if (early) early->Wait();
   // A scan is where the user picks or refreshes a folder: spellings found
   // before may be stale.
   ForgetDiskSpellings();
-  const std::u16string pattern = SearchPattern(DiskFolder(folder));
+  const std::u16string disk = DiskFolder(folder);
+  if (early && early->Take(disk, onEntry)) return true;
+  return ListFolder(SearchPattern(disk), onEntry);
+}
+
+bool ListFolder(const std::u16string& pattern, const std::function<void(const TFolderEntry&)>& onEntry,
+                const std::atomic<bool>* stop) {
   WIN32_FIND_DATAW fd;
   // The standard level gives the 8.3 names the list shows.
   HANDLE h = FindFirstFileExW(W(pattern), FindExInfoStandard, &fd, FindExSearchNameMatch, nullptr,
@@ -68,7 +88,7 @@ bool TWin32FolderReader::ReadFolder(const std::u16string& folder,
     e.Accessed = Ticks(fd.ftLastAccessTime);
     e.Modified = Ticks(fd.ftLastWriteTime);
     onEntry(e);
-  } while (FindNextFileW(h, &fd));
+  } while ((!stop || !*stop) && FindNextFileW(h, &fd));
   FindClose(h);
   return true;
 }

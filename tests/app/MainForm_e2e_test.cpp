@@ -61,6 +61,36 @@ TEST(MainWindowE2E, AFolderArgumentListsItsFilesWithTheirNewNames) {
   CloseMain(app, main);
 }
 
+// The start folder is listed while the window is built, from the argument
+// or else the saved folder: whichever it is, the list is that of the folder
+// the start opens, and a list switched off stays off.
+TEST(MainWindowE2E, TheStartListsTheArgumentOrElseTheSavedFolder) {
+  TTempFolder saved("qvsaved"), given("qvgiven");
+  saved.Write("s1.txt", "1");
+  saved.Write("s2.txt", "22");
+  saved.Write("s3.txt", "333");
+  given.Write("g1.jpg", "4444");
+  auto start = [&](const std::wstring& args, const std::string& expected, const char* shot) {
+    KillStrayPrograms();
+    TProgram app(args);
+    HWND main = WaitForMain(app);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return StatusPanelText(main, 1) == expected; }))
+        << "\"" << StatusPanelText(main, 1) << "\"";
+    if (shot) Screenshot(shot);
+    CloseMain(app, main);
+  };
+  ResetProgramRegistry();
+  WriteRegistryString(kOptionsKey, "Directory", Lower(AnsiPath(saved.Path())));
+  start(L"", " 3 fichiers dans 6 octets", nullptr);
+  // Upper-cased: the disk's spelling is found all the same.
+  std::wstring upper = given.Path().wstring();
+  CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+  start(L"\"" + upper + L"\"", " 1 fichier dans 4 octets", "main_start_argument_upper");
+  WriteRegistryDword(kOptionsKey, "Active Liste", 0);
+  start(L"", " Liste désactivée", nullptr);
+}
+
 TEST(MainWindowE2E, ASecondStartHandsItsFolderToTheRunningWindowAndEnds) {
   ResetProgramRegistry();
   WriteRegistryDword(kOptionsKey, "Auto", 1);  // the monitor is on: hand-overs open
