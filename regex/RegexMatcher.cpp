@@ -288,7 +288,7 @@ int TMatcher::Run(std::int32_t start) {
   const std::int32_t* const altSet = m_program->altSet.empty() ? nullptr : m_program->altSet.data();
   const TCharSet* const altSets = m_program->altSets.data();
   TStack& stack = m_stack;  // empty: every attempt leaves it so
-  std::int32_t node = 1;
+  std::int32_t node = m_program->entry;
   std::int32_t pos = start;
   std::int64_t steps = m_steps;
 
