@@ -172,6 +172,9 @@ private:
   // boundary, where the heap may place them, cost more than a short search.
   alignas(64) std::int32_t m_starts[15];
   alignas(64) std::int32_t m_ends[15];
+  // Entries [0, m_groupsSet) of both may be set; the others are -1. A
+  // search clears only those: most expressions have few groups.
+  int m_groupsSet = 15;
 };
 
 // One call: a fresh engine with the defaults replaces every match of the
