@@ -1,9 +1,10 @@
 // Throughput of the regular-expression engine against std::regex and PCRE2
 // (interpreter and JIT), in one process on the same data: compile time of
-// the tag expressions, all matches over 10,000 synthetic file names, replace
-// with a template, long subjects (1 KiB to 1 MiB) for linear expressions,
-// complex loops that run once per character of a 1 MiB subject (time and
-// peak memory), and what backtracking-prone expressions answer, and when.
+// the tag expressions, all matches over 10,000 synthetic file names (also
+// with engines at 32 heap placements), replace with a template, long
+// subjects (1 KiB to 1 MiB) for linear expressions, complex loops that run
+// once per character of a 1 MiB subject (time and peak memory), and what
+// backtracking-prone expressions answer, and when.
 //   cmake --preset bench -B build/bench-regex && cmake --build build/bench-regex --target regex_bench
 //   build/bench-regex/bench/regex/regex_bench [corpus]
 #define PCRE2_CODE_UNIT_WIDTH 8
