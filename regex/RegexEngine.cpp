@@ -81,7 +81,8 @@ TRegexEngine::TRegexEngine()
 TRegexEngine::~TRegexEngine() = default;
 
 void TRegexEngine::ClearGroups() {
-  for (int g = 0; g <= detail::kMaxGroups; ++g) m_starts[g] = m_ends[g] = -1;
+  for (int g = 0; g < m_groupsSet; ++g) m_starts[g] = m_ends[g] = -1;
+  m_groupsSet = 0;
 }
 
 void TRegexEngine::DropProgram() { m_program.reset(); }
@@ -250,7 +251,10 @@ bool TRegexEngine::ExecPos(int offset) {
   const std::uint64_t budget = std::uint64_t{m_stepBudget} + 64u * static_cast<std::uint64_t>(length);
   const int r = m_matcher->Search(*m_program, reinterpret_cast<const std::uint8_t*>(m_input.data()),
                                   static_cast<std::int32_t>(length), offset - 1, budget, m_starts, m_ends);
-  if (r == 1) return true;
+  if (r == 1) {
+    m_groupsSet = m_program->groupCount + 1;
+    return true;
+  }
   ClearGroups();
   if (r != 0) Fail(r);
   return false;

@@ -167,9 +167,14 @@ private:
   std::uint32_t m_stepBudget = kDefaultStepBudget;
   int m_lastError = 0;
   int m_compilePos = 0;
-  // 0-based [start, end) of groups 0..14; -1 when unset.
-  std::int32_t m_starts[15];
-  std::int32_t m_ends[15];
+  // 0-based [start, end) of groups 0..14; -1 when unset. Each within one
+  // cache line: every search clears them, and stores that straddle a page
+  // boundary, where the heap may place them, cost more than a short search.
+  alignas(64) std::int32_t m_starts[15];
+  alignas(64) std::int32_t m_ends[15];
+  // Entries [0, m_groupsSet) of both may be set; the others are -1. A
+  // search clears only those: most expressions have few groups.
+  int m_groupsSet = 15;
 };
 
 // One call: a fresh engine with the defaults replaces every match of the

@@ -8,6 +8,7 @@
 // Covered by tests/regex/Matcher_test.cpp and the Perl differential test.
 #include "regex/detail/Matcher.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -259,23 +260,18 @@ void TMatcher::EndVisiting() {
   m_dirty.clear();
 }
 
-// After a match: the registers go back to "nothing set" for the next search.
+// After a match: the registers go back to "nothing set" for the next search,
+// and the frames left are dropped. Resetting the few registers the program
+// uses is cheaper than popping its frames one by one, each pop waiting for
+// the tag of the one above.
 void TMatcher::Unwind() {
-  std::uint32_t tag = 0;
-  while (m_stack.Top(tag)) {
-    const std::uint32_t kind = TStack::KindOf(tag);
-    const std::int32_t a = TStack::FieldOf(tag);
-    const std::uint32_t* w = m_stack.Pop(kFrameWords[kind]);
-    if (kind == FUndo) {
-      m_regs[static_cast<std::size_t>(a)] = static_cast<std::int32_t>(w[0]);
-    } else if (kind == FUndoGroup) {
-      m_regs[static_cast<std::size_t>(RStart + a)] = static_cast<std::int32_t>(w[0]);
-      m_regs[static_cast<std::size_t>(REnd + a)] = static_cast<std::int32_t>(w[1]);
-    } else if (kind == FLoopAlt) {
-      m_regs[static_cast<std::size_t>(RLastPass + m_program->loopChoice[static_cast<std::size_t>(a)])] =
-          static_cast<std::int32_t>(w[1]);
-    }
-  }
+  const TProgram& p = *m_program;
+  std::int32_t* const regs = m_regs.data();
+  for (int g = 1; g <= p.groupCount; ++g) regs[RStart + g] = regs[REnd + g] = regs[ROpen + g] = -1;
+  regs[RDepth] = 0;
+  if (p.hasCountedLoops) std::fill(regs + RCount, regs + RLastPass, -1);
+  std::fill(regs + RLastPass, regs + RLastPass + p.loopCount, -1);
+  m_stack.Clear();
 }
 
 int TMatcher::Run(std::int32_t start) {
@@ -288,7 +284,7 @@ int TMatcher::Run(std::int32_t start) {
   const std::int32_t* const altSet = m_program->altSet.empty() ? nullptr : m_program->altSet.data();
   const TCharSet* const altSets = m_program->altSets.data();
   TStack& stack = m_stack;  // empty: every attempt leaves it so
-  std::int32_t node = 1;
+  std::int32_t node = m_program->entry;
   std::int32_t pos = start;
   std::int64_t steps = m_steps;
 

@@ -238,6 +238,12 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
   if (error != 0) return error;
   for (int c = 0; c < 256; ++c) p.firstTable[c] = p.firstChars.Has(static_cast<std::uint8_t>(c)) ? 1 : 0;
 
+  p.entry = 1;
+  while (p.Op(p.entry) == OpBranch && static_cast<std::size_t>(p.entry + kNodeHeader) < p.code.size()) {
+    const std::int32_t next = p.Next(p.entry);
+    if (next >= 0 && p.Op(next) == OpBranch) break;
+    p.entry += kNodeHeader;
+  }
   p.startChar = 0;
   p.anchored = false;
   p.mustAt = -1;

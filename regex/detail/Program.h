@@ -89,6 +89,9 @@ struct TProgram {
   std::uint8_t firstTable[256] = {};  // firstChars as one byte per character, for the scan
   std::uint8_t startChar = 0;   // 0 = none
   bool anchored = false;
+  // The node each attempt starts at: past the Branch nodes at the top that
+  // offer no alternative, which only cost a dispatch per attempt.
+  std::int32_t entry = 1;
   std::int32_t mustAt = -1;     // offset in code of the required substring, -1 = none
   std::int32_t mustLength = 0;
   RegexModifiers modifiers = 0;
