@@ -169,24 +169,35 @@ std::string TMediaScriptValues::Mp3Value(const TScriptFile& file, std::string_vi
 }
 
 std::string TMediaScriptValues::FileValue(TKind kind, const TScriptFile& file, std::string_view name) {
-  const std::u16string path = ExactPath(file);
-  const std::optional<TFileStamp> stamp = m_files.Stamp(path);
-  if (!stamp) {
-    // Nothing to read: the reader is only reset.
-    if (kind == TKind::Exif) {
-      m_photo.Reset();
-      m_photoHeld.valid = false;
-    } else {
-      m_id3.Reset();
-      m_id3Ok = false;
-      m_id3Held.valid = false;
-    }
-    Forget(path);
+  if (kind == TKind::Exif && !media::TimgData::ReadsName(file.OldFullName)) {
+    // Not a photo by its name: nothing to read, whatever the file holds.
+    m_photo.LoadImageMetadata(nullptr, file.OldFullName);
+    m_photoHeld.valid = false;
     return {};
   }
-  if (m_caching == TValueCaching::Off) {
-    Load(kind, path, *stamp, file.OldFullName);
-    return Read(kind, name);
+  const std::u16string path = ExactPath(file);
+  const auto it = m_caching == TValueCaching::On ? m_cache.find(path) : m_cache.end();
+  if (it == m_cache.end()) {
+    // A first read: the stamp comes with the open file.
+    TFileStamp stamp;
+    const std::unique_ptr<media::TByteSource> source = m_files.OpenStamped(path, stamp);
+    if (!source) {
+      const std::optional<TFileStamp> found = m_files.Stamp(path);
+      if (!found) {
+        NoFile(kind, path);
+        return {};
+      }
+      stamp = *found;
+    }
+    Load(kind, source.get(), path, stamp, file.OldFullName);
+    std::string value = Read(kind, name);
+    if (m_caching == TValueCaching::On) Entry(path, stamp).values.push_back(TCachedValue{kind, std::string(name), value});
+    return value;
+  }
+  const std::optional<TFileStamp> stamp = m_files.Stamp(path);
+  if (!stamp) {
+    NoFile(kind, path);
+    return {};
   }
   TCacheEntry& entry = Entry(path, *stamp);
   for (const TCachedValue& v : entry.values) {
@@ -196,22 +207,36 @@ std::string TMediaScriptValues::FileValue(TKind kind, const TScriptFile& file, s
     }
   }
   const THeld& held = kind == TKind::Exif ? m_photoHeld : m_id3Held;
-  if (!(held.valid && held.stamp == *stamp && held.path == path)) Load(kind, path, *stamp, file.OldFullName);
+  if (!(held.valid && held.stamp == *stamp && held.path == path)) {
+    const std::unique_ptr<media::TByteSource> source = m_files.Open(path);
+    Load(kind, source.get(), path, *stamp, file.OldFullName);
+  }
   std::string value = Read(kind, name);
   if (entry.values.size() >= kMaxValuesPerFile) entry.values.clear();
   entry.values.push_back(TCachedValue{kind, std::string(name), value});
   return value;
 }
 
-void TMediaScriptValues::Load(TKind kind, const std::u16string& path, const TFileStamp& stamp,
-                              std::string_view fileName) {
+void TMediaScriptValues::NoFile(TKind kind, const std::u16string& path) {
+  // Nothing to read: the reader is only reset.
+  if (kind == TKind::Exif) {
+    m_photo.Reset();
+    m_photoHeld.valid = false;
+  } else {
+    m_id3.Reset();
+    m_id3Ok = false;
+    m_id3Held.valid = false;
+  }
+  Forget(path);
+}
+
+void TMediaScriptValues::Load(TKind kind, media::TByteSource* source, const std::u16string& path,
+                              const TFileStamp& stamp, std::string_view fileName) {
   THeld& held = kind == TKind::Exif ? m_photoHeld : m_id3Held;
-  held.valid = false;
-  const std::unique_ptr<media::TByteSource> source = m_files.Open(path);
   if (kind == TKind::Exif) {
     ++m_stats.PhotoReads;
     // A null source stands for a file that exists but cannot be opened.
-    m_photo.LoadImageMetadata(source.get(), fileName);
+    m_photo.LoadImageMetadata(source, fileName);
   } else {
     ++m_stats.AudioReads;
     if (source) {

@@ -145,7 +145,9 @@ private:
   template <typename F>
   TRegexResult Memo(char kind, std::string_view expression, std::string_view tmpl, std::string_view text, F&& compute);
   std::string FileValue(TKind kind, const TScriptFile& file, std::string_view name);
-  void Load(TKind kind, const std::u16string& path, const TFileStamp& stamp, std::string_view fileName);
+  void Load(TKind kind, media::TByteSource* source, const std::u16string& path, const TFileStamp& stamp,
+            std::string_view fileName);
+  void NoFile(TKind kind, const std::u16string& path);
   std::string Read(TKind kind, std::string_view name) const;
   TCacheEntry& Entry(const std::u16string& path, const TFileStamp& stamp);
   void Forget(const std::u16string& path);

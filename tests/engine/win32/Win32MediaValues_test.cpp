@@ -144,5 +144,35 @@ TEST_F(Win32MediaValues, StampsOfFilesAndFolders) {
   EXPECT_NE(files.Open(folder / u"s.mp3"), nullptr);
 }
 
+// The stamp that comes with an open file is the one a lookup by path gives,
+// or a repaint would read every file again: for a file shorter than the
+// head block, an empty one and one longer than it.
+TEST_F(Win32MediaValues, StampOfTheOpenFileIsTheStampByPath) {
+  Copy("song.mp3", u"s.mp3");
+  HANDLE h = CreateFileW(W(folder / u"vide.mp3"), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  h = CreateFileW(W(folder / u"long.jpg"), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  const std::string block(100000, 'x');
+  DWORD put = 0;
+  WriteFile(h, block.data(), static_cast<DWORD>(block.size()), &put, nullptr);
+  CloseHandle(h);
+  CreateDirectoryW(W(folder / u"sub.mp3"), nullptr);
+  for (const char16_t* name : {u"s.mp3", u"vide.mp3", u"long.jpg"}) {
+    TFileStamp stamp;
+    const auto source = files.OpenStamped(folder / name, stamp);
+    ASSERT_NE(source, nullptr);
+    const auto byPath = files.Stamp(folder / name);
+    ASSERT_TRUE(byPath);
+    EXPECT_EQ(stamp, *byPath);
+    EXPECT_EQ(source->size(), static_cast<uint64_t>(byPath->Size));
+  }
+  TFileStamp untouched{7, 7};
+  EXPECT_EQ(files.OpenStamped(folder / u"sub.mp3", untouched), nullptr);
+  EXPECT_EQ(files.OpenStamped(folder / u"none.mp3", untouched), nullptr);
+  EXPECT_EQ(untouched, (TFileStamp{7, 7}));
+}
+
 }  // namespace
 }  // namespace qv::engine
