@@ -138,6 +138,7 @@ void TMediaScriptValues::ClearCache() {
   m_regexResults.clear();
   m_photoHeld.valid = false;
   m_id3Held.valid = false;
+  m_checked = {};
 }
 
 std::u16string TMediaScriptValues::ExactPath(const TScriptFile& file) const {
@@ -156,7 +157,23 @@ std::u16string TMediaScriptValues::ExactPath(const TScriptFile& file) const {
 }
 
 bool TMediaScriptValues::FileExists(const TScriptFile& file) {
-  return m_files.Stamp(ExactPath(file)).has_value();
+  const std::u16string path = ExactPath(file);
+  return StampOf(file, path).has_value();
+}
+
+std::optional<TFileStamp> TMediaScriptValues::StampOf(const TScriptFile& file, const std::u16string& path) {
+  if (file.Expansion != 0 && file.Expansion == m_checked.expansion && path == m_checked.path) return m_checked.stamp;
+  std::optional<TFileStamp> stamp = m_files.Stamp(path);
+  Checked(file, path, stamp);
+  return stamp;
+}
+
+void TMediaScriptValues::Checked(const TScriptFile& file, const std::u16string& path,
+                                 const std::optional<TFileStamp>& stamp) {
+  if (file.Expansion == 0) return;
+  m_checked.expansion = file.Expansion;
+  m_checked.path = path;
+  m_checked.stamp = stamp;
 }
 
 std::string TMediaScriptValues::ExifValue(const TScriptFile& file, std::string_view name) {
@@ -182,19 +199,20 @@ std::string TMediaScriptValues::FileValue(TKind kind, const TScriptFile& file, s
     TFileStamp stamp;
     const std::unique_ptr<media::TByteSource> source = m_files.OpenStamped(path, stamp);
     if (!source) {
-      const std::optional<TFileStamp> found = m_files.Stamp(path);
+      const std::optional<TFileStamp> found = StampOf(file, path);
       if (!found) {
         NoFile(kind, path);
         return {};
       }
       stamp = *found;
     }
+    Checked(file, path, stamp);
     Load(kind, source.get(), path, stamp, file.OldFullName);
     std::string value = Read(kind, name);
     if (m_caching == TValueCaching::On) Entry(path, stamp).values.push_back(TCachedValue{kind, std::string(name), value});
     return value;
   }
-  const std::optional<TFileStamp> stamp = m_files.Stamp(path);
+  const std::optional<TFileStamp> stamp = StampOf(file, path);
   if (!stamp) {
     NoFile(kind, path);
     return {};

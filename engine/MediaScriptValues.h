@@ -141,6 +141,14 @@ private:
     bool valid = false;
   };
 
+  // The stamp last found for a file within one expansion, so that its
+  // other tags look the file up no more.
+  struct TChecked {
+    uint64_t expansion = 0;
+    std::u16string path;
+    std::optional<TFileStamp> stamp;
+  };
+
   using TRegexResult = std::optional<std::string>;
   template <typename F>
   TRegexResult Memo(char kind, std::string_view expression, std::string_view tmpl, std::string_view text, F&& compute);
@@ -148,6 +156,8 @@ private:
   void Load(TKind kind, media::TByteSource* source, const std::u16string& path, const TFileStamp& stamp,
             std::string_view fileName);
   void NoFile(TKind kind, const std::u16string& path);
+  std::optional<TFileStamp> StampOf(const TScriptFile& file, const std::u16string& path);
+  void Checked(const TScriptFile& file, const std::u16string& path, const std::optional<TFileStamp>& stamp);
   std::string Read(TKind kind, std::string_view name) const;
   TCacheEntry& Entry(const std::u16string& path, const TFileStamp& stamp);
   void Forget(const std::u16string& path);
@@ -162,6 +172,7 @@ private:
   THeld m_photoHeld;
   THeld m_id3Held;
   bool m_id3Ok = false;  // the last ID3 load read the file
+  TChecked m_checked;
 
   std::unordered_map<std::u16string, TCacheEntry> m_cache;
   regex::TRegexCache m_regex;

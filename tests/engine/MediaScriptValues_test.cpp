@@ -362,17 +362,23 @@ TEST(MediaValueCalls, AFirstReadOpensOnceAndARepaintOnlyStamps) {
   EXPECT_EQ(values.Stats().PhotoReads, 0u);
 
   // A first read: one open that brings the stamp; the second tag of the
-  // same file checks the stamp and reads nothing more.
+  // same expansion takes the file as unchanged.
+  EXPECT_EQ(expand("<$E_Model>_<$E_Make><G0>", "Holiday 2006.jpg"), "Exemplar Z5_Exemplar");
+  EXPECT_EQ(files.stampedOpens, 1);
+  EXPECT_EQ(files.opens, 0);
+  EXPECT_EQ(files.stamps, 0);
+  // A repaint: one stamp for the file, no open.
   EXPECT_EQ(expand("<$E_Model>_<$E_Make><G0>", "Holiday 2006.jpg"), "Exemplar Z5_Exemplar");
   EXPECT_EQ(files.stampedOpens, 1);
   EXPECT_EQ(files.opens, 0);
   EXPECT_EQ(files.stamps, 1);
-  // A repaint: one stamp per tag, no open.
-  EXPECT_EQ(expand("<$E_Model>_<$E_Make><G0>", "Holiday 2006.jpg"), "Exemplar Z5_Exemplar");
-  EXPECT_EQ(files.stampedOpens, 1);
-  EXPECT_EQ(files.opens, 0);
-  EXPECT_EQ(files.stamps, 3);
   EXPECT_EQ(values.Stats().PhotoReads, 1u);
+  // Outside an expansion every call looks the file up.
+  const std::string path = DataFolder() + "\\Holiday 2006.jpg";
+  const TScriptFile direct{9999, "Holiday 2006.jpg", path};
+  EXPECT_EQ(values.ExifValue(direct, "Model"), "Exemplar Z5");
+  EXPECT_EQ(values.ExifValue(direct, "Make"), "Exemplar");
+  EXPECT_EQ(files.stamps, 3);
 
   // A missing photo: the failed open is told from an unopenable file by
   // its stamp, and nothing is kept.
