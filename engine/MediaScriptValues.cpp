@@ -209,7 +209,8 @@ std::string TMediaScriptValues::FileValue(TKind kind, const TScriptFile& file, s
     Checked(file, path, stamp);
     Load(kind, source.get(), path, stamp, file.OldFullName);
     std::string value = Read(kind, name);
-    if (m_caching == TValueCaching::On) Entry(path, stamp).values.push_back(TCachedValue{kind, std::string(name), value});
+    if (m_caching == TValueCaching::On)
+      Entry(path, stamp).values.push_back(TCachedValue{kind, std::string(name), value});
     return value;
   }
   const std::optional<TFileStamp> stamp = StampOf(file, path);

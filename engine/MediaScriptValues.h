@@ -17,7 +17,10 @@
 // and the results of the regular-expression tags per expression and text.
 // Either way the names are those of reading every file for every tag with
 // a fresh engine per expression, which is what TValueCaching::Off does.
-// The owner clears the cache after a rename run or a rescan.
+// The owner clears the cache after a rename run or a rescan. A file's first
+// read takes its stamp from the open file, and the tags of one expansion
+// look their file up once; a photo tag opens no file whose name is not a
+// photo's, since the reader would read nothing of it.
 //
 // Not thread-safe: one object per thread (the readers are shared).
 // Tested by tests/engine/MediaScriptValues_test.cpp and
