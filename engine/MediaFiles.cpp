@@ -22,6 +22,14 @@ std::filesystem::path NativePath(std::u16string path) {
 
 }  // namespace
 
+std::unique_ptr<media::TByteSource> IMediaFiles::OpenStamped(const std::u16string& path, TFileStamp& stamp) {
+  const std::optional<TFileStamp> found = Stamp(path);
+  if (!found) return nullptr;
+  std::unique_ptr<media::TByteSource> source = Open(path);
+  if (source) stamp = *found;
+  return source;
+}
+
 std::optional<TFileStamp> TStdioMediaFiles::Stamp(const std::u16string& path) {
 #ifndef _WIN32
   // One system call: every repaint asks.

@@ -1,7 +1,7 @@
 // What the media value tags need from the file system, as an interface:
 // a file's size and last-write time (the key of the value cache, and the
 // "does it exist" test), and the file opened for reading by its exact
-// UTF-16 path. The program uses engine/win32/Win32MediaFiles.h; tools,
+// UTF-16 path, alone or with its stamp. The program uses engine/win32/Win32MediaFiles.h; tools,
 // host builds and portable tests use TStdioMediaFiles.
 // Tested by tests/engine/MediaScriptValues_test.cpp.
 #pragma once
@@ -31,6 +31,11 @@ public:
   virtual std::optional<TFileStamp> Stamp(const std::u16string& path) = 0;
   // The file opened for reading; null when it cannot be opened.
   virtual std::unique_ptr<media::TByteSource> Open(const std::u16string& path) = 0;
+  // The file opened for reading and its stamp, which a first read needs;
+  // null when it cannot be opened (a missing file, a folder, a locked
+  // file), stamp then untouched. By default Stamp, then Open; a system that
+  // can tell the stamp from the open file spares the lookup by path.
+  virtual std::unique_ptr<media::TByteSource> OpenStamped(const std::u16string& path, TFileStamp& stamp);
 };
 
 // Through stdio and std::filesystem. The engine's paths are Windows paths;

@@ -138,6 +138,7 @@ void TMediaScriptValues::ClearCache() {
   m_regexResults.clear();
   m_photoHeld.valid = false;
   m_id3Held.valid = false;
+  m_checked = {};
 }
 
 std::u16string TMediaScriptValues::ExactPath(const TScriptFile& file) const {
@@ -156,7 +157,23 @@ std::u16string TMediaScriptValues::ExactPath(const TScriptFile& file) const {
 }
 
 bool TMediaScriptValues::FileExists(const TScriptFile& file) {
-  return m_files.Stamp(ExactPath(file)).has_value();
+  const std::u16string path = ExactPath(file);
+  return StampOf(file, path).has_value();
+}
+
+std::optional<TFileStamp> TMediaScriptValues::StampOf(const TScriptFile& file, const std::u16string& path) {
+  if (file.Expansion != 0 && file.Expansion == m_checked.expansion && path == m_checked.path) return m_checked.stamp;
+  std::optional<TFileStamp> stamp = m_files.Stamp(path);
+  Checked(file, path, stamp);
+  return stamp;
+}
+
+void TMediaScriptValues::Checked(const TScriptFile& file, const std::u16string& path,
+                                 const std::optional<TFileStamp>& stamp) {
+  if (file.Expansion == 0) return;
+  m_checked.expansion = file.Expansion;
+  m_checked.path = path;
+  m_checked.stamp = stamp;
 }
 
 std::string TMediaScriptValues::ExifValue(const TScriptFile& file, std::string_view name) {
@@ -169,24 +186,37 @@ std::string TMediaScriptValues::Mp3Value(const TScriptFile& file, std::string_vi
 }
 
 std::string TMediaScriptValues::FileValue(TKind kind, const TScriptFile& file, std::string_view name) {
-  const std::u16string path = ExactPath(file);
-  const std::optional<TFileStamp> stamp = m_files.Stamp(path);
-  if (!stamp) {
-    // Nothing to read: the reader is only reset.
-    if (kind == TKind::Exif) {
-      m_photo.Reset();
-      m_photoHeld.valid = false;
-    } else {
-      m_id3.Reset();
-      m_id3Ok = false;
-      m_id3Held.valid = false;
-    }
-    Forget(path);
+  if (kind == TKind::Exif && !media::TimgData::ReadsName(file.OldFullName)) {
+    // Not a photo by its name: nothing to read, whatever the file holds.
+    m_photo.LoadImageMetadata(nullptr, file.OldFullName);
+    m_photoHeld.valid = false;
     return {};
   }
-  if (m_caching == TValueCaching::Off) {
-    Load(kind, path, *stamp, file.OldFullName);
-    return Read(kind, name);
+  const std::u16string path = ExactPath(file);
+  const auto it = m_caching == TValueCaching::On ? m_cache.find(path) : m_cache.end();
+  if (it == m_cache.end()) {
+    // A first read: the stamp comes with the open file.
+    TFileStamp stamp;
+    const std::unique_ptr<media::TByteSource> source = m_files.OpenStamped(path, stamp);
+    if (!source) {
+      const std::optional<TFileStamp> found = StampOf(file, path);
+      if (!found) {
+        NoFile(kind, path);
+        return {};
+      }
+      stamp = *found;
+    }
+    Checked(file, path, stamp);
+    Load(kind, source.get(), path, stamp, file.OldFullName);
+    std::string value = Read(kind, name);
+    if (m_caching == TValueCaching::On)
+      Entry(path, stamp).values.push_back(TCachedValue{kind, std::string(name), value});
+    return value;
+  }
+  const std::optional<TFileStamp> stamp = StampOf(file, path);
+  if (!stamp) {
+    NoFile(kind, path);
+    return {};
   }
   TCacheEntry& entry = Entry(path, *stamp);
   for (const TCachedValue& v : entry.values) {
@@ -196,22 +226,36 @@ std::string TMediaScriptValues::FileValue(TKind kind, const TScriptFile& file, s
     }
   }
   const THeld& held = kind == TKind::Exif ? m_photoHeld : m_id3Held;
-  if (!(held.valid && held.stamp == *stamp && held.path == path)) Load(kind, path, *stamp, file.OldFullName);
+  if (!(held.valid && held.stamp == *stamp && held.path == path)) {
+    const std::unique_ptr<media::TByteSource> source = m_files.Open(path);
+    Load(kind, source.get(), path, *stamp, file.OldFullName);
+  }
   std::string value = Read(kind, name);
   if (entry.values.size() >= kMaxValuesPerFile) entry.values.clear();
   entry.values.push_back(TCachedValue{kind, std::string(name), value});
   return value;
 }
 
-void TMediaScriptValues::Load(TKind kind, const std::u16string& path, const TFileStamp& stamp,
-                              std::string_view fileName) {
+void TMediaScriptValues::NoFile(TKind kind, const std::u16string& path) {
+  // Nothing to read: the reader is only reset.
+  if (kind == TKind::Exif) {
+    m_photo.Reset();
+    m_photoHeld.valid = false;
+  } else {
+    m_id3.Reset();
+    m_id3Ok = false;
+    m_id3Held.valid = false;
+  }
+  Forget(path);
+}
+
+void TMediaScriptValues::Load(TKind kind, media::TByteSource* source, const std::u16string& path,
+                              const TFileStamp& stamp, std::string_view fileName) {
   THeld& held = kind == TKind::Exif ? m_photoHeld : m_id3Held;
-  held.valid = false;
-  const std::unique_ptr<media::TByteSource> source = m_files.Open(path);
   if (kind == TKind::Exif) {
     ++m_stats.PhotoReads;
     // A null source stands for a file that exists but cannot be opened.
-    m_photo.LoadImageMetadata(source.get(), fileName);
+    m_photo.LoadImageMetadata(source, fileName);
   } else {
     ++m_stats.AudioReads;
     if (source) {

@@ -17,7 +17,10 @@
 // and the results of the regular-expression tags per expression and text.
 // Either way the names are those of reading every file for every tag with
 // a fresh engine per expression, which is what TValueCaching::Off does.
-// The owner clears the cache after a rename run or a rescan.
+// The owner clears the cache after a rename run or a rescan. A file's first
+// read takes its stamp from the open file, and the tags of one expansion
+// look their file up once; a photo tag opens no file whose name is not a
+// photo's, since the reader would read nothing of it.
 //
 // Not thread-safe: one object per thread (the readers are shared).
 // Tested by tests/engine/MediaScriptValues_test.cpp and
@@ -141,11 +144,23 @@ private:
     bool valid = false;
   };
 
+  // The stamp last found for a file within one expansion, so that its
+  // other tags look the file up no more.
+  struct TChecked {
+    uint64_t expansion = 0;
+    std::u16string path;
+    std::optional<TFileStamp> stamp;
+  };
+
   using TRegexResult = std::optional<std::string>;
   template <typename F>
   TRegexResult Memo(char kind, std::string_view expression, std::string_view tmpl, std::string_view text, F&& compute);
   std::string FileValue(TKind kind, const TScriptFile& file, std::string_view name);
-  void Load(TKind kind, const std::u16string& path, const TFileStamp& stamp, std::string_view fileName);
+  void Load(TKind kind, media::TByteSource* source, const std::u16string& path, const TFileStamp& stamp,
+            std::string_view fileName);
+  void NoFile(TKind kind, const std::u16string& path);
+  std::optional<TFileStamp> StampOf(const TScriptFile& file, const std::u16string& path);
+  void Checked(const TScriptFile& file, const std::u16string& path, const std::optional<TFileStamp>& stamp);
   std::string Read(TKind kind, std::string_view name) const;
   TCacheEntry& Entry(const std::u16string& path, const TFileStamp& stamp);
   void Forget(const std::u16string& path);
@@ -160,6 +175,7 @@ private:
   THeld m_photoHeld;
   THeld m_id3Held;
   bool m_id3Ok = false;  // the last ID3 load read the file
+  TChecked m_checked;
 
   std::unordered_map<std::u16string, TCacheEntry> m_cache;
   regex::TRegexCache m_regex;

@@ -348,7 +348,7 @@ private:
     if (m_path.empty()) {
       m_path = AddTrailingBackslash(m_in.m_options.Directory);
       m_path += m_oldFullName;
-      m_file = TScriptFile{m_fileIndex, m_oldFullName, m_path};
+      m_file = TScriptFile{m_fileIndex, m_oldFullName, m_path, ++m_in.m_expansions};
     }
     return m_file;
   }

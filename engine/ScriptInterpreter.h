@@ -72,6 +72,7 @@ private:
   const TProgramOptions& m_options;
   const TFileListing& m_listing;
   TScriptValues m_noValues;
+  uint64_t m_expansions = 0;
   TScriptValues* m_values;
   std::string m_folderName;
 };

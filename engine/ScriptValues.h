@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,9 @@ struct TScriptFile {
   size_t Index = 0;              // position in the listing
   std::string_view OldFullName;  // name and extension
   std::string_view Path;         // "Directory" + "\" + OldFullName
+  // The interpreter's serial number of this expansion, 0 outside one: the
+  // tags of one expansion may take the file as unchanged between them.
+  uint64_t Expansion = 0;
 };
 
 class TScriptValues {

@@ -89,6 +89,8 @@ bool TimgData::LoadImageMetadata(const std::string& path) {
 }
 #endif
 
+bool TimgData::ReadsName(std::string_view fileName) { return KindOfName(fileName) != TFileKind::Other; }
+
 bool TimgData::LoadImageMetadata(TByteSource* source, std::string_view fileName) {
   Reset();
   StatusText = "Not an EXIF file";

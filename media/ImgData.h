@@ -60,6 +60,9 @@ public:
   // exists but cannot be opened.
   bool LoadImageMetadata(TByteSource* source, std::string_view fileName);
   void Reset();
+  // True when the name's extension chooses a reader (JPEG, TIFF, NEF): any
+  // other file is "Not an EXIF file" without being opened.
+  static bool ReadsName(std::string_view fileName);
 
   // True when the last load found an EXIF, IPTC or comment section.
   bool MetadataPresent() const;

@@ -3,7 +3,8 @@
 # session: makes the test folders from the shell first (under Wine, each new
 # name costs a search of the folder, so 100,000 files would take many
 # minutes), with one wineserver for the whole run.
-# Usage: bench/app/run.sh [runs [program]]   (from the repository's root)
+# Usage: bench/app/run.sh [runs [program [media]]]   (from the repository's root;
+# "media" times the folder of photos and MP3s alone)
 build="${BUILD:-build/windows}"
 export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 export LC_ALL=fr_FR.UTF-8

@@ -20,10 +20,28 @@ std::optional<TFileStamp> TWin32MediaFiles::Stamp(const std::u16string& path) {
   return stamp;
 }
 
-std::unique_ptr<media::TByteSource> TWin32MediaFiles::Open(const std::u16string& path) {
+namespace {
+
+std::unique_ptr<media::TWin32FileSource> OpenSource(const std::u16string& path) {
   const std::u16string full = FilePath(path);
   auto source = std::make_unique<media::TWin32FileSource>(std::wstring(full.begin(), full.end()));
   if (!source->isOpen()) return nullptr;
+  return source;
+}
+
+}  // namespace
+
+std::unique_ptr<media::TByteSource> TWin32MediaFiles::Open(const std::u16string& path) { return OpenSource(path); }
+
+std::unique_ptr<media::TByteSource> TWin32MediaFiles::OpenStamped(const std::u16string& path, TFileStamp& stamp) {
+  std::unique_ptr<media::TWin32FileSource> source = OpenSource(path);
+  if (!source) return nullptr;
+  TFileStamp found;
+  // The same values as GetFileAttributesExW gives, so a later Stamp of the
+  // unchanged file finds its cached values.
+  found.Size = static_cast<int64_t>(source->size());
+  if (!source->lastWriteTime(found.LastWrite)) return nullptr;
+  stamp = found;
   return source;
 }
 

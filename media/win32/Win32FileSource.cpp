@@ -15,14 +15,7 @@ TWin32FileSource::TWin32FileSource(const std::wstring& path) {
     m_error = GetLastError();
     return;
   }
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(h, &size)) {
-    m_error = GetLastError();
-    CloseHandle(h);
-    return;
-  }
   m_handle = h;
-  m_size = static_cast<uint64_t>(size.QuadPart);
 }
 
 TWin32FileSource::~TWin32FileSource() {
@@ -48,10 +41,43 @@ bool TWin32FileSource::readFile(uint64_t offset, void* dst, size_t n) {
   return true;
 }
 
+uint64_t TWin32FileSource::size() const { return loadHead() ? m_size : 0; }
+
+bool TWin32FileSource::lastWriteTime(int64_t& time) const {
+  FILETIME written{};
+  if (!m_handle || !GetFileTime(m_handle, nullptr, nullptr, &written)) return false;
+  time = static_cast<int64_t>((uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime);
+  return true;
+}
+
+bool TWin32FileSource::loadHead() const {
+  if (m_headTried) return m_headRead;
+  m_headTried = true;
+  if (!m_handle) return false;
+  m_head.data = std::make_unique_for_overwrite<uint8_t[]>(kBlockSize);
+  // Nothing was read through the handle yet, so a plain read starts at 0;
+  // under Wine it is cheaper than a positioned one.
+  DWORD got = 0;
+  ++m_systemReads;
+  if (!ReadFile(m_handle, m_head.data.get(), static_cast<DWORD>(kBlockSize), &got, nullptr)) return false;
+  if (got < kBlockSize) {
+    // The whole file: its size is what was read.
+    m_size = got;
+  } else {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(m_handle, &size) || size.QuadPart < static_cast<LONGLONG>(got)) return false;
+    m_size = static_cast<uint64_t>(size.QuadPart);
+  }
+  m_head.at = 0;
+  m_head.size = got;
+  m_headRead = true;
+  return true;
+}
+
 bool TWin32FileSource::load(TBlock& block, uint64_t at) {
   // The caller checked that at lies inside the file.
   const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlockSize, m_size - at));
-  if (!block.data) block.data = std::make_unique<uint8_t[]>(kBlockSize);
+  if (!block.data) block.data = std::make_unique_for_overwrite<uint8_t[]>(kBlockSize);
   block.size = 0;
   if (!readFile(at, block.data.get(), n)) return false;
   block.at = at;
@@ -60,8 +86,7 @@ bool TWin32FileSource::load(TBlock& block, uint64_t at) {
 }
 
 bool TWin32FileSource::readAt(uint64_t offset, void* dst, size_t n) {
-  if (!m_handle) return false;
-  if (m_head.size == 0 && !load(m_head, 0)) return false;
+  if (!loadHead()) return false;
   const TBlock* from = nullptr;
   if (m_head.holds(offset, n)) {
     from = &m_head;

@@ -2,9 +2,11 @@
 // name (CreateFileW), read with 64-bit positions. Opened for reading only and
 // shared for reading, writing and deletion, so reading a tag never blocks a
 // rename or another program. Windows only.
-// Parsers make many small reads; each ReadFile costs about 50 us under Wine,
-// so the source reads whole blocks (the file's head first, where nearly all
-// tags lie) and serves small reads from them.
+// Parsers make many small reads; each positioned ReadFile costs about 50 us
+// under Wine, so the source reads whole blocks (the file's head first, where
+// nearly all tags lie) and serves small reads from them. The head is read at
+// the first need (size or bytes) by one plain ReadFile from the start, and a
+// file shorter than the head takes its size from that read: no size call.
 // Tested by tests/media/win32/Win32FileSource_test.cpp.
 #pragma once
 
@@ -26,7 +28,10 @@ public:
   bool isOpen() const { return m_handle != nullptr; }
   // GetLastError of the failed open (0 when open).
   unsigned long openError() const { return m_error; }
-  uint64_t size() const override { return m_size; }
+  // 0 when the file's head cannot be read.
+  uint64_t size() const override;
+  // The file's last-write time (FILETIME as a number); false when unknown.
+  bool lastWriteTime(int64_t& time) const;
   // ReadFile calls made so far (tests and benchmarks).
   unsigned systemReads() const { return m_systemReads; }
 
@@ -43,14 +48,20 @@ private:
     bool holds(uint64_t offset, size_t n) const { return offset >= at && offset - at <= size && n <= size - (offset - at); }
   };
   bool load(TBlock& block, uint64_t at);
+  // Reads the head and learns the size, once; false when the head cannot
+  // be read.
+  bool loadHead() const;
 
   void* m_handle = nullptr;  // HANDLE; nullptr when not open
-  uint64_t m_size = 0;
   unsigned long m_error = 0;
-  unsigned m_systemReads = 0;
   // The head stays; the other block follows reads beyond it (ID3v1 at the
   // end, a maker note or a thumbnail past the head).
-  TBlock m_head, m_far;
+  mutable TBlock m_head;
+  TBlock m_far;
+  mutable uint64_t m_size = 0;
+  mutable bool m_headTried = false;
+  mutable bool m_headRead = false;
+  mutable unsigned m_systemReads = 0;
 };
 
 }  // namespace qv::media

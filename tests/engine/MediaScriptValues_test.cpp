@@ -290,10 +290,12 @@ TEST_F(MediaValues, CacheGivesTheNamesOfReadingEveryFileForEveryTag) {
     for (const char* m : models)
       for (const char* n : names) EXPECT_EQ(Expand(m, n), plain[i++]) << m << " " << n;
     if (pass == 0) {
-      // Eight files: one read each for the first model's two tags, and one
-      // more for "Make", asked later; every tag read its file before.
-      EXPECT_EQ(values.Stats().PhotoReads, 16u);
-      EXPECT_EQ(readEveryTime.PhotoReads, 32u);
+      // Four photos: one read each for the first model's two tags, and one
+      // more for "Make", asked later; every tag read its file before. The
+      // MP3 files are no photos by their names and are never opened for
+      // photo tags.
+      EXPECT_EQ(values.Stats().PhotoReads, 8u);
+      EXPECT_EQ(readEveryTime.PhotoReads, 16u);
       values.ResetStats();
     }
   }
@@ -301,6 +303,80 @@ TEST_F(MediaValues, CacheGivesTheNamesOfReadingEveryFileForEveryTag) {
   EXPECT_EQ(values.Stats().PhotoReads, 0u);
   EXPECT_EQ(values.Stats().AudioReads, 0u);
   EXPECT_GT(values.Stats().CacheHits, 0u);
+}
+
+// Counts the file system calls of the value tags.
+class TCountingFiles final : public IMediaFiles {
+public:
+  std::optional<TFileStamp> Stamp(const std::u16string& path) override {
+    ++stamps;
+    return m_disk.Stamp(path);
+  }
+  std::unique_ptr<media::TByteSource> Open(const std::u16string& path) override {
+    ++opens;
+    return m_disk.Open(path);
+  }
+  std::unique_ptr<media::TByteSource> OpenStamped(const std::u16string& path, TFileStamp& stamp) override {
+    ++stampedOpens;
+    const std::optional<TFileStamp> found = m_disk.Stamp(path);
+    std::unique_ptr<media::TByteSource> source = found ? m_disk.Open(path) : nullptr;
+    if (source) stamp = *found;
+    return source;
+  }
+  int stamps = 0, opens = 0, stampedOpens = 0;
+
+private:
+  TStdioMediaFiles m_disk;
+};
+
+TEST(MediaValueCalls, AFirstReadOpensOnceAndARepaintOnlyStamps) {
+  TProgramOptions options;
+  options.Directory = DataFolder();
+  TFileListing listing;
+  TCountingFiles files;
+  TMediaScriptValues values(options, listing, files);
+  TScriptInterpreter in(options, listing, &values);
+  const auto expand = [&](std::string_view model, std::string_view name) {
+    return in.ExpandScript(9999, model, name, NamePart(name));
+  };
+  // Photo tags on files that are no photos by their names touch no file.
+  EXPECT_EQ(expand("[<$E_Model><$E_Make>]<G0>", "song.mp3"), "[]");
+  EXPECT_EQ(expand("[<$E_Model>]<G0>", "absent.txt"), "[]");
+  EXPECT_EQ(files.stamps + files.opens + files.stampedOpens, 0);
+  EXPECT_EQ(values.Stats().PhotoReads, 0u);
+
+  // A first read: one open that brings the stamp; the second tag of the
+  // same expansion takes the file as unchanged.
+  EXPECT_EQ(expand("<$E_Model>_<$E_Make><G0>", "Holiday 2006.jpg"), "Exemplar Z5_Exemplar");
+  EXPECT_EQ(files.stampedOpens, 1);
+  EXPECT_EQ(files.opens, 0);
+  EXPECT_EQ(files.stamps, 0);
+  // A repaint: one stamp for the file, no open.
+  EXPECT_EQ(expand("<$E_Model>_<$E_Make><G0>", "Holiday 2006.jpg"), "Exemplar Z5_Exemplar");
+  EXPECT_EQ(files.stampedOpens, 1);
+  EXPECT_EQ(files.opens, 0);
+  EXPECT_EQ(files.stamps, 1);
+  EXPECT_EQ(values.Stats().PhotoReads, 1u);
+  // Outside an expansion every call looks the file up.
+  const std::string path = DataFolder() + "\\Holiday 2006.jpg";
+  const TScriptFile direct{9999, "Holiday 2006.jpg", path};
+  EXPECT_EQ(values.ExifValue(direct, "Model"), "Exemplar Z5");
+  EXPECT_EQ(values.ExifValue(direct, "Make"), "Exemplar");
+  EXPECT_EQ(files.stamps, 3);
+
+  // A missing photo: the failed open is told from an unopenable file by
+  // its stamp, and nothing is kept.
+  EXPECT_EQ(expand("[<$E_Model>]<G0>", "gone.jpg"), "[]");
+  EXPECT_EQ(files.stampedOpens, 2);
+  EXPECT_EQ(files.stamps, 4);
+  EXPECT_EQ(values.CachedFiles(), 1u);
+
+  // Without the cache every tag opens its file, with no stamp beforehand.
+  values.SetCaching(TValueCaching::Off);
+  files.stamps = files.opens = files.stampedOpens = 0;
+  EXPECT_EQ(expand("<$M_ARTIST> - <$M_TITLE><G0>", "song.mp3"), "No\xEBl Artiste - Chanson d'\xE9t\xE9");
+  EXPECT_EQ(files.stampedOpens, 2);
+  EXPECT_EQ(files.stamps + files.opens, 0);
 }
 
 TEST_F(MediaValues, RewrittenOrRemovedFilesAreReadAgain) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "engine/MediaScriptValues.h"
 #include "engine/ScriptInterpreter.h"
@@ -142,6 +143,88 @@ TEST_F(Win32MediaValues, StampsOfFilesAndFolders) {
   EXPECT_FALSE(files.Stamp(folder / u"none.mp3"));
   EXPECT_EQ(files.Open(folder / u"none.mp3"), nullptr);
   EXPECT_NE(files.Open(folder / u"s.mp3"), nullptr);
+}
+
+// Values that lie beyond the first block read: a photo whose EXIF section
+// follows 100 KB of other sections, an MP3 whose title follows a 100 KB
+// picture; each read once.
+TEST_F(Win32MediaValues, ValuesBeyondTheHeadBlock) {
+  const std::u16string source = DataFile("Holiday 2006.jpg");
+  HANDLE h = CreateFileW(W(source), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  std::string photo(4096, '\0');
+  DWORD got = 0;
+  ReadFile(h, photo.data(), static_cast<DWORD>(photo.size()), &got, nullptr);
+  CloseHandle(h);
+  photo.resize(got);
+  std::string distant = photo.substr(0, 2);
+  for (const size_t n : {65000u, 40000u}) {
+    distant += "\xFF\xE2";
+    distant += static_cast<char>((n + 2) >> 8);
+    distant += static_cast<char>((n + 2) & 0xFF);
+    distant += std::string(n, '\0');
+  }
+  distant += photo.substr(2);
+
+  const auto frame = [](const char* id, const std::string& data) {
+    const uint32_t n = static_cast<uint32_t>(data.size());
+    std::string f(id, 4);
+    for (int shift : {24, 16, 8, 0}) f += static_cast<char>((n >> shift) & 0xFF);
+    return f + std::string(2, '\0') + data;
+  };
+  const std::string body = frame("APIC", std::string("\0image/jpeg\0\x03\0", 14) + std::string(100000, '\xAB')) +
+                           frame("TIT2", std::string("\0Titre loin", 11));
+  std::string song = "ID3\x03";
+  song += std::string(2, '\0');
+  const uint32_t n = static_cast<uint32_t>(body.size());
+  for (int shift : {21, 14, 7, 0}) song += static_cast<char>((n >> shift) & 0x7F);
+  song += body + std::string(4000, '\xFF');
+
+  const std::pair<const char16_t*, const std::string&> made[] = {{u"loin.jpg", distant}, {u"loin.mp3", song}};
+  for (const auto& [name, bytes] : made) {
+    HANDLE w = CreateFileW(W(folder / name), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(w, INVALID_HANDLE_VALUE);
+    DWORD put = 0;
+    WriteFile(w, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(w);
+  }
+  Scan();
+  for (int pass = 0; pass < 2; ++pass) {
+    EXPECT_EQ(Expand("<$E_Model><G0>", u"loin.jpg"), "Exemplar Z5");
+    EXPECT_EQ(Expand("<$M_TITLE><G0>", u"loin.mp3"), "Titre loin");
+  }
+  EXPECT_EQ(values.Stats().PhotoReads, 1u);
+  EXPECT_EQ(values.Stats().AudioReads, 1u);
+}
+
+// The stamp that comes with an open file is the one a lookup by path gives,
+// or a repaint would read every file again: for a file shorter than the
+// head block, an empty one and one longer than it.
+TEST_F(Win32MediaValues, StampOfTheOpenFileIsTheStampByPath) {
+  Copy("song.mp3", u"s.mp3");
+  HANDLE h = CreateFileW(W(folder / u"vide.mp3"), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  h = CreateFileW(W(folder / u"long.jpg"), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  const std::string block(100000, 'x');
+  DWORD put = 0;
+  WriteFile(h, block.data(), static_cast<DWORD>(block.size()), &put, nullptr);
+  CloseHandle(h);
+  CreateDirectoryW(W(folder / u"sub.mp3"), nullptr);
+  for (const char16_t* name : {u"s.mp3", u"vide.mp3", u"long.jpg"}) {
+    TFileStamp stamp;
+    const auto source = files.OpenStamped(folder / name, stamp);
+    ASSERT_NE(source, nullptr);
+    const auto byPath = files.Stamp(folder / name);
+    ASSERT_TRUE(byPath);
+    EXPECT_EQ(stamp, *byPath);
+    EXPECT_EQ(source->size(), static_cast<uint64_t>(byPath->Size));
+  }
+  TFileStamp untouched{7, 7};
+  EXPECT_EQ(files.OpenStamped(folder / u"sub.mp3", untouched), nullptr);
+  EXPECT_EQ(files.OpenStamped(folder / u"none.mp3", untouched), nullptr);
+  EXPECT_EQ(untouched, (TFileStamp{7, 7}));
 }
 
 }  // namespace

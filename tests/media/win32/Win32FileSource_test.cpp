@@ -110,6 +110,40 @@ TEST(Win32FileSource, BlockReadsGiveTheFileBytes) {
   EXPECT_EQ(src.systemReads(), 6u);
 }
 
+// A file shorter than the head block takes its size from the head read; a
+// longer one asks the system. Either way one read serves what lies in the head.
+TEST(Win32FileSource, SizeComesWithTheHeadRead) {
+  TempFolder dir;
+  const std::wstring shortName = dir.file(L"court.bin");
+  ASSERT_TRUE(TempFolder::write(shortName, "0123456789"));
+  TWin32FileSource shortFile(shortName);
+  EXPECT_EQ(shortFile.systemReads(), 0u);
+  EXPECT_EQ(shortFile.size(), 10u);
+  EXPECT_EQ(shortFile.systemReads(), 1u);
+  char b[4] = {};
+  EXPECT_TRUE(shortFile.read(6, b, 4));
+  EXPECT_EQ(std::string(b, 4), "6789");
+  EXPECT_EQ(shortFile.systemReads(), 1u);
+
+  const std::wstring emptyName = dir.file(L"vide.bin");
+  ASSERT_TRUE(TempFolder::write(emptyName, ""));
+  TWin32FileSource empty(emptyName);
+  ASSERT_TRUE(empty.isOpen());
+  EXPECT_EQ(empty.size(), 0u);
+  EXPECT_FALSE(empty.read(0, b, 1));
+
+  for (const size_t n : {TWin32FileSource::kBlockSize, TWin32FileSource::kBlockSize + 1}) {
+    const std::wstring name = dir.file(L"bloc" + std::to_wstring(n) + L".bin");
+    std::string bytes(n, 'a');
+    bytes.back() = 'z';
+    ASSERT_TRUE(TempFolder::write(name, bytes));
+    TWin32FileSource src(name);
+    EXPECT_EQ(src.size(), n);
+    ASSERT_TRUE(src.read(n - 1, b, 1));
+    EXPECT_EQ(b[0], 'z');
+  }
+}
+
 TEST(Win32FileSource, TagInTheHeadTakesOneRead) {
   TempFolder dir;
   const std::wstring name = dir.file(L"t\u00EAte.mp3");
