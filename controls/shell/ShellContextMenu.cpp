@@ -218,16 +218,8 @@ bool ShowItemContextMenu(const TContextMenuRequest& r, bool& renameWanted) {
 
 namespace {
 
-std::wstring Wide(const std::string& s) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
-  w.resize(w.size() - 1);
-  return w;
-}
-
 TPidl Parse(IShellFolder* folder, const std::string& name) {
-  std::wstring w = Wide(name);
+  std::wstring w = AnsiToWide(name);
   LPITEMIDLIST pidl = nullptr;
   ULONG eaten = 0;
   if (FAILED(folder->ParseDisplayName(nullptr, nullptr, w.data(), &eaten, &pidl, nullptr))) return {};

@@ -136,6 +136,14 @@ LPCITEMIDLIST DrivesItemIdList() {
 
 // --- Names and icons
 
+std::wstring AnsiToWide(const std::string& s) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
+  std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
+  w.resize(w.size() - 1);
+  return w;
+}
+
 std::string StrRetText(STRRET& sr, LPCITEMIDLIST relative) {
   switch (sr.uType) {
     case STRRET_WSTR: {

@@ -94,6 +94,8 @@ void ItemIconIndexes(LPCITEMIDLIST absolute, int& normal, int& open);
 bool LoadSystemImageList(fw::TImageList& images, bool large = false);
 // The file-system path of an absolute list; empty outside the file system.
 std::string ItemPath(LPCITEMIDLIST absolute);
+// An ANSI text (the process's code page) in the UTF-16 the shell parses.
+std::wstring AnsiToWide(const std::string& s);
 
 // --- Folder data of one tree node
 

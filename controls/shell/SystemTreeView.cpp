@@ -62,14 +62,6 @@ private:
   fw::TCustomTreeView& m_tree;
 };
 
-std::wstring Wide(const std::string& s) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
-  w.resize(w.size() - 1);
-  return w;
-}
-
 std::string HresultText(const char* what, HRESULT hr) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "%s (0x%08lX)", what, static_cast<unsigned long>(hr));
@@ -339,7 +331,7 @@ LPITEMIDLIST TQsSystemTreeView::RootItemIdList() {
   LPITEMIDLIST root = nullptr;
   if (m_rootFolder == TRootFolder::rfCustom) {
     if (m_customDir.empty()) return nullptr;
-    std::wstring w = Wide(m_customDir);
+    std::wstring w = AnsiToWide(m_customDir);
     ULONG eaten = 0;
     if (FAILED(m_desktop->ParseDisplayName(ShellOwner(), nullptr, w.data(), &eaten, &root, nullptr))) return nullptr;
   } else if (FAILED(SHGetSpecialFolderLocation(ShellOwner(), RootFolderCsidl(m_rootFolder), &root))) {
@@ -604,7 +596,7 @@ void TQsSystemTreeView::SetSelection(const std::string& path) {
       text.erase(0, caption.size());
   }
   if (text.size() > MAX_PATH) text.resize(MAX_PATH);
-  std::wstring w = Wide(text);
+  std::wstring w = AnsiToWide(text);
   LPITEMIDLIST parsed = nullptr;
   ULONG eaten = 0;
   if (FAILED(firstData->ParentFolder()->ParseDisplayName(ShellOwner(), nullptr, w.data(), &eaten, &parsed, nullptr)) ||

@@ -79,14 +79,6 @@ bool IsFile(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring Wide(const std::string& s) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
-  w.resize(w.size() - 1);
-  return w;
-}
-
 }  // namespace
 
 // --- Selection changes
@@ -226,7 +218,7 @@ bool TQsSystemTreeView::CanEdit(TTreeNode& node) {
 void TQsSystemTreeView::Edit(TTreeNode& node, const std::string& text) {
   TFolderItemData* data = NodeData(&node);
   if (!data || text.empty()) return;
-  std::wstring w = Wide(text);
+  std::wstring w = AnsiToWide(text);
   // Our own rename must not look like the watched folder vanishing.
   const bool watched = m_watchedItem == node.ItemId() || m_parentWatchedItem == node.ItemId();
   if (watched) StopWatching();

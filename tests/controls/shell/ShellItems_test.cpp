@@ -103,6 +103,12 @@ TEST(ShellItems, StrRetTextsOfEveryKindAndAnOffsetOutsideTheList) {
   EXPECT_EQ(sr.pOleStr, nullptr) << "the shell's text is freed";
 }
 
+TEST(ShellItems, AnsiTextsReachTheShellAsUtf16) {
+  EXPECT_EQ(AnsiToWide(""), L"");
+  EXPECT_EQ(AnsiToWide("C:\\Photos d'été"), L"C:\\Photos d'\u00e9t\u00e9");
+  EXPECT_EQ(AnsiToWide("\x80"), L"\u20ac");  // the euro sign of cp1252
+}
+
 TEST(ShellItems, ARealFolderHasANameAPathAndIconIndexes) {
   App();
   TTempDir dir;
