@@ -5,11 +5,13 @@
 
 #include <algorithm>
 
+#include "controls/lists/detail/ListViewText.h"
 #include "framework/Registry.h"
 
 namespace qv::controls {
 
 using namespace qv::fw;
+using detail::FromWide;
 
 namespace {
 
@@ -28,16 +30,6 @@ DWORD ViewBits(TViewStyle v) {
     case vsList: return LVS_LIST;
     default: return LVS_REPORT;
   }
-}
-
-// Texts arrive in the notification's form: cp1252 for A, UTF-16 for W.
-std::string FromWide(const wchar_t* w) {
-  if (!w) return {};
-  const int n = WideCharToMultiByte(1252, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return {};
-  std::string s(static_cast<size_t>(n - 1), '\0');
-  WideCharToMultiByte(1252, 0, w, -1, s.data(), n, nullptr, nullptr);
-  return s;
 }
 
 }  // namespace

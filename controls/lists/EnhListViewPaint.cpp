@@ -3,25 +3,18 @@
 #include <algorithm>
 
 #include "controls/lists/EnhListView.h"
+#include "controls/lists/detail/ListViewText.h"
 
 namespace qv::controls {
 
 using namespace qv::fw;
+using detail::IsCode;
+using detail::DrawTextAlign;
 
 namespace {
 
 const char kHeaderOwnerProp[] = "QvEnhLVHeaderOwner";
 const char kHeaderPrevProp[] = "QvEnhLVHeaderPrev";
-
-bool IsCode(UINT code, UINT a, UINT w) { return code == a || code == w; }
-
-UINT DrawTextAlign(TAlignment a) {
-  switch (a) {
-    case TAlignment::RightJustify: return DT_RIGHT;
-    case TAlignment::Center: return DT_CENTER;
-    default: return DT_LEFT;
-  }
-}
 
 }  // namespace
 

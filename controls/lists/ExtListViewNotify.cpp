@@ -3,23 +3,15 @@
 #include <cstring>
 
 #include "controls/lists/ExtListView.h"
+#include "controls/lists/detail/ListViewText.h"
 
 namespace qv::controls {
 
 using namespace qv::fw;
+using detail::FromWide;
+using detail::IsCode;
 
 namespace {
-
-std::string FromWide(const wchar_t* w, int maxChars = -1) {
-  if (!w) return {};
-  const int len = maxChars < 0 ? -1 : static_cast<int>(wcsnlen(w, static_cast<size_t>(maxChars)));
-  const int n = WideCharToMultiByte(1252, 0, w, len, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(1252, 0, w, len, s.data(), n, nullptr, nullptr);
-  if (len < 0 && !s.empty()) s.pop_back();  // the terminator
-  return s;
-}
 
 // Copies text into a buffer of cch characters (terminator included), cut
 // when longer, always terminated.
@@ -39,8 +31,6 @@ void CopyOut(const std::string& text, void* buffer, int cch, bool wide) {
     a[n] = '\0';
   }
 }
-
-bool IsCode(UINT code, UINT a, UINT w) { return code == a || code == w; }
 
 }  // namespace
 

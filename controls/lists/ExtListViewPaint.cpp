@@ -4,20 +4,12 @@
 #include <algorithm>
 
 #include "controls/lists/ExtListView.h"
+#include "controls/lists/detail/ListViewText.h"
 
 namespace qv::controls {
 
 using namespace qv::fw;
-
-namespace {
-UINT DrawTextAlign(TAlignment a) {
-  switch (a) {
-    case TAlignment::RightJustify: return DT_RIGHT;
-    case TAlignment::Center: return DT_CENTER;
-    default: return DT_LEFT;
-  }
-}
-}  // namespace
+using detail::DrawTextAlign;
 
 void TCustomExtListView::ApplyColumnFormat(int index) {
   if (index < 0) {
