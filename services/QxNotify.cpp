@@ -35,32 +35,7 @@ namespace {
 
 using detail::NotifyApi;
 
-constexpr unsigned kOwnerGone = 1, kWorkerDone = 2;
 std::atomic<int> g_instances{0};
-
-// A message-only window of the main thread that frees workers whose owner
-// let go of them: a worker cannot free itself (its destructor joins it).
-constexpr UINT kFreeWorker = WM_APP + 0x106;
-std::atomic<HWND> g_reaper{nullptr};
-
-LRESULT CALLBACK ReaperProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == kFreeWorker) {
-    delete reinterpret_cast<TNotifyThread*>(lp);
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-void EnsureReaper() {
-  if (g_reaper.load()) return;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &ReaperProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "TQxNotifyReaper";
-  RegisterClassExA(&wc);
-  g_reaper = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-}
 
 }  // namespace
 
@@ -126,16 +101,13 @@ void TNotifyThread::Execute() {
   ReleaseHandles();
   if (NotifyApi().BeforeRelease) NotifyApi().BeforeRelease();
   // From here on the object belongs to whoever comes second.
-  if (m_release.fetch_or(kWorkerDone) & kOwnerGone) {
-    HWND reaper = g_reaper.load();
-    if (reaper) PostMessageA(reaper, kFreeWorker, 0, reinterpret_cast<LPARAM>(this));
-  }
+  m_release.WorkerEnds(*this);
 }
 
 bool TNotifyThread::ReleaseFromOwner() {
   m_hasCallback = false;
   Stop();
-  if (m_release.fetch_or(kOwnerGone) & kWorkerDone) {
+  if (m_release.OwnerLetsGo()) {
     delete this;  // the loop is over: the join is immediate
     return true;
   }
@@ -190,7 +162,7 @@ void TNotifyThread::DoNotify() {
 
 TNotifyThread* CreateNotifyThread(const std::string& folder, bool watchSubtree, TFileChangeFilters filter,
                                   TNotifyThread::TChangeCallback callback) {
-  EnsureReaper();
+  TWorkerRelease::EnsureReaper();
   auto* thread = new TNotifyThread(folder, watchSubtree, filter);
   DWORD error = thread->LastError();
   if (error == 0) {
@@ -212,7 +184,7 @@ TNotifyThread* CreateNotifyThread(const std::string& folder, bool watchSubtree, 
 // --- TQxFolderMonitor
 
 TQxFolderMonitor::TQxFolderMonitor(TComponent* owner) : TComponent(owner) {
-  EnsureReaper();
+  TWorkerRelease::EnsureReaper();
   // Made while the owner builds its layout: wait for it like its controls.
   if (owner && owner->Loading()) BeginLoading();
 }

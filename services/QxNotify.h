@@ -25,6 +25,7 @@
 #include "framework/Control.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Thread.h"
+#include "services/WorkerRelease.h"
 
 namespace qv::controls {
 
@@ -104,8 +105,7 @@ private:
   std::atomic<bool> m_hasCallback{false};  // what the worker may read
   std::atomic<bool> m_loopFinished{false};
   std::atomic<DWORD> m_lastError{0};
-  // kOwnerGone | kWorkerDone: whoever sets the second bit frees the object.
-  std::atomic<unsigned> m_release{0};
+  TWorkerRelease m_release;
 };
 
 // Makes and starts a worker whose changes go to the callback; raises

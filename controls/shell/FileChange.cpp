@@ -7,37 +7,11 @@ namespace qv::controls {
 
 namespace {
 
-constexpr unsigned kOwnerGone = 1, kWorkerDone = 2;
 constexpr DWORD kPollMs = 10;
 std::atomic<int> g_instances{0};
 std::atomic<int> g_openHandles{0};
 
-// A message-only window of the main thread that frees watchers whose
-// owner let go first: a worker cannot free itself (the destructor joins it).
-constexpr UINT kFreeWatcher = WM_APP + 0x105;
-std::atomic<HWND> g_reaper{nullptr};
-
 }  // namespace
-
-struct TFileChangeReaper {
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == kFreeWatcher) {
-      delete reinterpret_cast<TFileChangeThread*>(lp);
-      return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  }
-  static void Ensure() {
-    if (g_reaper.load()) return;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TFileChangeReaper";
-    RegisterClassExA(&wc);
-    g_reaper = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  }
-};
 
 DWORD FileChangeMask(TChangeFilter filter) {
   DWORD mask = filter & 0x1Fu;
@@ -62,7 +36,7 @@ int TFileChangeThread::OpenHandleCount() { return g_openHandles.load(); }
 
 TFileChangeThread* TFileChangeThread::Create(const std::string& folder, TChangeFilter filter, bool watchSubtree,
                                              TReport onChange) {
-  TFileChangeReaper::Ensure();
+  TWorkerRelease::EnsureReaper();
   auto* t = new TFileChangeThread(folder, filter, watchSubtree, std::move(onChange));
   if (!t->Start()) {
     delete t;
@@ -73,7 +47,7 @@ TFileChangeThread* TFileChangeThread::Create(const std::string& folder, TChangeF
 
 void TFileChangeThread::Terminate() {
   fw::TThread::Terminate();
-  if (m_release.fetch_or(kOwnerGone) & kWorkerDone) delete this;  // the worker is over: the join is immediate
+  if (m_release.OwnerLetsGo()) delete this;  // the worker is over: the join is immediate
 }
 
 void TFileChangeThread::Execute() {
@@ -99,15 +73,13 @@ void TFileChangeThread::Execute() {
   }
   if (!m_cancelled) Synchronize([this] { Deliver(); });
   // From here on the object belongs to whoever comes second.
-  if (m_release.fetch_or(kWorkerDone) & kOwnerGone) {
-    if (HWND reaper = g_reaper.load()) PostMessageA(reaper, kFreeWatcher, 0, reinterpret_cast<LPARAM>(this));
-  }
+  m_release.WorkerEnds(*this);
 }
 
 void TFileChangeThread::Deliver() {
   // An owner that has let go gets nothing; one that has not lets go now,
   // as the report tells it to forget the watcher.
-  if (m_release.fetch_or(kOwnerGone) & kOwnerGone) return;
+  if (m_release.OwnerHadLetGo()) return;
   if (!m_onChange) return;
   try {
     m_onChange(*this);

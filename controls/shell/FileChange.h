@@ -23,6 +23,7 @@
 #include <string>
 
 #include "framework/Thread.h"
+#include "services/WorkerRelease.h"
 
 namespace qv::controls {
 
@@ -68,7 +69,6 @@ private:
   TFileChangeThread(const std::string& folder, TChangeFilter filter, bool watchSubtree, TReport onChange);
   ~TFileChangeThread() override;
   void Deliver();
-  friend struct TFileChangeReaper;
 
   std::atomic<bool> m_cancelled{false};
   std::string m_folder;
@@ -77,8 +77,7 @@ private:
   HANDLE m_handle = INVALID_HANDLE_VALUE;
   std::atomic<DWORD> m_error{0};
   TReport m_onChange;  // main thread only
-  // kOwnerGone | kWorkerDone: whoever sets the second bit frees the object.
-  std::atomic<unsigned> m_release{0};
+  TWorkerRelease m_release;
 };
 
 }  // namespace qv::controls
