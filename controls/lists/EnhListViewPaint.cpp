@@ -9,6 +9,7 @@ namespace qv::controls {
 
 using namespace qv::fw;
 using detail::IsCode;
+using detail::CaptionRect;
 using detail::DrawTextAlign;
 
 namespace {
@@ -291,16 +292,7 @@ void TCustomEnhListView::DefaultDrawHeaderSection(TCanvas& canvas, int index, RE
     else
       area.right = std::max(area.left, area.right - take);
   }
-  RECT calc{0, 0, 0, 0};
-  DrawTextA(dc, col.Caption.c_str(), -1, &calc, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
-  const int textW = std::min<int>(calc.right, area.right - area.left);
-  RECT text = area;
-  if (col.Alignment == TAlignment::RightJustify)
-    text.left = text.right - textW;
-  else if (col.Alignment == TAlignment::Center)
-    text.left = area.left + (area.right - area.left - textW) / 2, text.right = text.left + textW;
-  else
-    text.right = text.left + textW;
+  RECT text = CaptionRect(dc, col.Caption, area, col.Alignment);
   IntersectRect(&text, &text, &section);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   DrawTextA(dc, col.Caption.c_str(), -1, &text,

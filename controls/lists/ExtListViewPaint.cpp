@@ -9,6 +9,7 @@
 namespace qv::controls {
 
 using namespace qv::fw;
+using detail::CaptionRect;
 using detail::DrawTextAlign;
 
 void TCustomExtListView::ApplyColumnFormat(int index) {
@@ -64,16 +65,7 @@ void TCustomExtListView::DefaultDrawHeaderSection(TCanvas& canvas, int index, RE
   const bool arrow = ShowSortArrows() && index == SortColumn() && (AutoColumnSort() != acsNoSort || OnSortItems) &&
                      ArrowBitmap(true);
   if (arrow) area.right = std::max(area.left, area.right - (ArrowSize() + 8));
-  RECT calc{0, 0, 0, 0};
-  DrawTextA(dc, col.Caption.c_str(), -1, &calc, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
-  const int textW = std::min<int>(calc.right, std::max<int>(0, area.right - area.left));
-  RECT text = area;
-  if (col.Alignment == TAlignment::RightJustify)
-    text.left = text.right - textW;
-  else if (col.Alignment == TAlignment::Center)
-    text.left = area.left + (area.right - area.left - textW) / 2, text.right = text.left + textW;
-  else
-    text.right = text.left + textW;
+  const RECT text = CaptionRect(dc, col.Caption, area, col.Alignment);
   RECT clipped;
   IntersectRect(&clipped, &text, &section);
   SetBkMode(dc, TRANSPARENT);

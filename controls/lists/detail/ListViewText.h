@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -37,6 +38,22 @@ inline UINT DrawTextAlign(fw::TAlignment a) {
     case fw::TAlignment::Center: return DT_CENTER;
     default: return DT_LEFT;
   }
+}
+
+// Where a one-line caption goes in a header section's text area: as wide
+// as the caption (at most the area), placed by the column's alignment.
+inline RECT CaptionRect(HDC dc, const std::string& caption, const RECT& area, fw::TAlignment a) {
+  RECT calc{0, 0, 0, 0};
+  DrawTextA(dc, caption.c_str(), -1, &calc, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+  const int textW = std::min<int>(calc.right, std::max<int>(0, area.right - area.left));
+  RECT text = area;
+  if (a == fw::TAlignment::RightJustify)
+    text.left = text.right - textW;
+  else if (a == fw::TAlignment::Center)
+    text.left = area.left + (area.right - area.left - textW) / 2, text.right = text.left + textW;
+  else
+    text.right = text.left + textW;
+  return text;
 }
 
 }  // namespace qv::controls::detail
