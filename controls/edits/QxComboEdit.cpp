@@ -178,12 +178,7 @@ void TCustomComboEdit::BoundsChanged() {
 }
 
 int TCustomComboEdit::MinHeight() const {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, EffectiveFont().Handle());
-  TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  const TEXTMETRICA tm = fw::FontMetrics(EffectiveFont().Handle());
   return tm.tmHeight + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
 }
 

@@ -236,12 +236,7 @@ void TQxCustomSpinEdit::HandleUpDownClick(bool up) {
 }
 
 void TQxCustomSpinEdit::AdjustHeight() {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, EffectiveFont().Handle());
-  TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  const TEXTMETRICA tm = fw::FontMetrics(EffectiveFont().Handle());
   const int minHeight = tm.tmHeight + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
   if (Height() < minHeight) {
     SetHeight(minHeight);  // that resize lays the buttons out
