@@ -12,24 +12,16 @@
 
 using namespace qv::controls;
 using qv::fw::TBitmap;
+using qv::test::FilledBitmap;
 
 namespace {
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0),
                    kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
 
-// A 32-bit destination filled with one colour.
-TBitmap Surface(int w, int h, COLORREF fill) {
-  TBitmap b;
-  b.Create(w, h, 32);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) b.SetPixel(x, y, fill);
-  return b;
-}
-
 // A 24-bit 4 x 4 source: magenta, with blue at (1, 1) and (2, 2).
 TBitmap Glyph() {
-  TBitmap b = Surface(4, 4, kMagenta);
+  TBitmap b = FilledBitmap(4, 4, kMagenta);
   b.SetPixel(1, 1, kBlue);
   b.SetPixel(2, 2, kBlue);
   return b;
@@ -43,7 +35,7 @@ COLORREF At(TBitmap& b, int x, int y) {
 }  // namespace
 
 TEST(QxVclUtils, LowerLeftPixelColourIsTransparent) {
-  TBitmap dst = Surface(8, 8, kGreen);
+  TBitmap dst = FilledBitmap(8, 8, kGreen);
   TBitmap src = Glyph();
   {
     TCanvas canvas(dst.Dc());
@@ -57,7 +49,7 @@ TEST(QxVclUtils, LowerLeftPixelColourIsTransparent) {
 }
 
 TEST(QxVclUtils, NoColourDrawsOpaqueAndAnExplicitColourIsTheKey) {
-  TBitmap dst = Surface(8, 8, kGreen);
+  TBitmap dst = FilledBitmap(8, 8, kGreen);
   TBitmap src = Glyph();
   {
     TCanvas canvas(dst.Dc());
@@ -71,7 +63,7 @@ TEST(QxVclUtils, NoColourDrawsOpaqueAndAnExplicitColourIsTheKey) {
 }
 
 TEST(QxVclUtils, StretchingAndSourceRectangles) {
-  TBitmap dst = Surface(16, 16, kGreen);
+  TBitmap dst = FilledBitmap(16, 16, kGreen);
   TBitmap src = Glyph();
   {
     TCanvas canvas(dst.Dc());
@@ -91,7 +83,7 @@ TEST(QxVclUtils, StretchingAndSourceRectangles) {
 }
 
 TEST(QxVclUtils, MonochromeBitmapsTreatWhiteAsTransparent) {
-  TBitmap dst = Surface(4, 4, kGreen);
+  TBitmap dst = FilledBitmap(4, 4, kGreen);
   HBITMAP mono = CreateBitmap(4, 4, 1, 1, nullptr);  // all black
   {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -108,7 +100,7 @@ TEST(QxVclUtils, MonochromeBitmapsTreatWhiteAsTransparent) {
 }
 
 TEST(QxVclUtils, ABitmapSelectedElsewhereDrawsNothing) {
-  TBitmap dst = Surface(4, 4, kGreen);
+  TBitmap dst = FilledBitmap(4, 4, kGreen);
   TBitmap src = Glyph();
   HDC busy = src.Dc();  // the bitmap is now selected in its own context
   ASSERT_NE(busy, nullptr);
@@ -120,7 +112,7 @@ TEST(QxVclUtils, ABitmapSelectedElsewhereDrawsNothing) {
 }
 
 TEST(QxVclUtils, DisabledBitmapEmbossesTheOutlinePixels) {
-  TBitmap glyph = Surface(6, 6, kWhite);
+  TBitmap glyph = FilledBitmap(6, 6, kWhite);
   glyph.SetPixel(2, 2, kBlack);
   glyph.SetPixel(3, 2, kBlack);
   const COLORREF face = RGB(200, 200, 200), light = RGB(250, 250, 250), dark = RGB(100, 100, 100);
@@ -174,7 +166,7 @@ TEST(QxVclUtils, ParentBackgroundStopsAtTheControl) {
   auto& above = *new TFill(&form, kGreen);
   above.Place(&form, 20, 20, 20, 20);
 
-  TBitmap dst = Surface(20, 20, kBlack);
+  TBitmap dst = FilledBitmap(20, 20, kBlack);
   {
     TCanvas canvas(dst.Dc());
     PaintParentBackground(me, canvas);
@@ -196,7 +188,7 @@ TEST(QxVclUtils, ParentBackgroundFollowsTransparentParents) {
   panel.SetParentBackground(true);
   auto& inside = *new TFill(&panel, kWhite);
   inside.Place(&panel, 5, 5, 10, 10);
-  TBitmap dst = Surface(10, 10, kBlack);
+  TBitmap dst = FilledBitmap(10, 10, kBlack);
   {
     TCanvas canvas(dst.Dc());
     PaintParentBackground(inside, canvas);

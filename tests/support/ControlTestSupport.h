@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/Bitmap.h"
 #include "framework/ExtCtrls.h"
 
 namespace qv::test {
@@ -126,5 +127,14 @@ private:
   }
   std::string m_path;
 };
+
+// A 32-bit bitmap filled with one colour (a drawing destination).
+inline qv::fw::TBitmap FilledBitmap(int w, int h, COLORREF fill) {
+  qv::fw::TBitmap b;
+  b.Create(w, h, 32);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b.SetPixel(x, y, fill);
+  return b;
+}
 
 }  // namespace qv::test

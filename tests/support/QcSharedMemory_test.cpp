@@ -12,6 +12,7 @@
 
 #include "support/QcErrors.h"
 #include "framework/OSError.h"
+#include "tests/support/ChildProcess.h"
 
 namespace qv::controls {
 namespace {
@@ -217,23 +218,9 @@ TEST(QcSharedMemory, SecondProcessSeesAndAnswers) {
   auto* x = static_cast<TExchange*>(view);
   x->Question = 21;
 
-  char exe[MAX_PATH] = {};
-  ASSERT_TRUE(GetModuleFileNameA(nullptr, exe, sizeof exe));
-  std::string command = std::string("\"") + exe + "\" --gtest_filter=QcSharedMemoryChild.*";
-  ASSERT_TRUE(SetEnvironmentVariableA(kChildVariable, name.c_str()));
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  const BOOL started =
-      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  SetEnvironmentVariableA(kChildVariable, nullptr);
-  ASSERT_TRUE(started);
-  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  EXPECT_EQ(code, 0u);
+  const auto code = qv::test::RunThisProgramAgain("QcSharedMemoryChild.*", kChildVariable, name);
+  ASSERT_TRUE(code.has_value());
+  EXPECT_EQ(*code, 0u);
   EXPECT_EQ(x->Answer, 42u);
   EXPECT_STREQ(x->Text, "vu par l'enfant");
   EXPECT_TRUE(CloseNamedMapping(view));

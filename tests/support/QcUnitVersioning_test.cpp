@@ -14,6 +14,7 @@
 
 #include "support/QcErrors.h"
 #include "support/QcSharedMemory.h"
+#include "tests/support/ChildProcess.h"
 
 namespace qv::controls {
 namespace {
@@ -248,23 +249,9 @@ TEST(QcUnitVersioningChild, EndsWithTheLibraryStillLoaded) {
 }
 
 TEST(QcUnitVersioning, ProcessEndsCleanlyWhateverTheOrderModulesEnd) {
-  char exe[MAX_PATH] = {};
-  ASSERT_TRUE(GetModuleFileNameA(nullptr, exe, sizeof exe));
-  std::string command = std::string("\"") + exe + "\" --gtest_filter=QcUnitVersioningChild.*";
-  ASSERT_TRUE(SetEnvironmentVariableA(kChildVariable, "1"));
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  const BOOL started =
-      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  SetEnvironmentVariableA(kChildVariable, nullptr);
-  ASSERT_TRUE(started);
-  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  EXPECT_EQ(code, 0u);  // a crash at the end shows as an exception code
+  const auto code = qv::test::RunThisProgramAgain("QcUnitVersioningChild.*", kChildVariable, "1");
+  ASSERT_TRUE(code.has_value());
+  EXPECT_EQ(*code, 0u);  // a crash at the end shows as an exception code
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ using qv::fw::TMemoryStream;
 using qv::media::TGifErrorCode;
 using qv::test::App;
 using qv::test::Bytes;
+using qv::test::FilledBitmap;
 using qv::test::operator<<;
 
 namespace {
@@ -50,14 +51,6 @@ TGifErrorCode LoadError(const Bytes& b) {
     return e.Error().Code;
   }
   return TGifErrorCode::None;
-}
-
-TBitmap Surface(int w, int h, COLORREF fill) {
-  TBitmap b;
-  b.Create(w, h, 32);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) b.SetPixel(x, y, fill);
-  return b;
 }
 
 COLORREF At(TBitmap& b, int x, int y) {
@@ -95,7 +88,7 @@ TEST(QxGifImage, LoadsAndDrawsStretched) {
   EXPECT_EQ(gif.Height(), 2);
   EXPECT_FALSE(gif.Empty());
   EXPECT_FALSE(gif.Transparent());
-  TBitmap dst = Surface(10, 6, kGreen);
+  TBitmap dst = FilledBitmap(10, 6, kGreen);
   {
     TCanvas canvas(dst.Dc());
     gif.Draw(canvas, {1, 1, 9, 5});  // twice the size
@@ -112,7 +105,7 @@ TEST(QxGifImage, TransparentColourIsLeftOut) {
   TGIFImage gif;
   Load(gif, SmallGif(qv::test::GraphicControl(1, 0, 2)));
   EXPECT_TRUE(gif.Transparent());
-  TBitmap dst = Surface(4, 2, kGreen);
+  TBitmap dst = FilledBitmap(4, 2, kGreen);
   {
     TCanvas canvas(dst.Dc());
     gif.Draw(canvas, {0, 0, 4, 2});
@@ -178,7 +171,7 @@ TEST(QxGifImage, HeaderOnlyIsEmptyAndDrawsNothing) {
   EXPECT_TRUE(gif.Empty());
   EXPECT_EQ(gif.Width(), 0);
   EXPECT_EQ(gif.Height(), 0);
-  TBitmap dst = Surface(4, 4, kGreen);
+  TBitmap dst = FilledBitmap(4, 4, kGreen);
   {
     TCanvas canvas(dst.Dc());
     gif.Draw(canvas, {0, 0, 4, 4});
@@ -266,7 +259,7 @@ TEST(QxGifImage, TransparentBitmapKeepsItsLowerLeftColour) {
   TGIFImage back;
   back.LoadFromStream(s);
   EXPECT_EQ(back.Data().Frames[0].TransparentColor, kRed);
-  TBitmap dst = Surface(12, 12, kGreen);
+  TBitmap dst = FilledBitmap(12, 12, kGreen);
   {
     TCanvas canvas(dst.Dc());
     back.Draw(canvas, {0, 0, 12, 12});
