@@ -35,13 +35,7 @@ LRESULT CALLBACK HookWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 class THookList {
 public:
   THookList() {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &THookList::UtilityProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TQxHookList";
-    RegisterClassExA(&wc);
-    m_window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    m_window = fw::CreateMessageWindow("TQxHookList", &THookList::UtilityProc);
   }
   ~THookList() {
     while (!m_hooks.empty()) delete m_hooks.back();  // each leaves the list

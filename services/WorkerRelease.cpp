@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "framework/Application.h"
+
 namespace qv::controls {
 
 namespace {
@@ -22,13 +24,7 @@ LRESULT CALLBACK ReaperProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 void TWorkerRelease::EnsureReaper() {
   if (g_reaper.load()) return;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &ReaperProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "TQxWorkerReaper";
-  RegisterClassExA(&wc);
-  g_reaper = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  g_reaper = fw::CreateMessageWindow("TQxWorkerReaper", &ReaperProc);
 }
 
 void TWorkerRelease::WorkerEnds(fw::TThread& worker) {
