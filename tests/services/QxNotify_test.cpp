@@ -51,6 +51,14 @@ struct TApiGuard {
   ~TApiGuard() { detail::NotifyApi() = detail::PlatformNotifyApi(); }
 };
 
+// The worker's wait fails at once, as with a handle the system closed.
+void FailEveryWait() {
+  detail::NotifyApi().Wait = [](DWORD, const HANDLE*, BOOL, DWORD) -> DWORD {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return WAIT_FAILED;
+  };
+}
+
 bool NoWorkersBeyond(int baseline) {
   return PumpUntil([&] { return TNotifyThread::InstanceCount() == baseline; }, kWait);
 }
@@ -362,10 +370,7 @@ TEST(QxFolderMonitor, PlatformFailureEndsTheWorkerAndActiveSaysSo) {
 
 TEST(QxFolderMonitor, WaitFailureEndsTheWorker) {
   TApiGuard guard;
-  detail::NotifyApi().Wait = [](DWORD, const HANDLE*, BOOL, DWORD) -> DWORD {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return WAIT_FAILED;
-  };
+  FailEveryWait();
   const int baseline = TNotifyThread::InstanceCount();
   {
     TWatched w;
@@ -388,10 +393,7 @@ void HoldBeforeRelease() {
 
 TEST(QxFolderMonitor, StopAfterTheWorkerFinishedFreesItAtOnce) {
   TApiGuard guard;
-  detail::NotifyApi().Wait = [](DWORD, const HANDLE*, BOOL, DWORD) -> DWORD {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return WAIT_FAILED;
-  };
+  FailEveryWait();
   const int baseline = TNotifyThread::InstanceCount();
   TWatched w;
   w.monitor.SetActive(true);
