@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace qv::engine {
+namespace qv::controls {
+
+using namespace qv::engine;
 
 namespace {
 
@@ -183,4 +185,4 @@ TCalendarNav TCalendarMonth::Navigation() const {
   return n;
 }
 
-}  // namespace qv::engine
+}  // namespace qv::controls

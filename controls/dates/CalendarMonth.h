@@ -10,7 +10,7 @@
 
 #include "controls/dates/DateEntry.h"
 
-namespace qv::engine {
+namespace qv::controls {
 
 // Which of the four navigation buttons may act on the shown month.
 struct TCalendarNav {
@@ -84,4 +84,4 @@ private:
   int m_offset = 1;
 };
 
-}  // namespace qv::engine
+}  // namespace qv::controls

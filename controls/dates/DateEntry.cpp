@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cmath>
 
-namespace qv::engine {
+namespace qv::controls {
+
+using namespace qv::engine;
 
 namespace {
 
@@ -254,4 +256,4 @@ std::string DefaultDateMask(char blank, bool fourDigitYear, const TDateEntrySett
   return mask + blank;
 }
 
-}  // namespace qv::engine
+}  // namespace qv::controls

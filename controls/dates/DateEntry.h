@@ -16,7 +16,10 @@
 
 #include "engine/DateTime.h"
 
-namespace qv::engine {
+namespace qv::controls {
+
+// The engine's date values: days from 30 December 1899.
+using engine::TDateTime;
 
 enum TDateFieldOrder { dfoMonthDayYear, dfoDayMonthYear, dfoYearMonthDay };
 
@@ -47,8 +50,8 @@ struct TDateEntrySettings {
   int CenturyWindow = 60;
 };
 
-inline bool YearIsLeap(int year) { return IsLeapYear(year); }
-inline int MonthLength(int year, int month) { return DaysInMonth(year, month); }
+inline bool YearIsLeap(int year) { return engine::IsLeapYear(year); }
+inline int MonthLength(int year, int month) { return engine::DaysInMonth(year, month); }
 // 1 <= year <= 9999, 1 <= month <= 12, 1 <= day <= days of that month.
 bool DatePartsValid(int year, int month, int day);
 // False for values that do not decode into such a date (NaN included).
@@ -95,4 +98,4 @@ std::string DefaultDateFormat(bool fourDigitYear, const TDateEntrySettings& s);
 // digits, followed by the blank character.
 std::string DefaultDateMask(char blank, bool fourDigitYear, const TDateEntrySettings& s);
 
-}  // namespace qv::engine
+}  // namespace qv::controls

@@ -18,9 +18,6 @@
 
 namespace qv::controls {
 
-using qv::engine::TDayOfWeekName;
-using qv::engine::TDaysOfWeek;
-
 class TQxTimerSpeedButton : public TQxSpeedButton {
 public:
   explicit TQxTimerSpeedButton(qv::fw::TComponent* owner);
@@ -75,7 +72,7 @@ public:
   bool WithinLimits(TDateTime d) const { return m_month.WithinLimits(d); }
   bool IsWeekendColumn(int column) const { return m_month.IsWeekendColumn(column); }
   int MonthDays() const { return m_month.MonthDays(); }
-  const qv::engine::TCalendarMonth& Model() const { return m_month; }
+  const TCalendarMonth& Model() const { return m_month; }
   // The cell under a client point; false outside the grid.
   bool CellAt(int x, int y, int& column, int& row) const;
   qv::fw::TRect CellRect(int column, int row) const;
@@ -98,7 +95,7 @@ private:
   void Changed(bool changed, bool immediate);
   int LineWidth() const { return m_gridLines ? 1 : 0; }
 
-  qv::engine::TCalendarMonth m_month;
+  TCalendarMonth m_month;
   bool m_readOnly = false;
   bool m_useCurrentDate = true;
   bool m_gridLines = true;

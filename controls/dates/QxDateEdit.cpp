@@ -10,7 +10,6 @@
 namespace qv::controls {
 
 using namespace qv::fw;
-namespace eng = qv::engine;
 
 namespace {
 
@@ -73,19 +72,19 @@ HBITMAP TCustomDateEdit::GetDefaultBitmap(int& numGlyphs) {
 bool TCustomDateEdit::FourDigitYear() const {
   if (m_yearDigits == dyFour) return true;
   if (m_yearDigits == dyTwo) return false;
-  return eng::FourDigitYearFormat(DateLocale().Entry);
+  return qv::controls::FourDigitYearFormat(DateLocale().Entry);
 }
 
 TDateTime TCustomDateEdit::CurrentDate() const {
-  return TextToDateFmtDef(m_dateFormat, Text(), m_defaultToday ? Today() : eng::EmptyDate);
+  return TextToDateFmtDef(m_dateFormat, Text(), m_defaultToday ? Today() : qv::controls::EmptyDate);
 }
 
 void TCustomDateEdit::UpdateDateFormat() {
-  const TDateTime date = m_dateFormat.empty() ? eng::EmptyDate : CurrentDate();
+  const TDateTime date = m_dateFormat.empty() ? qv::controls::EmptyDate : CurrentDate();
   const std::string oldFormat = m_dateFormat;
   const TDateLocale l = DateLocale();
-  m_dateFormat = eng::DefaultDateFormat(FourDigitYear(), l.Entry);
-  const std::string mask = eng::DefaultDateMask(m_blanksChar, FourDigitYear(), l.Entry);
+  m_dateFormat = qv::controls::DefaultDateFormat(FourDigitYear(), l.Entry);
+  const std::string mask = qv::controls::DefaultDateMask(m_blanksChar, FourDigitYear(), l.Entry);
   if (mask != EditMask() || oldFormat != m_dateFormat) {
     SetEditMask("");
     SetEditMask(mask);
@@ -101,16 +100,16 @@ void TCustomDateEdit::PushCalendarSettings() {
 }
 
 void TCustomDateEdit::ClampToLimits(TDateTime& d) const {
-  if (!m_dateAutoBetween || d == eng::EmptyDate) return;
+  if (!m_dateAutoBetween || d == qv::controls::EmptyDate) return;
   if (m_minDate != 0 && d < m_minDate) d = m_minDate;
   if (m_maxDate != 0 && d > m_maxDate) d = m_maxDate;
 }
 
 void TCustomDateEdit::SetDate(TDateTime d) {
-  if (d == eng::EmptyDate || !eng::DateValueValid(d)) d = m_defaultToday ? Today() : eng::EmptyDate;
+  if (d == qv::controls::EmptyDate || !qv::controls::DateValueValid(d)) d = m_defaultToday ? Today() : qv::controls::EmptyDate;
   const TDateTime old = CurrentDate();
   ClampToLimits(d);
-  SetText(d == eng::EmptyDate ? std::string() : FormatDateFmt(m_dateFormat, d));
+  SetText(d == qv::controls::EmptyDate ? std::string() : FormatDateFmt(m_dateFormat, d));
   SetModified(CurrentDate() != old);
 }
 
@@ -253,10 +252,10 @@ void TCustomDateEdit::ButtonAction() {
 
 bool TCustomDateEdit::ConfirmPopupValue(TPopupValue& v) {
   if (!OnAcceptDate) return true;
-  TDateTime d = eng::EmptyDate;
+  TDateTime d = qv::controls::EmptyDate;
   if (const auto* date = std::get_if<TDateTime>(&v)) d = *date;
   else if (const auto* text = std::get_if<std::string>(&v))
-    d = TextToDateFmtDef(m_dateFormat, *text, m_defaultToday ? Today() : eng::EmptyDate);
+    d = TextToDateFmtDef(m_dateFormat, *text, m_defaultToday ? Today() : qv::controls::EmptyDate);
   bool action = true;
   OnAcceptDate(*this, d, action);
   if (action) v = d;
@@ -269,7 +268,7 @@ void TCustomDateEdit::TakePopupValue(const TPopupValue& v) {
   // One change event for the whole take, not one per text write.
   m_formatting = true;
   try {
-    SetDate(date ? *date : eng::EmptyDate);
+    SetDate(date ? *date : qv::controls::EmptyDate);
   } catch (...) {
     m_formatting = false;
     throw;
@@ -294,7 +293,7 @@ void TCustomDateEdit::KeyDown(WORD& key, TShiftState shift) {
   }
   if (!PopupVisible() && DirectInput() && NoModifier(shift) && (key == VK_ADD || key == VK_SUBTRACT)) {
     TDateTime d = CurrentDate();
-    if (d == eng::EmptyDate) d = Now();
+    if (d == qv::controls::EmptyDate) d = Now();
     SetDateAndSelect(d + (key == VK_ADD ? 1 : -1));
     key = 0;
     return;
@@ -322,7 +321,7 @@ void TCustomDateEdit::KeyPress(char& key) {
 TDateEdit::TDateEdit(TComponent* owner) : TCustomDateEdit(owner) { UpdateDateFormat(); }
 
 void TDateEdit::SetDate(TDateTime d) {
-  if (!DateAutoBetween() && d != eng::EmptyDate) {
+  if (!DateAutoBetween() && d != qv::controls::EmptyDate) {
     const std::string text = FormatDateFmt(DateFormat(), d);
     const std::string lo = FormatDateFmt(DateFormat(), MinDate()), hi = FormatDateFmt(DateFormat(), MaxDate());
     if (MinDate() != 0 && MaxDate() != 0 && (d < MinDate() || d > MaxDate()))

@@ -20,9 +20,6 @@
 
 namespace qv::controls {
 
-using qv::engine::TDayOfWeekName;
-using qv::engine::TDaysOfWeek;
-
 enum TCalendarStyle { csPopup, csDialog };
 enum TYearDigits { dyDefault, dyFour, dyTwo };
 
@@ -113,8 +110,8 @@ private:
   std::string m_dialogTitle;
   TDateTime m_minDate = 0, m_maxDate = 0;
   qv::fw::TColor m_popupColor = qv::fw::clBtnFace;
-  TDayOfWeekName m_startOfWeek = qv::engine::Mon;
-  TDaysOfWeek m_weekends = qv::engine::DaySet(qv::engine::Sun);
+  TDayOfWeekName m_startOfWeek = Mon;
+  TDaysOfWeek m_weekends = DaySet(Sun);
   qv::fw::TColor m_weekendColor = qv::fw::clRed;
   TYearDigits m_yearDigits = dyDefault;
   std::string m_dateFormat;

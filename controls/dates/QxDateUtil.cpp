@@ -87,15 +87,15 @@ TDateTime Now() {
 
 TDateTime Today() { return std::floor(Now()); }
 
-bool FourDigitYearFormat() { return eng::FourDigitYearFormat(DateLocale().Entry); }
+bool FourDigitYearFormat() { return qv::controls::FourDigitYearFormat(DateLocale().Entry); }
 
 TDateTime TextToDateFmt(std::string_view format, std::string_view text) {
-  if (auto d = eng::TryTextToDate(format, text, DateLocale().Entry)) return *d;
+  if (auto d = qv::controls::TryTextToDate(format, text, DateLocale().Entry)) return *d;
   throw EConvertError("'" + std::string(text) + "' n'est pas une date correcte");
 }
 
 TDateTime TextToDateFmtDef(std::string_view format, std::string_view text, TDateTime defaultDate) {
-  return eng::TextToDateFmtDef(format, text, defaultDate, DateLocale().Entry);
+  return qv::controls::TextToDateFmtDef(format, text, defaultDate, DateLocale().Entry);
 }
 
 std::string FormatDateFmt(std::string_view format, TDateTime date) {

@@ -26,7 +26,7 @@ public:
 };
 
 struct TDateLocale {
-  qv::engine::TDateEntrySettings Entry;  // ThisYear is filled on each read
+  TDateEntrySettings Entry;  // ThisYear is filled on each read
   std::array<std::string, 7> ShortDayNames;  // Sunday first
 };
 

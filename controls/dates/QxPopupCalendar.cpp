@@ -24,7 +24,7 @@ HBITMAP NavigationBitmap(int i) {
 }
 
 void EnableNavigation(const TQxCalendar& calendar, TQxSpeedButton* const buttons[4]) {
-  const qv::engine::TCalendarNav n = calendar.Model().Navigation();
+  const qv::controls::TCalendarNav n = calendar.Model().Navigation();
   const bool states[4] = {n.PrevYear, n.PrevMonth, n.NextMonth, n.NextYear};
   for (int i = 0; i < 4; ++i)
     if (buttons[i]) buttons[i]->SetEnabled(states[i]);
@@ -106,14 +106,14 @@ TPopupValue TPopupCalendar::ReadValue() { return m_calendar->CalendarDate(); }
 void TPopupCalendar::WriteValue(const TPopupValue& v) {
   TDateTime date = Today();
   if (const auto* d = std::get_if<TDateTime>(&v)) {
-    if (*d != 0 && qv::engine::DateValueValid(*d)) date = std::floor(*d);
+    if (*d != 0 && qv::controls::DateValueValid(*d)) date = std::floor(*d);
   } else if (const auto* text = std::get_if<std::string>(&v)) {
     std::string bare;
     for (char c : *text)
       if (c != '/' && c != ' ') bare += c;
     if (!bare.empty()) {
       const TDateLocale l = DateLocale();
-      if (auto d = qv::engine::TryTextToDate(qv::engine::DefaultDateFormat(m_fourDigitYear, l.Entry), *text, l.Entry))
+      if (auto d = qv::controls::TryTextToDate(qv::controls::DefaultDateFormat(m_fourDigitYear, l.Entry), *text, l.Entry))
         if (*d != 0) date = *d;
     }
   }

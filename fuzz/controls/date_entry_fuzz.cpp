@@ -11,6 +11,7 @@
 #include "controls/dates/CalendarMonth.h"
 #include "controls/dates/DateEntry.h"
 
+using namespace qv::controls;
 using namespace qv::engine;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

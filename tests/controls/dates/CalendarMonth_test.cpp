@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace qv::controls;
 using namespace qv::engine;
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+using namespace qv::controls;
 using namespace qv::engine;
 
 namespace {

@@ -65,7 +65,7 @@ TEST(QxCalendar, ClicksPickDaysAndEmptyCellsChangeNothing) {
   Click(c, 3, 2);
   EXPECT_EQ(c.CalendarDate(), Ymd(2024, 9, 4));
   c.SetReadOnly(false);
-  c.SetStartOfWeek(qv::engine::Sun);
+  c.SetStartOfWeek(qv::controls::Sun);
   EXPECT_EQ(c.CellCaption(0, 1), "1");
   EXPECT_EQ(c.CellCaption(0, 0), "dim.");
 }
@@ -116,8 +116,8 @@ TEST(QxSelectDateDlg, KeysTurnMonthsAndYearsAndEscapeCancels) {
       qv::test::PostKey(h, VK_ESCAPE);
     });
   });
-  EXPECT_FALSE(RunDateDialog(nullptr, date, "", 0, 0, {}, clRed, qv::engine::DaySet(qv::engine::Sun),
-                             qv::engine::Mon));
+  EXPECT_FALSE(RunDateDialog(nullptr, date, "", 0, 0, {}, clRed, qv::controls::DaySet(qv::controls::Sun),
+                             qv::controls::Mon));
   EXPECT_EQ(seen, Ymd(2025, 2, 28));
   EXPECT_EQ(title, "f\xE9vrier, 2025");
   EXPECT_EQ(date, Ymd(2024, 2, 29));
@@ -131,8 +131,8 @@ TEST(QxSelectDateDlg, KeysTurnMonthsAndYearsAndEscapeCancels) {
       qv::test::PostKey(h, VK_RETURN);
     });
   });
-  EXPECT_TRUE(RunDateDialog(nullptr, date, "Date", 0, 0, {}, clRed, qv::engine::DaySet(qv::engine::Sun),
-                            qv::engine::Mon));
+  EXPECT_TRUE(RunDateDialog(nullptr, date, "Date", 0, 0, {}, clRed, qv::controls::DaySet(qv::controls::Sun),
+                            qv::controls::Mon));
   SetDateDialogShowHook(nullptr);
   EXPECT_EQ(date, Ymd(2024, 3, 29));
 }
@@ -141,7 +141,7 @@ TEST(QxPopupCalendar, ScreenshotOfTheOpenDropDown) {
   qv::test::TLocaleScope fr(qv::test::FrenchDates());
   TCalendarForm f;
   TDateEdit& d = *f.Date;
-  d.SetWeekends(qv::engine::DaySet(qv::engine::Sat) | qv::engine::DaySet(qv::engine::Sun));
+  d.SetWeekends(qv::controls::DaySet(qv::controls::Sat) | qv::controls::DaySet(qv::controls::Sun));
   d.SetDate(Today());
   d.SetFocus();
   qv::test::PumpFor(200);  // the form's activation settles first
