@@ -16,7 +16,7 @@
 #include "app/GradientBackGround.h"
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
-#include "controls/input/QxLabel.h"
+#include "controls/buttons/QxLabel.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Form.h"
 #include "framework/StdCtrls.h"

@@ -14,7 +14,7 @@
 #include "app/DialogHost.h"
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
-#include "controls/listview/SystemTreeView.h"
+#include "controls/shell/SystemTreeView.h"
 #include "framework/Form.h"
 #include "framework/StdCtrls.h"
 

@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-#include "controls/listview/ExtListView.h"
+#include "controls/lists/ExtListView.h"
 #include "engine/FileObject.h"
 #include "engine/NameBuilder.h"
 #include "engine/ProgramOptions.h"

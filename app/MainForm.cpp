@@ -11,7 +11,7 @@
 #include "app/DialogSupport.h"
 #include "app/Instance.h"
 #include "app/RegistrySettingsStore.h"
-#include "controls/input/QxDateUtil.h"
+#include "controls/dates/QxDateUtil.h"
 #include "engine/DateTime.h"
 #include "engine/TextUtils.h"
 #include "engine/win32/SystemHelpers.h"

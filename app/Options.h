@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "controls/status/QvValidateEdit.h"
+#include "controls/edits/QvValidateEdit.h"
 #include "app/DialogHost.h"
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"

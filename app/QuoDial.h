@@ -13,7 +13,7 @@
 #include "app/DialogSupport.h"
 #include "app/OndrelWallpaper.h"
 #include "app/RunRequests.h"
-#include "controls/input/QxSpeedButton.h"
+#include "controls/buttons/QxSpeedButton.h"
 #include "engine/Report.h"
 #include "engine/RunObserver.h"
 #include "engine/Runs.h"

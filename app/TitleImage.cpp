@@ -1,6 +1,6 @@
 #include "app/TitleImage.h"
 
-#include "controls/input/QxGifImage.h"
+#include "controls/picture/QxGifImage.h"
 #include "framework/Bitmap.h"
 
 namespace qv::app {

@@ -288,4 +288,20 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+HWND CreateMessageWindow(const char* className, WNDPROC proc) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  // A class that an earlier call (or another thread) registered is found,
+  // not registered again.
+  if (!GetClassInfoExA(GetModuleHandleA(nullptr), className, &wc)) {
+    wc = WNDCLASSEXA{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassExA(&wc);
+  }
+  return CreateWindowExA(0, className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+
 }  // namespace qv::fw

@@ -105,4 +105,9 @@ TApplication* Application();
 // Registered window message used for Synchronize and deferred frees.
 UINT SyncMessage();
 
+// A message-only window of the calling thread, of a window class of its own
+// that is registered on the first call (later calls, from any thread, find
+// it registered). Null when the window cannot be made.
+HWND CreateMessageWindow(const char* className, WNDPROC proc);
+
 }  // namespace qv::fw

@@ -124,13 +124,7 @@ bool OfferTo(TControl& c, char key) {
 void EnableDialogChars() {
   TThreadState& st = t_state;
   if (st.hook) return;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &OfferWndProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = kClassName;
-  RegisterClassExA(&wc);  // a second thread finds it registered
-  st.window = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  st.window = CreateMessageWindow(kClassName, &OfferWndProc);
   if (!st.window) return;
   st.hook = SetWindowsHookExA(WH_GETMESSAGE, &FilterProc, nullptr, GetCurrentThreadId());
 }

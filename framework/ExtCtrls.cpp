@@ -108,18 +108,7 @@ void TImage::Paint(TCanvas& c) {
 // --- TTimer
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &TTimer::TimerWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TQvTimerWindow";
-    RegisterClassExA(&wc);
-    registered = true;
-  }
-  m_hwnd = CreateWindowExA(0, "TQvTimerWindow", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                           nullptr);
+  m_hwnd = CreateMessageWindow("TQvTimerWindow", &TTimer::TimerWndProc);
   SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

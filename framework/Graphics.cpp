@@ -183,4 +183,14 @@ TShiftState TShiftState::Current() {
   return s;
 }
 
+TEXTMETRICA FontMetrics(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm;
+}
+
 }  // namespace qv::fw

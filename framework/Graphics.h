@@ -105,4 +105,8 @@ public:
   TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
+// The metrics of a font as the screen draws it (heights of one-line
+// controls follow from them).
+TEXTMETRICA FontMetrics(HFONT font);
+
 }  // namespace qv::fw

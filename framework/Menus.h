@@ -1,6 +1,6 @@
 // Pop-up menus: items with captions, checks, radio groups and click events,
 // built into a Win32 menu each time the menu opens.
-// Tested by tests/controls/status/QvFixedEditPopUp_test.cpp (popup menus).
+// Tested by tests/controls/edits/QvFixedEditPopUp_test.cpp (popup menus).
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // EOSError: a failed operating-system call reported with a message of the
 // caller's own wording (EWin32Error words it for the caller) and the
 // platform's error code; SysErrorMessage: the platform's text for a code.
-// Tested by tests/controls/input/QxNotify_test.cpp (its error path).
+// Tested by tests/services/QxNotify_test.cpp (its error path).
 #pragma once
 
 #include <string>

@@ -96,12 +96,7 @@ void TRadioGroup::FontChanged() {
 void TRadioGroup::ArrangeButtons() {
   if (m_buttons.empty()) return;
   // Below the caption, the rows share the height evenly; columns the width.
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, EffectiveFont().Handle());
-  TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  const TEXTMETRICA tm = FontMetrics(EffectiveFont().Handle());
   const int count = static_cast<int>(m_buttons.size());
   const int rows = (count + m_columns - 1) / m_columns;
   const int textHeight = static_cast<int>(tm.tmHeight);

@@ -1,6 +1,6 @@
 // Values shared by the GIF codec: colour tables, error codes with their
 // English texts, read options and progress reports. Window-free; the
-// picture class of controls/input turns errors into exceptions.
+// picture class of controls/picture turns errors into exceptions.
 // Tested by tests/media/GifReader_test.cpp and GifWriter_test.cpp.
 #pragma once
 

@@ -43,7 +43,7 @@ def fail(message):
 
 def program_contexts(source_root):
     found = {}
-    for folder in ("app", "engine", "framework", "controls"):
+    for folder in ("app", "engine", "framework", "controls", "services", "support"):
         base = os.path.join(source_root, folder)
         for dirpath, _, files in os.walk(base):
             for name in sorted(files):

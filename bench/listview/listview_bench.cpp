@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/FileListFeed.h"
-#include "controls/listview/ExtListView.h"
+#include "controls/lists/ExtListView.h"
 #include "engine/ScriptInterpreter.h"
 #include "framework/Application.h"
 #include "framework/Form.h"

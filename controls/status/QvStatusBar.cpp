@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "controls/status/QvExceptions.h"
+#include "support/QvExceptions.h"
 #include "controls/status/QvThemes.h"
 
 namespace qv::controls {

@@ -6,9 +6,9 @@
 #include <fstream>
 
 #include "tests/support/ScreenCapture.h"
-#include "controls/input/InputTestSupport.h"
-#include "controls/input/QxSlider.h"
-#include "controls/input/QxSpinEdit.h"
+#include "tests/support/ControlTestSupport.h"
+#include "controls/slider/QxSlider.h"
+#include "controls/edits/QxSpinEdit.h"
 #include "controls/status/QvStatusBar.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Form.h"

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "controls/input/InputTestSupport.h"
+#include "tests/support/ControlTestSupport.h"
 #include "framework/Form.h"
 #include "framework/StdCtrls.h"
 

@@ -6,8 +6,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "controls/input/InputTestSupport.h"
-#include "controls/status/QvExceptions.h"
+#include "tests/support/ControlTestSupport.h"
+#include "support/QvExceptions.h"
 #include "framework/Form.h"
 
 using namespace qv::controls;

@@ -1,0 +1,458 @@
+// Speed buttons in a real window, driven by posted mouse messages and
+// BM_CLICK: group latching and AllowAllUp sharing, presses released inside
+// and outside, the repeat timer, the drop-down menu, flat hover, the
+// painted faces read back pixel by pixel, the property limits, and an
+// action that drives two buttons (with a screenshot).
+#include "controls/buttons/QxSpeedButton.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/support/ControlTestSupport.h"
+#include "framework/Action.h"
+#include "framework/ImageList.h"
+#include "tests/support/ScreenCapture.h"
+#include "framework/Form.h"
+
+using namespace qv::controls;
+using namespace qv::fw;
+using qv::test::App;
+using qv::test::Later;
+using qv::test::PumpFor;
+using qv::test::PumpUntil;
+
+namespace {
+
+class TButtonForm : public TForm {
+public:
+  explicit TButtonForm(int count = 3) : TForm(&App(), "TSpeedButtonTestForm") {
+    SetClientSize(300, 120);
+    for (int i = 0; i < count; ++i) {
+      auto& b = Make<TQxSpeedButton>("Btn" + std::to_string(i));
+      b.Place(this, 10 + 40 * i, 10, 30, 25);
+      b.SetCaption(std::to_string(i));
+      b.OnClick = [this, i](TComponent&) { ++clicks[i]; };
+      Buttons.push_back(&b);
+    }
+    FinishCreate();
+    Show();
+    SetForegroundWindow(Handle());
+    App().ProcessMessages();
+  }
+  void Mouse(TQxSpeedButton& b, UINT msg, int x, int y) {
+    PostMessageA(b.Handle(), msg, msg == WM_LBUTTONDOWN || msg == WM_MOUSEMOVE ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+    App().ProcessMessages();
+  }
+  void Press(TQxSpeedButton& b) { Mouse(b, WM_LBUTTONDOWN, 5, 5); }
+  void Release(TQxSpeedButton& b, int x = 5, int y = 5) { Mouse(b, WM_LBUTTONUP, x, y); }
+  void ClickAt(TQxSpeedButton& b) {
+    Press(b);
+    Release(b);
+  }
+  std::vector<TQxSpeedButton*> Buttons;
+  int clicks[4]{};
+};
+
+// The button as it paints itself.
+class TShot {
+public:
+  explicit TShot(TWinControl& c) {
+    m_bmp.Create(c.Width(), c.Height(), 24);
+    SendMessageA(c.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_bmp.Dc()), PRF_CLIENT);
+    GdiFlush();
+  }
+  COLORREF At(int x, int y) const { return m_bmp.Pixel(x, y); }
+
+private:
+  TBitmap m_bmp;
+};
+
+}  // namespace
+
+TEST(QxSpeedButton, GroupedButtonsLatchLikeRadioButtons) {
+  TButtonForm f;
+  for (auto* b : f.Buttons) b->SetGroupIndex(1);
+  f.ClickAt(*f.Buttons[0]);
+  EXPECT_TRUE(f.Buttons[0]->Down());
+  EXPECT_EQ(f.Buttons[0]->PaintState(), psExclusive);
+  f.ClickAt(*f.Buttons[1]);
+  EXPECT_FALSE(f.Buttons[0]->Down());
+  EXPECT_EQ(f.Buttons[0]->PaintState(), psUp);
+  EXPECT_TRUE(f.Buttons[1]->Down());
+  // The latched one stays down when clicked again, and still clicks.
+  f.ClickAt(*f.Buttons[1]);
+  EXPECT_TRUE(f.Buttons[1]->Down());
+  EXPECT_EQ(f.clicks[1], 2);
+  // AllowAllUp set on one is set on the whole group; then a click releases.
+  f.Buttons[2]->SetAllowAllUp(true);
+  EXPECT_TRUE(f.Buttons[0]->AllowAllUp());
+  EXPECT_TRUE(f.Buttons[1]->AllowAllUp());
+  SendMessageA(f.Buttons[1]->Handle(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(f.Buttons[1]->Down());
+  EXPECT_EQ(f.clicks[1], 3);
+  // Another group is left alone; without a group a button is never down.
+  f.Buttons[2]->SetGroupIndex(2);
+  f.Buttons[2]->SetDown(true);
+  f.Buttons[0]->SetDown(true);
+  EXPECT_TRUE(f.Buttons[2]->Down());
+  // Out of any group, a latched button whose group allowed all up is
+  // released by any setting, and never goes down again.
+  f.Buttons[2]->SetGroupIndex(0);
+  f.Buttons[2]->SetDown(true);
+  EXPECT_FALSE(f.Buttons[2]->Down());
+  f.Buttons[2]->SetDown(true);
+  EXPECT_FALSE(f.Buttons[2]->Down());
+}
+
+TEST(QxSpeedButton, AReleaseOutsideDoesNotClick) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  f.Press(b);
+  EXPECT_EQ(b.PaintState(), psDown);
+  EXPECT_TRUE(b.Pressing());
+  f.Mouse(b, WM_MOUSEMOVE, 40, 5);
+  EXPECT_EQ(b.PaintState(), psUp);
+  f.Mouse(b, WM_MOUSEMOVE, 29, 25);  // the bottom edge still counts as inside
+  EXPECT_EQ(b.PaintState(), psDown);
+  f.Release(b, 40, 5);
+  EXPECT_EQ(f.clicks[0], 0);
+  EXPECT_FALSE(b.Pressing());
+  EXPECT_EQ(b.PaintState(), psUp);
+  f.ClickAt(b);
+  EXPECT_EQ(f.clicks[0], 1);
+  // Disabled: neither presses nor BM_CLICK do anything.
+  b.SetEnabled(false);
+  EXPECT_EQ(b.PaintState(), psDisabled);
+  f.ClickAt(b);
+  SendMessageA(b.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(f.clicks[0], 1);
+  b.SetEnabled(true);
+  EXPECT_EQ(b.PaintState(), psUp);
+}
+
+TEST(QxSpeedButton, HeldButtonRepeatsWhileUnderTheMouse) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  b.SetAllowTimer(true);
+  f.Press(b);
+  PumpFor(350);
+  EXPECT_EQ(f.clicks[0], 0);  // the first pause is 500 ms
+  ASSERT_TRUE(PumpUntil([&] { return f.clicks[0] >= 1; }, 1000));
+  const int first = f.clicks[0];
+  PumpFor(450);
+  EXPECT_GE(f.clicks[0], first + 2);  // then every 100 ms
+  EXPECT_LE(f.clicks[0], first + 5);
+  f.Mouse(b, WM_MOUSEMOVE, 60, 5);  // off the button: paused
+  const int paused = f.clicks[0];
+  PumpFor(300);
+  EXPECT_EQ(f.clicks[0], paused);
+  f.Release(b, 60, 5);
+  PumpFor(250);
+  EXPECT_EQ(f.clicks[0], paused);
+  b.SetAllowTimer(false);
+}
+
+TEST(QxSpeedButton, APressOpensTheDropDownMenuWithoutClicking) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  auto& menu = f.Make<TPopupMenu>("Menu");
+  menu.AddItem("Un", "Un");
+  b.SetDropDownMenu(&menu);
+  TPoint at;
+  ASSERT_TRUE(b.DropDownMenuPoint(at));
+  EXPECT_EQ(at.X, -1);
+  EXPECT_EQ(at.Y, 25);
+  menu.Alignment = paRight;
+  b.SetMenuPosition(dmpRight);
+  b.DropDownMenuPoint(at);
+  EXPECT_EQ(at.X, -1);
+  EXPECT_EQ(at.Y, -1);
+  menu.Alignment = paCenter;
+  b.DropDownMenuPoint(at);
+  EXPECT_EQ(at.X, 15);
+  EXPECT_EQ(at.Y, 25);
+
+  bool showing = false;
+  Later(f, [&] {
+    showing = b.MenuShowing();
+    EndMenu();
+  });
+  f.Press(b);
+  PumpUntil([&] { return !b.Pressing(); }, 2000);
+  EXPECT_TRUE(showing);
+  EXPECT_EQ(menu.PopupComponent(), &b);
+  EXPECT_FALSE(b.MenuShowing());
+  EXPECT_FALSE(b.Pressing());
+  f.Release(b);
+  EXPECT_EQ(f.clicks[0], 0);
+  // The menu's owner goes: the button forgets it.
+  delete &menu;
+  EXPECT_EQ(b.DropDownMenu(), nullptr);
+}
+
+TEST(QxSpeedButton, FacesShowStateBorderAndDither) {
+  TButtonForm f(2);
+  TQxSpeedButton& up = *f.Buttons[0];
+  const COLORREF face = ColorToRGB(clBtnFace), hi = ColorToRGB(clBtnHighlight);
+  {
+    TShot s(up);
+    EXPECT_EQ(s.At(0, 0), hi);
+    EXPECT_EQ(s.At(29, 24), ColorToRGB(SystemColor(COLOR_WINDOWFRAME)));
+    EXPECT_EQ(s.At(28, 23), ColorToRGB(clBtnShadow));
+  }
+  // Latched: sunken frame and a checkerboard of face and highlight.
+  TQxSpeedButton& latched = *f.Buttons[1];
+  latched.SetGroupIndex(5);
+  latched.SetDown(true);
+  {
+    TShot s(latched);
+    EXPECT_EQ(s.At(0, 0), ColorToRGB(SystemColor(COLOR_WINDOWFRAME)));
+    int light = 0, plain = 0;
+    for (int x = 3; x < 8; ++x) (s.At(x, 3) == hi ? light : plain) += s.At(x, 3) == hi || s.At(x, 3) == face;
+    EXPECT_GE(light, 2);
+    EXPECT_GE(plain, 2);
+  }
+  // Flat and not under the mouse: no border at all.
+  up.SetFlat(true);
+  EXPECT_FALSE(up.Hovered());
+  {
+    TShot s(up);
+    EXPECT_EQ(s.At(0, 0), face);
+    EXPECT_EQ(s.At(29, 24), face);
+  }
+}
+
+// The list switch of the main window: a 16-pixel button whose "x" is
+// taller than its face; the letter stays whole around the middle.
+TEST(QxSpeedButton, ACaptionTallerThanTheFaceIsCutEvenly) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  b.SetBounds(10, 10, 16, 16);
+  b.SetCaption("x");
+  b.Font().SetSize(12);
+  TShot s(b);
+  const COLORREF ink = ColorToRGB(clBtnText);
+  int above = 0, below = 0;
+  for (int y = 2; y < 14; ++y)
+    for (int x = 2; x < 14; ++x)
+      if (s.At(x, y) == ink) (y < 8 ? above : below) += 1;
+  EXPECT_GT(above, 2);
+  EXPECT_GT(below, 2);
+}
+
+TEST(QxSpeedButton, FlatButtonsGreyTheirGlyphUntilHovered) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  b.SetCaption("");
+  TBitmap glyph;
+  glyph.Create(8, 8, 24);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) glyph.SetPixel(x, y, RGB(200, 0, 0));
+  glyph.SetPixel(0, 7, RGB(255, 0, 255));
+  b.SetGlyph(glyph.Handle());
+  b.SetFlat(true);
+  int entered = 0;
+  b.OnMouseEnter = [&](TComponent&) { ++entered; };
+  const unsigned g = (77u * 200) >> 8;
+  // Glyph top left: centred horizontally, margin = spacing = (25 - 4 - 8 - 1) / 3 vertically.
+  {
+    TShot s(b);
+    EXPECT_EQ(s.At(15, 10), RGB(g, g, g));
+  }
+  f.Mouse(b, WM_MOUSEMOVE, 3, 3);
+  if (!b.Hovered()) GTEST_SKIP() << "the test window is not in the foreground";
+  EXPECT_EQ(entered, 1);
+  {
+    TShot s(b);
+    EXPECT_EQ(s.At(15, 10), RGB(200, 0, 0));
+    EXPECT_EQ(s.At(0, 0), ColorToRGB(clBtnHighlight));
+  }
+  b.SetGrayedInactive(false);
+  SendMessageA(b.Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(b.Hovered());
+  TShot s(b);
+  EXPECT_EQ(s.At(15, 10), RGB(200, 0, 0));
+}
+
+TEST(QxSpeedButton, PropertiesKeepTheirLimits) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  EXPECT_EQ(b.Margin(), -1);
+  b.SetMargin(-2);
+  EXPECT_EQ(b.Margin(), -1);
+  b.SetMargin(3);
+  EXPECT_EQ(b.Margin(), 3);
+  b.SetNumGlyphs(7);
+  EXPECT_EQ(b.NumGlyphs(), 5);
+  b.SetNumGlyphs(0);
+  EXPECT_EQ(b.NumGlyphs(), 5);
+  EXPECT_EQ(b.Layout(), blGlyphTop);
+  EXPECT_EQ(b.Spacing(), 1);
+  EXPECT_TRUE(b.MarkDropDown());
+  EXPECT_TRUE(b.GrayedInactive());
+  EXPECT_EQ(b.InitPause(), 500u);
+  EXPECT_EQ(b.RepeatInterval(), 100u);
+  TQxSpeedButton fresh(nullptr);
+  EXPECT_EQ(fresh.Width(), 25);
+  EXPECT_EQ(fresh.Height(), 25);
+  // Never takes the focus, even when clicked.
+  f.ClickAt(b);
+  EXPECT_NE(GetFocus(), b.Handle());
+}
+
+TEST(QxSpeedButton, ModalResultAndAcceleratorClickTheButton) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  b.SetCaption("&Ouvrir");
+  b.SetModalResult(6);
+  EXPECT_TRUE(b.DialogChar('o'));
+  EXPECT_EQ(f.clicks[0], 1);
+  EXPECT_EQ(f.ModalResult(), 6);
+  EXPECT_FALSE(b.DialogChar('x'));
+  b.SetEnabled(false);
+  EXPECT_FALSE(b.DialogChar('o'));
+  EXPECT_EQ(f.clicks[0], 1);
+}
+
+TEST(QxSpeedButton, ShowsOverAnOverlappingLabelLaidOutBeforeIt) {
+  // Labels before and after the button, overlapping it, and one apart.
+  struct TStackForm : TForm {
+    TStackForm() : TForm(&App(), "TSpeedButtonTestForm") {
+      SetClientSize(300, 120);
+      Before = &Make<TLabel>("Before");
+      Before->Place(this, 0, 10, 200, 14);
+      Before->SetCaption("Détail des fichiers");
+      Make<TLabel>("Apart").Place(this, 0, 80, 200, 14);
+      Button = &Make<TQxSpeedButton>("Btn");
+      Button->Place(this, 180, 8, 16, 16);
+      Button->SetCaption("x");
+      After = &Make<TLabel>("After");
+      After->Place(this, 170, 0, 100, 14);
+      FinishCreate();
+      Show();
+      App().ProcessMessages();
+    }
+    TLabel* Before;
+    TLabel* After;
+    TQxSpeedButton* Button;
+  } f;
+  // Stacking order, top first.
+  std::vector<HWND> order;
+  for (HWND h = GetWindow(f.Handle(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) order.push_back(h);
+  auto place = [&](TWinControl& c) { return std::find(order.begin(), order.end(), c.Handle()) - order.begin(); };
+  EXPECT_LT(place(*f.Button), place(*f.Before));
+  EXPECT_LT(place(*f.Button), place(*f.After));
+  POINT pt{185, 12};
+  ClientToScreen(f.Handle(), &pt);
+  EXPECT_EQ(WindowFromPoint(pt), f.Button->Handle());
+}
+
+TEST(QxSpeedButton, ATransparentFaceShowsItsParent) {
+  TButtonForm f(1);
+  f.SetColor(RGB(0, 128, 0));
+  TQxSpeedButton& b = *f.Buttons[0];
+  b.SetCaption("");
+  EXPECT_EQ(TShot(b).At(12, 12), ColorToRGB(clBtnFace));
+  b.SetTransparent(true);
+  TShot s(b);
+  EXPECT_EQ(s.At(12, 12), RGB(0, 128, 0));
+  EXPECT_EQ(s.At(0, 0), ColorToRGB(clBtnHighlight));  // the frame is still drawn
+  // Latched and transparent: no dither over the parent.
+  b.SetGroupIndex(1);
+  b.SetDown(true);
+  EXPECT_EQ(TShot(b).At(12, 12), RGB(0, 128, 0));
+}
+
+namespace {
+// Runs the application's loop, idle steps included, until done (a timer
+// wakes its wait after each idle step).
+void RunIdle(const std::function<bool()>& done) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, 5, nullptr);
+  for (int i = 0; i < 200 && !done(); ++i) App().HandleMessage();
+  KillTimer(nullptr, timer);
+}
+}  // namespace
+
+TEST(QxSpeedButton, AnActionDrivesTheButtonAndTheButtonRunsIt) {
+  TButtonForm f(2);
+  TQxSpeedButton& plain = *f.Buttons[0];
+  TQxSpeedButton& grouped = *f.Buttons[1];
+  plain.OnClick = nullptr;
+  grouped.OnClick = nullptr;
+  grouped.SetGroupIndex(4);
+  grouped.SetAllowAllUp(true);
+  // Room for the glyph and the caption under it, for the screenshot.
+  plain.SetBounds(10, 10, 80, 44);
+  grouped.SetBounds(100, 10, 80, 44);
+
+  // A 16 x 16 blue square with a see-through magenta edge.
+  auto& images = f.Make<TImageList>("Images");
+  images.Create(16, 16);
+  TBitmap square;
+  square.Create(16, 16, 24);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) SetPixel(square.Dc(), x, y, x < 3 || y > 12 ? RGB(255, 0, 255) : RGB(0, 0, 200));
+  ASSERT_EQ(images.AddMasked(square, RGB(255, 0, 255)), 0);
+
+  auto& action = f.Make<TAction>("ActCocher");
+  int runs = 0, updates = 0;
+  bool allowed = true;
+  action.SetCaption("Coch\xE9");
+  action.SetHint("Cocher|Coche la case");
+  action.SetImages(&images);
+  action.SetImageIndex(0);
+  action.OnExecute = [&](TComponent&) {
+    ++runs;
+    action.SetChecked(!action.Checked());
+  };
+  action.OnUpdate = [&](TComponent&) {
+    ++updates;
+    action.SetEnabled(allowed);
+  };
+  grouped.SetAction(&action);
+  plain.SetAction(&action);
+  EXPECT_EQ(grouped.Caption(), "Coch\xE9");
+  EXPECT_EQ(plain.Hint(), "Cocher|Coche la case");
+  EXPECT_FALSE(grouped.Glyph().Empty());  // the action's image became the glyph
+  EXPECT_EQ(grouped.Glyph().Width(), 16);
+
+  // A click runs the action; its checked state latches the grouped button
+  // only.
+  f.ClickAt(plain);
+  EXPECT_EQ(runs, 1);
+  EXPECT_TRUE(action.Checked());
+  EXPECT_TRUE(grouped.Down());
+  EXPECT_FALSE(plain.Down());
+  action.SetCaption("D\xE9" "coch\xE9");
+  EXPECT_EQ(plain.Caption(), "D\xE9" "coch\xE9");
+
+  // The idle step updates the action, which may disable its buttons.
+  allowed = false;
+  const int before = updates;
+  RunIdle([&] { return updates > before; });
+  EXPECT_GT(updates, before);
+  EXPECT_FALSE(plain.Enabled());
+  EXPECT_FALSE(grouped.Enabled());
+  PostMessageA(plain.Handle(), BM_CLICK, 0, 0);
+  App().ProcessMessages();
+  EXPECT_EQ(runs, 1);
+  const std::filesystem::path shot = qv::test::BuildScreenshotDir() / "speedbutton_action.bmp";
+  allowed = true;
+  RunIdle([&] { return plain.Enabled(); });
+  f.Repaint();
+  PumpFor(100);
+  qv::test::SaveScreenArea(qv::test::WholeScreen(), shot);
+
+  // A button's own OnClick comes first; a freed action leaves the button
+  // as it was, following nothing.
+  int own = 0;
+  plain.OnClick = [&](TComponent&) { ++own; };
+  f.ClickAt(plain);
+  EXPECT_EQ(own, 1);
+  EXPECT_EQ(runs, 1);
+  delete &action;
+  EXPECT_EQ(plain.Action(), nullptr);
+  EXPECT_EQ(grouped.Caption(), "D\xE9" "coch\xE9");
+  f.ClickAt(grouped);
+}

@@ -1,0 +1,329 @@
+// The shell folder tree in a test window over a folder tree made in the
+// temporary folder: lazy expansion, masks, selection by path (before and
+// after the window exists, under a custom root and under the desktop),
+// rebuilds, the change watchers, the delayed read, renaming in place, the
+// shell context menu and the folder data count.
+#include <gtest/gtest.h>
+
+#include "controls/shell/FileChange.h"
+#include "tests/controls/lists/ListViewHost.h"
+#include "controls/shell/ShellContextMenu.h"
+#include "controls/shell/SystemTreeView.h"
+#include "controls/shell/detail/ShellMenuHooks.h"
+
+namespace fs = std::filesystem;
+using namespace qv;
+using namespace qv::test;
+using controls::TQsSystemTreeView;
+using controls::TRootFolder;
+using fw::TTreeNode;
+
+namespace {
+
+// root\{a\{a1,a2}, b, c.txt, d.jpg}
+struct TFolderTree {
+  TFolderTree() {
+    fs::create_directories(dir.Path() / "a" / "a1");
+    fs::create_directories(dir.Path() / "a" / "a2");
+    fs::create_directories(dir.Path() / "b");
+    std::ofstream(dir.Path() / "c.txt") << "c";
+    std::ofstream(dir.Path() / "d.jpg") << "d";
+  }
+  std::string Path(const std::string& rel = {}) const {
+    return rel.empty() ? AnsiPath(dir.Path()) : AnsiPath(dir.Path() / rel);
+  }
+  TTempDir dir;
+};
+
+using THostedTree = THostedList<TQsSystemTreeView>;
+
+// The watches open in their own threads: a change made before they stand
+// would go unseen. Waits for the folder's and the parent's, then a little
+// for a watch being replaced to close.
+void WaitForTheWatch(const TQsSystemTreeView& tree) {
+  const int wanted = 1 + (tree.WatchingParent() ? 1 : 0);
+  EXPECT_TRUE(PumpUntil([&] { return controls::TFileChangeThread::OpenHandleCount() >= wanted; }, 10000));
+  PumpUntil([] { return false; }, 300);
+}
+
+std::vector<std::string> ChildTexts(TTreeNode* node) {
+  std::vector<std::string> out;
+  for (TTreeNode* c = node ? node->GetFirstChild() : nullptr; c; c = c->GetNextSibling()) out.push_back(c->Text());
+  return out;
+}
+
+TTreeNode* Child(TTreeNode* node, const std::string& text) {
+  for (TTreeNode* c = node ? node->GetFirstChild() : nullptr; c; c = c->GetNextSibling())
+    if (c->Text() == text) return c;
+  return nullptr;
+}
+
+std::function<void(TQsSystemTreeView&)> CustomRoot(const std::string& dir, bool showFiles = false,
+                                                  const std::string& mask = {}) {
+  return [=](TQsSystemTreeView& t) {
+    t.SetRootFolder(TRootFolder::rfCustom);
+    t.SetCustomDir(dir);
+    t.SetShowFiles(showFiles);
+    t.SetFileMask(mask);
+    t.SetReadDelay(0);
+  };
+}
+
+}  // namespace
+
+TEST(SystemTreeView, ACustomRootShowsItsFoldersSortedAndEnumeratesChildrenOnlyWhenExpanded) {
+  TFolderTree tree;
+  std::vector<std::string> populated;
+  THostedTree h(CustomRoot(tree.Path()));
+  h.list->OnPopulated = [&](fw::TComponent&, TTreeNode* n) { populated.push_back(n->Text()); };
+  TTreeNode* root = h.list->GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->Text(), tree.dir.Path().filename().string());
+  EXPECT_TRUE(root->Expanded());
+  EXPECT_EQ(ChildTexts(root), (std::vector<std::string>{"a", "b"}));
+  TTreeNode* a = Child(root, "a");
+  TTreeNode* b = Child(root, "b");
+  EXPECT_TRUE(a->HasChildren());
+  EXPECT_FALSE(b->HasChildren());
+  EXPECT_EQ(a->Count(), 0) << "children are read on first expansion only";
+  a->Expand();
+  EXPECT_EQ(ChildTexts(a), (std::vector<std::string>{"a1", "a2"}));
+  EXPECT_EQ(populated, std::vector<std::string>{"a"});
+  EXPECT_EQ(h.list->Version(), "TQsSystemTreeView v0.98.5 Beta");
+}
+
+TEST(SystemTreeView, ShowFilesWithAMaskShowsOnlyMatchingFilesButEveryFolder) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path(), true, "*.txt"));
+  EXPECT_EQ(ChildTexts(h.list->GetFirstNode()), (std::vector<std::string>{"a", "b", "c.txt"}));
+  h.list->SetFileMask("");
+  EXPECT_EQ(ChildTexts(h.list->GetFirstNode()), (std::vector<std::string>{"a", "b", "c.txt", "d.jpg"}));
+}
+
+TEST(SystemTreeView, ASelectionGivenBeforeTheWindowExistsIsAppliedByTheFirstRebuild) {
+  TFolderTree tree;
+  THostedTree h([&](TQsSystemTreeView& t) {
+    CustomRoot(tree.Path())(t);
+    t.SetSelection(tree.Path("a\\a2"));
+    EXPECT_EQ(t.PendingSelection(), tree.Path("a\\a2"));
+  });
+  ASSERT_NE(h.list->Selected(), nullptr);
+  EXPECT_EQ(h.list->Selected()->Text(), "a2");
+  EXPECT_EQ(h.list->Selection(), tree.Path("a\\a2"));
+  EXPECT_TRUE(h.list->PendingSelection().empty());
+}
+
+TEST(SystemTreeView, UnderTheDesktopADeepPathExpandsEveryNodeOnTheWayAndABadPathChangesNothing) {
+  TFolderTree tree;
+  THostedTree h([](TQsSystemTreeView& t) { t.SetReadDelay(0); });
+  h.list->SetSelection(tree.Path("a\\a1"));
+  ASSERT_NE(h.list->Selected(), nullptr);
+  EXPECT_EQ(h.list->Selected()->Text(), "a1");
+  EXPECT_EQ(h.list->Selection(), tree.Path("a\\a1"));
+  EXPECT_TRUE(h.list->Selected()->Parent()->Expanded());
+  h.list->SetSelection(tree.Path("nowhere\\at\\all"));
+  EXPECT_EQ(h.list->Selection(), tree.Path("a\\a1"));
+}
+
+TEST(SystemTreeView, ARebuildKeepsTheSelectedFolderSelected) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  h.list->SetSelection(tree.Path("a\\a1"));
+  ASSERT_EQ(h.list->Selection(), tree.Path("a\\a1"));
+  h.list->SetShowFiles(true);  // rebuilds
+  EXPECT_EQ(h.list->Selection(), tree.Path("a\\a1"));
+  EXPECT_EQ(ChildTexts(h.list->GetFirstNode()), (std::vector<std::string>{"a", "b", "c.txt", "d.jpg"}));
+}
+
+TEST(SystemTreeView, TheWatcherSeesANewSubfolderOfTheSelectedFolder) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  h.list->SetSelection(tree.Path("a"));
+  TTreeNode* a = h.list->Selected();
+  ASSERT_NE(a, nullptr);
+  a->Expand();
+  EXPECT_EQ(h.list->WatchedFolder(), tree.Path("a"));
+  EXPECT_TRUE(h.list->WatchingParent());
+  WaitForTheWatch(*h.list);
+  fs::create_directory(tree.dir.Path() / "a" / "a3");
+  ASSERT_TRUE(PumpUntil([&] {
+    TTreeNode* sel = h.list->Selected();
+    return sel && ChildTexts(sel) == std::vector<std::string>{"a1", "a2", "a3"};
+  }));
+  EXPECT_EQ(h.list->Selection(), tree.Path("a"));
+  EXPECT_TRUE(h.list->Selected()->Expanded());
+  // Watching goes on after a report.
+  ASSERT_TRUE(PumpUntil([&] { return h.list->WatchedFolder() == tree.Path("a"); }));
+  WaitForTheWatch(*h.list);
+  fs::create_directory(tree.dir.Path() / "a" / "a0");
+  EXPECT_TRUE(PumpUntil([&] { return ChildTexts(h.list->Selected()).size() == 4; }, 10000));
+}
+
+TEST(SystemTreeView, WhenTheSelectedFolderGoesTheParentIsSelected) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  h.list->SetSelection(tree.Path("a\\a2"));
+  ASSERT_EQ(h.list->Selection(), tree.Path("a\\a2"));
+  WaitForTheWatch(*h.list);
+  // Moved out of its folder: gone as far as the tree can tell. (Wine keeps
+  // a deleted folder that a change handle holds until the handle closes,
+  // so a deletion would never be seen there.)
+  ASSERT_TRUE(MoveFileA(tree.Path("a\\a2").c_str(), tree.Path("a2-moved").c_str())) << GetLastError();
+  ASSERT_TRUE(PumpUntil([&] { return h.list->Selection() == tree.Path("a"); }, 10000));
+  EXPECT_EQ(ChildTexts(h.list->Selected()), std::vector<std::string>{"a1"});
+}
+
+TEST(SystemTreeView, WithAReadDelayOnlyTheLastOfQuickSelectionsIsWatched) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  h.list->SetReadDelay(150);
+  TTreeNode* root = h.list->GetFirstNode();
+  Child(root, "a")->SetSelected(true);
+  Child(root, "b")->SetSelected(true);
+  EXPECT_EQ(h.list->WatchedFolder(), "");
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(PumpUntil([&] { return !h.list->WatchedFolder().empty(); }));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+  EXPECT_EQ(h.list->WatchedFolder(), tree.Path("b"));
+}
+
+TEST(SystemTreeView, RenamingANodeInPlaceRenamesTheFolder) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  TTreeNode* b = Child(h.list->GetFirstNode(), "b");
+  ASSERT_NE(b, nullptr);
+  b->SetSelected(true);
+  ASSERT_TRUE(b->EditText());
+  HWND edit = reinterpret_cast<HWND>(SendMessageA(h.Handle(), TVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextA(edit, "b2");
+  SendMessageA(h.Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+  Pump();
+  EXPECT_TRUE(fs::is_directory(tree.dir.Path() / "b2"));
+  EXPECT_FALSE(fs::exists(tree.dir.Path() / "b"));
+  EXPECT_EQ(b->Text(), "b2");
+  EXPECT_EQ(h.list->Selection(), tree.Path("b2"));
+}
+
+TEST(SystemTreeView, TheShellMenuIsOfferedForTheNodeUnderThePointAndItsRenameStartsALabelEdit) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  TTreeNode* b = Child(h.list->GetFirstNode(), "b");
+  const fw::TRect r = b->DisplayRect(true);
+  POINT at{r.Left + 2, r.Top + 2};
+  ClientToScreen(h.Handle(), &at);
+  int menus = 0;
+  bool pickRename = false;
+  UINT renameCommand = 0;
+  std::vector<std::string> verbs;
+  controls::detail::SetMenuTracker([&](HMENU menu, HWND helper, int, int) -> UINT {
+    ++menus;
+    EXPECT_NE(helper, nullptr);
+    EXPECT_GT(GetMenuItemCount(menu), 0);
+    // The shell numbers its commands as it likes: the menu's hint tells
+    // each command's verb.
+    verbs.clear();
+    renameCommand = 0;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      const UINT id = GetMenuItemID(menu, i);
+      if (id == 0 || id == static_cast<UINT>(-1)) continue;
+      SendMessageA(helper, WM_MENUSELECT, MAKEWPARAM(id, MF_STRING), reinterpret_cast<LPARAM>(menu));
+      const std::string hint = App().Hint();
+      const std::string verb = hint.substr(0, hint.find('|'));
+      verbs.push_back(verb);
+      if (_stricmp(verb.c_str(), "rename") == 0) renameCommand = id;
+    }
+    SendMessageA(helper, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    return pickRename ? renameCommand : 0;
+  });
+  SendMessageA(h.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h.Handle()), MAKELPARAM(at.x, at.y));
+  EXPECT_EQ(h.list->Selected(), b);
+  EXPECT_FALSE(h.list->IsEditing());
+  pickRename = true;
+  SendMessageA(h.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h.Handle()), MAKELPARAM(at.x, at.y));
+  controls::detail::SetMenuTracker({});
+  if (menus == 0) GTEST_SKIP() << "the shell gives no context menu for folders here";
+  EXPECT_EQ(menus, 2);
+  if (renameCommand == 0) {
+    std::string all;
+    for (const std::string& v : verbs) all += v + " ";
+    GTEST_SKIP() << "the shell's folder menu has no rename command here; verbs: " << all;
+  }
+  EXPECT_TRUE(h.list->IsEditing());
+  SendMessageA(h.Handle(), TVM_ENDEDITLABELNOW, TRUE, 0);
+  EXPECT_TRUE(fs::is_directory(tree.dir.Path() / "b")) << "the shell renamed nothing itself";
+}
+
+TEST(SystemTreeView, EveryNodesFolderDataIsFreedWithTheTree) {
+  const int before = controls::TFolderItemData::Count();
+  const int listsBefore = controls::LiveItemIdLists();
+  {
+    TFolderTree tree;
+    THostedTree h(CustomRoot(tree.Path(), true));
+    h.list->SetSelection(tree.Path("a\\a1"));
+    EXPECT_GT(controls::TFolderItemData::Count(), before + 4);
+    h.list->SetRootFolder(TRootFolder::rfDesktop);
+  }
+  EXPECT_EQ(controls::TFolderItemData::Count(), before);
+  EXPECT_EQ(controls::LiveItemIdLists(), listsBefore);
+  EXPECT_NO_THROW(controls::CheckFolderDataLeaks());
+}
+
+TEST(SystemTreeView, ReCreatingTheWindowForCheckboxesSelectsTheSameFolderAgain) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  h.list->SetSelection(tree.Path("a\\a1"));
+  ASSERT_EQ(h.list->Selection(), tree.Path("a\\a1"));
+  h.list->SetCheckboxes(true);
+  EXPECT_NE(GetWindowLongA(h.Handle(), GWL_STYLE) & TVS_CHECKBOXES, 0);
+  EXPECT_EQ(h.list->Selection(), tree.Path("a\\a1"));
+  EXPECT_TRUE(h.list->PendingSelection().empty());
+}
+
+TEST(SystemTreeView, TheFileSystemRootLeavesOutVirtualItems) {
+  auto onlyFileSystem = [](TQsSystemTreeView& t) {
+    t.SetRootFolder(TRootFolder::rfFileSystem);
+    t.SetReadDelay(0);
+  };
+  THostedTree h(onlyFileSystem);
+  TTreeNode* root = h.list->GetFirstNode();
+  ASSERT_NE(root, nullptr);
+  ASSERT_GT(root->Count(), 0) << "the computer folder lists its drives";
+  for (TTreeNode* c = root->GetFirstChild(); c; c = c->GetNextSibling()) {
+    controls::TFolderItemData* d = h.list->NodeData(c, false);
+    ASSERT_NE(d, nullptr);
+    EXPECT_NE(d->Attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR), 0u) << c->Text();
+  }
+  THostedTree drives([](TQsSystemTreeView& t) { t.SetRootFolder(TRootFolder::rfDrives); });
+  EXPECT_GE(drives.list->GetFirstNode()->Count(), root->Count());
+}
+
+TEST(SystemTreeView, ADeviceArrivalRebuildsTheTreeAndKeepsTheSelection) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  h.list->SetSelection(tree.Path("a\\a2"));
+  std::filesystem::create_directory(tree.dir.Path() / "e");
+  TTreeNode* before = h.list->GetFirstNode();
+  EXPECT_EQ(Child(before, "e"), nullptr) << "no watcher looks at the root here";
+  SendMessageA(App().Handle(), WM_DEVICECHANGE, 0x8000 /* arrival */, 0);
+  EXPECT_NE(Child(h.list->GetFirstNode(), "e"), nullptr);
+  EXPECT_EQ(h.list->Selection(), tree.Path("a\\a2"));
+}
+
+TEST(SystemTreeView, AutoscrollScrollsWhenTheMouseNearsAnEdge) {
+  TFolderTree tree;
+  for (int i = 0; i < 60; ++i) std::filesystem::create_directory(tree.dir.Path() / ("f" + std::to_string(100 + i)));
+  THostedTree h(CustomRoot(tree.Path()), 300, 200);
+  h.list->SetAutoscroll(true);
+  SendMessageA(h.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  SendMessageA(h.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  const int top = GetScrollPos(h.Handle(), SB_VERT);
+  ASSERT_GT(top, 0);
+  SendMessageA(h.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+  EXPECT_EQ(GetScrollPos(h.Handle(), SB_VERT), top) << "the middle does not scroll";
+  SendMessageA(h.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 1));
+  EXPECT_EQ(GetScrollPos(h.Handle(), SB_VERT), top - 1);
+  h.list->SetAutoscroll(false);
+  SendMessageA(h.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 1));
+  EXPECT_EQ(GetScrollPos(h.Handle(), SB_VERT), top - 1);
+}
