@@ -1,7 +1,7 @@
 // End-to-end test driver.
 #include "tests/harness/Harness.h"
 
-#include "tests/support/ScreenCapture.h"
+#include "tests/common/ScreenCapture.h"
 
 #include <commctrl.h>
 #include <tlhelp32.h>

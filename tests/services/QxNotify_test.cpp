@@ -11,7 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "services/QxFileUtil.h"
 #include "services/detail/NotifyApi.h"
 #include "framework/Form.h"

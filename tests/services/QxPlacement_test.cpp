@@ -9,7 +9,7 @@
 #include <sstream>
 #include <vector>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "framework/Exception.h"
 #include "framework/Registry.h"
 #include "framework/StdCtrls.h"

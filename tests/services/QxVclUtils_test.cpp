@@ -8,7 +8,7 @@
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
 #include "framework/StdCtrls.h"
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using qv::fw::TBitmap;

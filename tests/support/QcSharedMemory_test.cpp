@@ -12,7 +12,7 @@
 
 #include "support/QcErrors.h"
 #include "framework/OSError.h"
-#include "tests/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 
 namespace qv::controls {
 namespace {

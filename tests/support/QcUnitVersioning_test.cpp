@@ -14,7 +14,7 @@
 
 #include "support/QcErrors.h"
 #include "support/QcSharedMemory.h"
-#include "tests/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 
 namespace qv::controls {
 namespace {

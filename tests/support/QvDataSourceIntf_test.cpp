@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "framework/Form.h"
 #include "framework/StdCtrls.h"
 

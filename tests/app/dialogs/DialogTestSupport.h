@@ -35,7 +35,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/MessageDialog.h"
 #include "media/CodePage.h"
-#include "support/ScreenCapture.h"
+#include "common/ScreenCapture.h"
 
 namespace qv::test {
 

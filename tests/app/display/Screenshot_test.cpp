@@ -10,7 +10,7 @@
 #include "app/OndrelWallpaper.h"
 #include "app/display/DisplayTestSupport.h"
 #include "framework/Menus.h"
-#include "support/ScreenCapture.h"
+#include "common/ScreenCapture.h"
 
 using namespace qv::app;
 using namespace qv::test;

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

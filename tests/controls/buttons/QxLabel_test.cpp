@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "framework/Action.h"
 #include "framework/Bitmap.h"
 #include "framework/Form.h"

@@ -9,10 +9,10 @@
 
 #include <algorithm>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "framework/Action.h"
 #include "framework/ImageList.h"
-#include "tests/support/ScreenCapture.h"
+#include "tests/common/ScreenCapture.h"
 #include "framework/Form.h"
 
 using namespace qv::controls;

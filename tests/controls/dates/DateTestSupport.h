@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
-#include "tests/support/ScreenCapture.h"
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ScreenCapture.h"
+#include "tests/common/ControlTestSupport.h"
 #include "controls/dates/QxDateUtil.h"
 #include "engine/DateTime.h"
 #include "framework/WinControl.h"

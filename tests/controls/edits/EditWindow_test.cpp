@@ -7,8 +7,8 @@
 
 #include <fstream>
 
-#include "tests/support/ScreenCapture.h"
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ScreenCapture.h"
+#include "tests/common/ControlTestSupport.h"
 #include "support/QcSysUtils.h"
 #include "controls/edits/QvValidateEdit.h"
 #include "framework/Form.h"

@@ -4,7 +4,7 @@
 // comes first, and a freed edit lets go of it. One test opens it for real
 // by a right click and saves the screen with the menu open
 // (screenshots/edit-popup.bmp under the test's working folder).
-#include "tests/support/ScreenCapture.h"
+#include "tests/common/ScreenCapture.h"
 #include "controls/edits/QvFixedEditPopUp.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include <fstream>
 #include <map>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "controls/edits/QvEdit.h"
 #include "framework/Form.h"
 

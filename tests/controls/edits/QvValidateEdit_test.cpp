@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "support/QcSysUtils.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"

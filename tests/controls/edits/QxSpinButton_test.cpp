@@ -7,7 +7,7 @@
 
 #include <chrono>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "framework/Form.h"
 
 using namespace qv::controls;

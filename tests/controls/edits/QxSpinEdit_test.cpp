@@ -9,10 +9,10 @@
 
 #include <string>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "services/QxRangeError.h"
 #include "framework/Form.h"
-#include "tests/support/ScreenCapture.h"
+#include "tests/common/ScreenCapture.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

@@ -21,7 +21,7 @@
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/Registry.h"
-#include "tests/support/ScreenCapture.h"
+#include "tests/common/ScreenCapture.h"
 
 namespace qv::test {
 

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "../../media/GifBuilder.h"
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "framework/Form.h"
 
 using namespace qv::controls;

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <set>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "services/QxConst.h"
 #include "services/QxRangeError.h"
 #include "framework/Form.h"

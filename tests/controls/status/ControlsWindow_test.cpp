@@ -5,8 +5,8 @@
 
 #include <fstream>
 
-#include "tests/support/ScreenCapture.h"
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ScreenCapture.h"
+#include "tests/common/ControlTestSupport.h"
 #include "controls/slider/QxSlider.h"
 #include "controls/edits/QxSpinEdit.h"
 #include "controls/status/QvStatusBar.h"

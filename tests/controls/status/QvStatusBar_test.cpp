@@ -6,7 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/ControlTestSupport.h"
+#include "tests/common/ControlTestSupport.h"
 #include "support/QvExceptions.h"
 #include "framework/Form.h"
 
