@@ -19,13 +19,11 @@
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
 #include "app/RunRequests.h"
-#include "services/QxNotify.h"
-#include "services/QxPlacement.h"
-#include "controls/slider/QxSlider.h"
 #include "controls/buttons/QxSpeedButton.h"
 #include "controls/dates/QxDateEdit.h"
 #include "controls/edits/QxSpinEdit.h"
 #include "controls/lists/ExtListView.h"
+#include "controls/slider/QxSlider.h"
 #include "controls/status/QvStatusBar.h"
 #include "engine/RenameEngine.h"
 #include "engine/win32/Win32FolderReader.h"
@@ -35,6 +33,8 @@
 #include "framework/Form.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "services/QxNotify.h"
+#include "services/QxPlacement.h"
 
 namespace qv::app {
 

@@ -15,10 +15,10 @@
 
 #include <string>
 
-#include "controls/edits/QvValidateEdit.h"
 #include "app/DialogHost.h"
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
+#include "controls/edits/QvValidateEdit.h"
 #include "framework/Form.h"
 #include "framework/RadioGroup.h"
 #include "framework/StdCtrls.h"

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "services/QxStrUtils.h"
 #include "framework/Application.h"
 #include "framework/Exception.h"
 #include "framework/Registry.h"
+#include "services/QxStrUtils.h"
 
 namespace qv::controls {
 

@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "services/QxFileUtil.h"
-#include "services/detail/NotifyApi.h"
 #include "framework/Application.h"
 #include "framework/OSError.h"
+#include "services/QxFileUtil.h"
+#include "services/detail/NotifyApi.h"
 
 namespace qv::controls {
 

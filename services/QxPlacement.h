@@ -19,9 +19,9 @@
 #include <memory>
 #include <string>
 
+#include "framework/Control.h"
 #include "services/QxAppUtils.h"
 #include "services/QxHook.h"
-#include "framework/Control.h"
 
 namespace qv::controls {
 

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "support/QcUnitVersioning.h"
 #include "framework/OSError.h"
+#include "support/QcUnitVersioning.h"
 
 namespace qv::controls {
 

@@ -15,10 +15,10 @@
 #include <memory>
 #include <string>
 
-#include "services/QxHook.h"
 #include "framework/Action.h"
 #include "framework/DialogChar.h"
 #include "framework/StdCtrls.h"
+#include "services/QxHook.h"
 
 namespace qv::controls {
 

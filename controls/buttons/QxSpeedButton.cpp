@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "controls/buttons/QxLabel.h"
-#include "services/QxVclUtils.h"
 #include "framework/Application.h"
 #include "framework/ImageList.h"
+#include "services/QxVclUtils.h"
 
 namespace qv::controls {
 

@@ -11,9 +11,9 @@
 
 #include <string>
 
-#include "controls/dates/QxDateUtil.h"
 #include "controls/buttons/QxSpeedButton.h"
 #include "controls/dates/CalendarMonth.h"
+#include "controls/dates/QxDateUtil.h"
 #include "framework/StdCtrls.h"
 
 namespace qv::controls {

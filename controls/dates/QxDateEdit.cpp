@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "controls/dates/QxDateDialog.h"
-#include "services/QxHook.h"
 #include "controls/dates/QxPopupCalendar.h"
+#include "services/QxHook.h"
 
 namespace qv::controls {
 

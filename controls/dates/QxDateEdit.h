@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/edits/QxComboEdit.h"
-#include "controls/dates/QxDateUtil.h"
 #include "controls/dates/DateEntry.h"
+#include "controls/dates/QxDateUtil.h"
+#include "controls/edits/QxComboEdit.h"
 
 namespace qv::controls {
 

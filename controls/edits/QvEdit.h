@@ -18,9 +18,9 @@
 #include <string>
 
 #include "controls/edits/QvCaret.h"
-#include "support/QvDataSourceIntf.h"
 #include "controls/edits/QvExStdCtrls.h"
 #include "controls/edits/QvMaxPixel.h"
+#include "support/QvDataSourceIntf.h"
 
 namespace qv::controls {
 

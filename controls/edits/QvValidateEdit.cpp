@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <limits>
 
+#include "controls/edits/QvNumberFormat.h"
 #include "support/QcStrings.h"
 #include "support/QcSysUtils.h"
-#include "controls/edits/QvNumberFormat.h"
 
 namespace qv::controls {
 

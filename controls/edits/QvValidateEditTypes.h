@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "support/QvDataSourceIntf.h"
-#include "support/QvQCLUtils.h"
 #include "framework/StdCtrls.h"
 #include "framework/Types.h"
+#include "support/QvDataSourceIntf.h"
+#include "support/QvQCLUtils.h"
 
 namespace qv::controls {
 

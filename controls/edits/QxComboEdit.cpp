@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "services/QxHook.h"
 #include "framework/Form.h"
+#include "services/QxHook.h"
 
 namespace qv::controls {
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "services/QxRangeError.h"
 #include "framework/Form.h"
+#include "services/QxRangeError.h"
 
 namespace qv::controls {
 

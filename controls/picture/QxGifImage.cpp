@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "services/QxVclUtils.h"
 #include "media/GifPixels.h"
 #include "media/GifReader.h"
 #include "media/GifWriter.h"
+#include "services/QxVclUtils.h"
 
 namespace qv::controls {
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "support/QvExceptions.h"
 #include "controls/status/QvThemes.h"
+#include "support/QvExceptions.h"
 
 namespace qv::controls {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/ControlTestSupport.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
 #include "framework/StdCtrls.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using qv::test::App;

@@ -11,11 +11,11 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/common/ControlTestSupport.h"
-#include "services/QxFileUtil.h"
-#include "services/detail/NotifyApi.h"
 #include "framework/Form.h"
 #include "framework/OSError.h"
+#include "services/QxFileUtil.h"
+#include "services/detail/NotifyApi.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using qv::test::App;

@@ -9,10 +9,10 @@
 #include <sstream>
 #include <vector>
 
-#include "tests/common/ControlTestSupport.h"
 #include "framework/Exception.h"
 #include "framework/Registry.h"
 #include "framework/StdCtrls.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using qv::fw::Registry::ReadString;

@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "support/QcErrors.h"
 #include "framework/OSError.h"
+#include "support/QcErrors.h"
 #include "tests/common/ChildProcess.h"
 
 namespace qv::controls {

@@ -7,9 +7,9 @@
 
 #include <string>
 
+#include "framework/OSError.h"
 #include "support/QcErrors.h"
 #include "support/QvQVLUtils.h"
-#include "framework/OSError.h"
 
 namespace qv::controls {
 namespace {

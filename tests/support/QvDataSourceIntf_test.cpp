@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/ControlTestSupport.h"
 #include "framework/Form.h"
 #include "framework/StdCtrls.h"
+#include "tests/common/ControlTestSupport.h"
 
 namespace qv::controls {
 namespace {

@@ -22,6 +22,7 @@
 #include "app/QuoDial.h"
 #include "app/RunRequests.h"
 #include "app/Simulation.h"
+#include "common/ScreenCapture.h"
 #include "engine/FileObject.h"
 #include "engine/NameBuilder.h"
 #include "engine/ProgramOptions.h"
@@ -35,7 +36,6 @@
 #include "framework/ExtCtrls.h"
 #include "framework/MessageDialog.h"
 #include "media/CodePage.h"
-#include "common/ScreenCapture.h"
 
 namespace qv::test {
 

@@ -9,8 +9,8 @@
 #include "app/OndrelGradientButton.h"
 #include "app/OndrelWallpaper.h"
 #include "app/display/DisplayTestSupport.h"
-#include "framework/Menus.h"
 #include "common/ScreenCapture.h"
+#include "framework/Menus.h"
 
 using namespace qv::app;
 using namespace qv::test;

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <tuple>
 
-#include "tests/common/ControlTestSupport.h"
 #include "framework/Action.h"
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

@@ -9,11 +9,11 @@
 
 #include <algorithm>
 
-#include "tests/common/ControlTestSupport.h"
 #include "framework/Action.h"
-#include "framework/ImageList.h"
-#include "tests/common/ScreenCapture.h"
 #include "framework/Form.h"
+#include "framework/ImageList.h"
+#include "tests/common/ControlTestSupport.h"
+#include "tests/common/ScreenCapture.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

@@ -10,11 +10,11 @@
 #include <fstream>
 #include <string>
 
-#include "tests/common/ScreenCapture.h"
-#include "tests/common/ControlTestSupport.h"
 #include "controls/dates/QxDateUtil.h"
 #include "engine/DateTime.h"
 #include "framework/WinControl.h"
+#include "tests/common/ControlTestSupport.h"
+#include "tests/common/ScreenCapture.h"
 
 namespace qv::test {
 

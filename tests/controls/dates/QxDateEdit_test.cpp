@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/controls/dates/DateTestSupport.h"
 #include "controls/dates/QxDateDialog.h"
 #include "controls/dates/QxPopupCalendar.h"
 #include "framework/Form.h"
+#include "tests/controls/dates/DateTestSupport.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

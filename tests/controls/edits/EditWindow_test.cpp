@@ -7,11 +7,11 @@
 
 #include <fstream>
 
-#include "tests/common/ScreenCapture.h"
-#include "tests/common/ControlTestSupport.h"
-#include "support/QcSysUtils.h"
 #include "controls/edits/QvValidateEdit.h"
 #include "framework/Form.h"
+#include "support/QcSysUtils.h"
+#include "tests/common/ControlTestSupport.h"
+#include "tests/common/ScreenCapture.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

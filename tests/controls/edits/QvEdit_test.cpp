@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/common/ControlTestSupport.h"
-#include "support/QvExceptions.h"
 #include "framework/Form.h"
+#include "support/QvExceptions.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

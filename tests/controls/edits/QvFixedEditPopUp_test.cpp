@@ -4,17 +4,17 @@
 // comes first, and a freed edit lets go of it. One test opens it for real
 // by a right click and saves the screen with the menu open
 // (screenshots/edit-popup.bmp under the test's working folder).
-#include "tests/common/ScreenCapture.h"
 #include "controls/edits/QvFixedEditPopUp.h"
+#include "tests/common/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <map>
 
-#include "tests/common/ControlTestSupport.h"
 #include "controls/edits/QvEdit.h"
 #include "framework/Form.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

@@ -9,10 +9,10 @@
 
 #include <cmath>
 
-#include "tests/common/ControlTestSupport.h"
-#include "support/QcSysUtils.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
+#include "support/QcSysUtils.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

@@ -7,8 +7,8 @@
 
 #include <chrono>
 
-#include "tests/common/ControlTestSupport.h"
 #include "framework/Form.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "tests/common/ControlTestSupport.h"
-#include "services/QxRangeError.h"
 #include "framework/Form.h"
+#include "services/QxRangeError.h"
+#include "tests/common/ControlTestSupport.h"
 #include "tests/common/ScreenCapture.h"
 
 using namespace qv::controls;

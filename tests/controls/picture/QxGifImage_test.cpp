@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "../../media/GifBuilder.h"
-#include "tests/common/ControlTestSupport.h"
 #include "framework/Form.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using qv::fw::TBitmap;

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/controls/lists/ListViewHost.h"
 #include "controls/shell/ShellContextMenu.h"
 #include "controls/shell/ShellItems.h"
 #include "controls/shell/detail/ShellMenuHooks.h"
+#include "tests/controls/lists/ListViewHost.h"
 
 using namespace qv;
 using namespace qv::controls;

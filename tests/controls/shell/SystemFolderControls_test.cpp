@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/controls/lists/ListViewHost.h"
 #include "controls/shell/SystemTreeView.h"
+#include "tests/controls/lists/ListViewHost.h"
 
 namespace fs = std::filesystem;
 using namespace qv;

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "controls/shell/FileChange.h"
-#include "tests/controls/lists/ListViewHost.h"
 #include "controls/shell/ShellContextMenu.h"
 #include "controls/shell/SystemTreeView.h"
 #include "controls/shell/detail/ShellMenuHooks.h"
+#include "tests/controls/lists/ListViewHost.h"
 
 namespace fs = std::filesystem;
 using namespace qv;

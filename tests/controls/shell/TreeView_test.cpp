@@ -4,8 +4,8 @@
 // the window is re-created.
 #include <gtest/gtest.h>
 
-#include "tests/controls/lists/ListViewHost.h"
 #include "framework/TreeView.h"
+#include "tests/controls/lists/ListViewHost.h"
 
 using namespace qv;
 using namespace qv::test;

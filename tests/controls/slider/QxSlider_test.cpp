@@ -9,10 +9,10 @@
 #include <cmath>
 #include <set>
 
-#include "tests/common/ControlTestSupport.h"
+#include "framework/Form.h"
 #include "services/QxConst.h"
 #include "services/QxRangeError.h"
-#include "framework/Form.h"
+#include "tests/common/ControlTestSupport.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

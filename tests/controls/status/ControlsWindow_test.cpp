@@ -5,13 +5,13 @@
 
 #include <fstream>
 
-#include "tests/common/ScreenCapture.h"
-#include "tests/common/ControlTestSupport.h"
-#include "controls/slider/QxSlider.h"
 #include "controls/edits/QxSpinEdit.h"
+#include "controls/slider/QxSlider.h"
 #include "controls/status/QvStatusBar.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Form.h"
+#include "tests/common/ControlTestSupport.h"
+#include "tests/common/ScreenCapture.h"
 
 using namespace qv::controls;
 using namespace qv::fw;

@@ -10,8 +10,8 @@
 #include "engine/win32/DiskSpelling.h"
 #include "engine/win32/EarlyListing.h"
 #include "engine/win32/SystemHelpers.h"
-#include "engine/win32/Win32FolderReader.h"
 #include "engine/win32/TempFolder.h"
+#include "engine/win32/Win32FolderReader.h"
 
 using namespace qv::engine;
 using namespace qv::engine::win32;

@@ -10,9 +10,9 @@
 
 #include "engine/MediaScriptValues.h"
 #include "engine/ScriptInterpreter.h"
+#include "engine/win32/TempFolder.h"
 #include "engine/win32/Win32FolderReader.h"
 #include "engine/win32/Win32MediaFiles.h"
-#include "engine/win32/TempFolder.h"
 
 namespace qv::engine {
 namespace {
