@@ -26,15 +26,6 @@ std::string ToAnsiName(const std::u16string& wide, bool& lossy) {
   return out;
 }
 
-// Lower-cased extension of a name, the key of the type-name cache.
-std::u16string ExtensionKey(const std::u16string& name) {
-  const size_t dot = name.rfind(u'.');
-  std::u16string ext = dot == std::u16string::npos ? std::u16string() : name.substr(dot);
-  for (char16_t& c : ext)
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-  return ext;
-}
-
 // Collation keys of one text column, packed: the first 8 bytes of each key
 // as a big-endian number decide most comparisons without touching memory.
 struct TextKeys {
@@ -83,6 +74,14 @@ struct TextKeys {
 };
 
 }  // namespace
+
+std::u16string ExtensionKey(const std::u16string& name) {
+  const size_t dot = name.rfind(u'.');
+  std::u16string ext = dot == std::u16string::npos ? std::u16string() : name.substr(dot);
+  for (char16_t& c : ext)
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+  return ext;
+}
 
 struct TFileListing::Keys {
   bool built[10] = {};

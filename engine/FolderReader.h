@@ -29,6 +29,10 @@ struct TFolderEntry {
   int64_t Modified = 0;
 };
 
+// The lower-cased extension of a name ("" when it has none): the key of the
+// caches kept per extension (type names, icons).
+std::u16string ExtensionKey(const std::u16string& name);
+
 class IFolderReader {
 public:
   virtual ~IFolderReader() = default;

@@ -3,11 +3,11 @@
 // stop at 1601.
 #include "framework/Format.h"
 
-#include "base/CivilDate.h"
-
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+
+#include "base/CivilDate.h"
 
 namespace qv::fw {
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "engine/win32/DiskSpelling.h"
+#include "engine/win32/FileTimes.h"
 #include "engine/win32/WideText.h"
 #include "engine/win32/Win32FolderReader.h"
 
@@ -32,9 +33,8 @@ bool TEarlyListing::ReadState(const std::u16string& folder, TFolderState& state)
   CloseHandle(h);
   if (!ok) return false;
   state.volume = info.dwVolumeSerialNumber;
-  state.index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-  state.written = static_cast<int64_t>((uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-                                       info.ftLastWriteTime.dwLowDateTime);
+  state.index = Join64(info.nFileIndexHigh, info.nFileIndexLow);
+  state.written = Ticks(info.ftLastWriteTime);
   return true;
 }
 

@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "engine/TextUtils.h"
+#include "engine/win32/FileTimes.h"
 #include "engine/win32/WideText.h"
 
 namespace qv::engine {
 
+using win32::Ticks;
+using win32::ToFileTime;
 using win32::U16;
 using win32::W;
 
@@ -22,17 +25,6 @@ namespace {
 TMessageHandler& Handler() {
   static TMessageHandler handler;
   return handler;
-}
-
-int64_t Ticks(const FILETIME& ft) {
-  return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
-}
-
-FILETIME ToFileTime(int64_t t) {
-  FILETIME ft;
-  ft.dwLowDateTime = static_cast<DWORD>(static_cast<uint64_t>(t) & 0xFFFFFFFFu);
-  ft.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(t) >> 32);
-  return ft;
 }
 
 UINT MessageBoxFlags(TMsgDlgType type, TMsgDlgButtons b) {

@@ -7,32 +7,10 @@
 
 #include "engine/win32/DiskSpelling.h"
 #include "engine/win32/EarlyListing.h"
+#include "engine/win32/FileTimes.h"
 #include "engine/win32/WideText.h"
 
 namespace qv::engine::win32 {
-
-namespace {
-
-int64_t Ticks(const FILETIME& ft) {
-  return static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
-}
-
-FILETIME ToFileTime(int64_t t) {
-  FILETIME ft;
-  ft.dwLowDateTime = static_cast<DWORD>(static_cast<uint64_t>(t) & 0xFFFFFFFFu);
-  ft.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(t) >> 32);
-  return ft;
-}
-
-std::u16string ExtensionKey(const std::u16string& name) {
-  const size_t dot = name.rfind(u'.');
-  std::u16string ext = dot == std::u16string::npos ? std::u16string() : name.substr(dot);
-  for (char16_t& c : ext)
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-  return ext;
-}
-
-}  // namespace
 
 std::u16string SearchPattern(const std::u16string& folder) {
   std::u16string p = folder;
@@ -57,7 +35,6 @@ bool TWin32FolderReader::ReadFolder(const std::u16string& folder,
                                     const std::function<void(const TFolderEntry&)>& onEntry) {
   // Whatever this scan is, an early listing serves it or none.
   const std::unique_ptr<TEarlyListing> early = std::move(m_early);
-  if (early) early->Wait();
   // A scan is where the user picks or refreshes a folder: spellings found
   // before may be stale.
   ForgetDiskSpellings();
@@ -83,7 +60,7 @@ bool ListFolder(const std::u16string& pattern, const std::function<void(const TF
     e.Name.assign(reinterpret_cast<const char16_t*>(fd.cFileName));
     e.ShortName.assign(reinterpret_cast<const char16_t*>(fd.cAlternateFileName));
     e.Attributes = fd.dwFileAttributes;
-    e.Size = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+    e.Size = Join64(fd.nFileSizeHigh, fd.nFileSizeLow);
     e.Created = Ticks(fd.ftCreationTime);
     e.Accessed = Ticks(fd.ftLastAccessTime);
     e.Modified = Ticks(fd.ftLastWriteTime);

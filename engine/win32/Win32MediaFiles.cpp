@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "engine/win32/FileTimes.h"
 #include "engine/win32/WideText.h"
 #include "engine/win32/Win32FileOps.h"
 #include "media/win32/Win32FileSource.h"
@@ -14,9 +15,8 @@ std::optional<TFileStamp> TWin32MediaFiles::Stamp(const std::u16string& path) {
   if (!GetFileAttributesExW(W(FilePath(path)), GetFileExInfoStandard, &data)) return std::nullopt;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
   TFileStamp stamp;
-  stamp.Size = static_cast<int64_t>((uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
-  stamp.LastWrite = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                         data.ftLastWriteTime.dwLowDateTime);
+  stamp.Size = static_cast<int64_t>(Join64(data.nFileSizeHigh, data.nFileSizeLow));
+  stamp.LastWrite = Ticks(data.ftLastWriteTime);
   return stamp;
 }
 
