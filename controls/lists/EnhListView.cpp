@@ -11,6 +11,7 @@
 namespace qv::controls {
 
 using namespace qv::fw;
+using detail::CopyOut;
 using detail::FromWide;
 
 namespace {
@@ -405,15 +406,10 @@ void TCustomEnhListView::ItemDispInfo(LVITEMA& lv, bool wide, wchar_t* wideText)
       const size_t k = static_cast<size_t>(lv.iSubItem - 1);
       text = k < it->SubItems.size() ? &it->SubItems[k] : &empty;
     }
-    if (lv.cchTextMax > 0) {
-      if (wide) {
-        const int n = MultiByteToWideChar(1252, 0, text->data(), static_cast<int>(text->size()), wideText,
-                                          lv.cchTextMax - 1);
-        wideText[n < 0 ? 0 : n] = L'\0';
-      } else {
-        lstrcpynA(lv.pszText, text->c_str(), lv.cchTextMax);
-      }
-    }
+    if (wide)
+      CopyOut(*text, wideText, lv.cchTextMax, true);
+    else
+      CopyOut(*text, lv.pszText, lv.cchTextMax, false);
   }
   if ((lv.mask & LVIF_IMAGE) && lv.iSubItem == 0) lv.iImage = it->ImageIndex;
   if (lv.mask & LVIF_INDENT) lv.iIndent = it->Indent;

@@ -8,31 +8,9 @@
 namespace qv::controls {
 
 using namespace qv::fw;
+using detail::CopyOut;
 using detail::FromWide;
 using detail::IsCode;
-
-namespace {
-
-// Copies text into a buffer of cch characters (terminator included), cut
-// when longer, always terminated.
-void CopyOut(const std::string& text, void* buffer, int cch, bool wide) {
-  if (!buffer || cch <= 0) return;
-  if (wide) {
-    auto* w = static_cast<wchar_t*>(buffer);
-    const int n = text.empty() ? 0
-                               : MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(std::min<size_t>(
-                                                                               text.size(), static_cast<size_t>(cch - 1))),
-                                                     w, cch - 1);
-    w[n > 0 ? n : 0] = L'\0';
-  } else {
-    auto* a = static_cast<char*>(buffer);
-    const size_t n = std::min<size_t>(text.size(), static_cast<size_t>(cch - 1));
-    std::memcpy(a, text.data(), n);
-    a[n] = '\0';
-  }
-}
-
-}  // namespace
 
 bool TCustomExtListView::CNNotify(NMHDR* hdr, LRESULT& result) {
   result = 0;
@@ -221,10 +199,11 @@ bool TCustomExtListView::HeaderNotify(NMHDR* hdr, LRESULT& result) {
     }
   }
   if (code == HDN_ENDDRAG) {
+    // The platform list must see it too: it places its cells by the order.
+    result = DefaultHandler(WM_NOTIFY, hdr->idFrom, reinterpret_cast<LPARAM>(hdr));
     Invalidate();
     // The header takes the new order after this notification: keep it then.
     if (HWND h = HandleIfAllocated()) PostMessageA(h, kSyncOrderMessage, 0, 0);
-    result = 0;
     return true;
   }
   return TCustomEnhListView::HeaderNotify(hdr, result);

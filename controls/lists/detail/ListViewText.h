@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -26,6 +27,24 @@ inline std::string FromWide(const wchar_t* w, int maxChars = -1) {
   WideCharToMultiByte(1252, 0, w, len, s.data(), n, nullptr, nullptr);
   if (len < 0 && !s.empty()) s.pop_back();  // the terminator
   return s;
+}
+
+// Copies text into a buffer of cch characters (terminator included), cut
+// when longer, always terminated.
+inline void CopyOut(const std::string& text, void* buffer, int cch, bool wide) {
+  if (!buffer || cch <= 0) return;
+  const int n = static_cast<int>(std::min<size_t>(text.size(), static_cast<size_t>(cch - 1)));
+  if (wide) {
+    auto* w = static_cast<wchar_t*>(buffer);
+    // cp1252 gives one UTF-16 unit per byte, so n bytes fill n units; a
+    // zero count would ask for the size instead of converting.
+    const int done = n == 0 ? 0 : MultiByteToWideChar(1252, 0, text.data(), n, w, n);
+    w[done > 0 ? done : 0] = L'\0';
+  } else {
+    auto* a = static_cast<char*>(buffer);
+    std::memcpy(a, text.data(), static_cast<size_t>(n));
+    a[n] = '\0';
+  }
 }
 
 // A notification code that comes in an A and a W form.

@@ -303,6 +303,37 @@ TEST(EnhListView, OwnerDrawnRowsAskForTheirCells) {
   EXPECT_EQ(ListText(h.Handle(), 2, 2), "31/12/2010 08:00:00");
 }
 
+// The wide cell text of a held-row list fits the buffer it is given: cut
+// when the text is longer, empty and in bounds with room for the
+// terminator only.
+TEST(EnhListView, WideCellTextIsCutToItsBuffer) {
+  THostedList<TCustomEnhListView> h([](TCustomEnhListView& lv) { Fill(lv); });
+  auto ask = [&](int row, int column, wchar_t* buffer, int cch) {
+    NMLVDISPINFOW w{};
+    w.hdr.hwndFrom = h.Handle();
+    w.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h.Handle()));
+    w.hdr.code = LVN_GETDISPINFOW;
+    w.item.mask = LVIF_TEXT;
+    w.item.iItem = row;
+    w.item.iSubItem = column;
+    w.item.pszText = buffer;
+    w.item.cchTextMax = cch;
+    SendMessageA(GetParent(h.Handle()), WM_NOTIFY, w.hdr.idFrom, reinterpret_cast<LPARAM>(&w));
+  };
+  wchar_t buf[32];
+  std::fill(std::begin(buf), std::end(buf), L'#');
+  ask(0, 0, buf, 4);
+  EXPECT_STREQ(buf, L"pho");
+  EXPECT_EQ(buf[4], L'#');
+  std::fill(std::begin(buf), std::end(buf), L'#');
+  ask(2, 2, buf, 32);
+  EXPECT_STREQ(buf, L"31/12/2010 08:00:00");
+  std::fill(std::begin(buf), std::end(buf), L'#');
+  ask(0, 0, buf, 1);
+  EXPECT_EQ(buf[0], L'\0');
+  EXPECT_TRUE(std::all_of(buf + 1, std::end(buf), [](wchar_t c) { return c == L'#'; }));
+}
+
 // ---- Saved settings
 
 TEST(EnhListViewSettings, FirstRunWritesStringsAndNextRunRestoresThem) {
