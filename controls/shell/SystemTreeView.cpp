@@ -641,6 +641,7 @@ void TQsSystemTreeView::RereadNode(TTreeNode* node) {
   TFolderItemData* data = NodeData(node, false);
   if (!data) return;
   const bool wasExpanded = node->Expanded();
+  const bool hadChildren = node->HasChildren();
   // Closed while it still has children: a node without any cannot be
   // collapsed, and would stay "expanded" with nothing below it.
   if (wasExpanded) SendMessageA(Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(node->ItemId()));
@@ -651,10 +652,9 @@ void TQsSystemTreeView::RereadNode(TTreeNode* node) {
   it.stateMask = TVIS_EXPANDEDONCE | TVIS_EXPANDED;
   SendMessageA(Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
   data->Populated = false;
-  if (wasExpanded) {
-    node->SetHasChildren(true);
-    node->Expand(false);
-  }
+  // The last child's deletion took the mark; the next expansion decides.
+  if (hadChildren) node->SetHasChildren(true);
+  if (wasExpanded) node->Expand(false);
   LinkedFolderChanged(1);
 }
 

@@ -201,6 +201,9 @@ private:
   void ParentWatcherFired();
   std::string NodePath(fw::TTreeNode* node);
   void ApplyPendingSelection();
+  // The shell's menu of the node at a WM_CONTEXTMENU point; false when none
+  // was shown.
+  bool ShowShellMenuAt(LPARAM lp);
 
   bool m_destroying = false;
   IShellFolder* m_desktop = nullptr;

@@ -90,10 +90,14 @@ void TQsSystemTreeView::Change(TTreeNode* node) {
   if (ReadDelay() == 0 || ImmediateRead()) {
     LinkedFolderChanged(0);
     if (!Loading()) SetImmediateRead(false);
+    // The first selections after a rebuild take this path too: they must
+    // be watched, or a folder deleted behind the tree's back goes unseen.
+    if (node && NodeData(node, false)) Watch(node);
   } else {
+    // The watch of the node left waits for the one chosen last.
+    StopWatching();
     StartDelayTimer();
   }
-  if (ReadDelay() == 0 && node && NodeData(node, false)) Watch(node);
   ::SetCursor(previous);
 }
 
@@ -124,10 +128,11 @@ void TQsSystemTreeView::Watch(TTreeNode* node) {
   if (path.empty()) return;
   m_watchedItem = node->ItemId();
   m_watchedPath = path;
-  // No list view can be linked: names, sizes and dates matter only when
-  // files are shown.
-  const TChangeFilter filter =
-      m_showFiles ? TChangeFilter(fcFileName | fcDirName | fcAttributes | fcSize | fcLastWrite) : fcDirName;
+  // Files, with their sizes and dates, matter only where they are shown:
+  // among the nodes, or in a linked list.
+  const TChangeFilter filter = m_showFiles || ListView()
+                                   ? TChangeFilter(fcFileName | fcDirName | fcAttributes | fcSize | fcLastWrite)
+                                   : fcDirName;
   m_folderWatcher = TFileChangeThread::Create(path, filter, false, [this](TFileChangeThread&) {
     m_folderWatcher = nullptr;
     FolderWatcherFired();
@@ -233,6 +238,8 @@ void TQsSystemTreeView::Edit(TTreeNode& node, const std::string& text) {
           parentData ? JoinItemIdLists(parentData->Absolute(), relative) : CopyItemIdList(relative);
       data->ReplaceItemIdLists(relative, absolute);
     }
+    // The nodes below still hold lists and folders of the old name.
+    if (data->Populated) RereadNode(&node);
   } else if (renamed) {
     CoTaskMemFree(renamed);
   }
@@ -267,29 +274,36 @@ void TQsSystemTreeView::AutoscrollAt(int x, int y) {
 
 // --- Messages
 
+bool TQsSystemTreeView::ShowShellMenuAt(LPARAM lp) {
+  POINT screen{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  TTreeNode* node = nullptr;
+  if (lp == -1) {
+    // From the keyboard: the selected node's place.
+    node = Selected();
+    if (node) {
+      const fw::TRect r = node->DisplayRect(true);
+      screen = POINT{r.Left, r.Bottom};
+      ::ClientToScreen(HandleIfAllocated(), &screen);
+    }
+  } else {
+    POINT client = screen;
+    ::ScreenToClient(HandleIfAllocated(), &client);
+    node = GetNodeAt(client.x, client.y);
+  }
+  if (!node) return false;
+  node->SetSelected(true);
+  return ShowNodeContextMenu(node, screen);
+}
+
 LRESULT TQsSystemTreeView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CONTEXTMENU: {
-      if (m_popupMenuMethod != TPopupMenuMethod::pmmContext && m_popupMenuMethod != TPopupMenuMethod::pmmContextUser)
-        break;
-      POINT screen{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-      TTreeNode* node = nullptr;
-      if (lp == -1) {
-        // From the keyboard: the selected node's place.
-        node = Selected();
-        if (node) {
-          const fw::TRect r = node->DisplayRect(true);
-          screen = POINT{r.Left, r.Bottom};
-          ::ClientToScreen(HandleIfAllocated(), &screen);
-        }
-      } else {
-        POINT client = screen;
-        ::ScreenToClient(HandleIfAllocated(), &client);
-        node = GetNodeAt(client.x, client.y);
-      }
-      if (!node) break;
-      node->SetSelected(true);
-      if (ShowNodeContextMenu(node, screen)) return 0;
+      const TPopupMenuMethod method = m_popupMenuMethod;
+      const bool shellMenu = method == TPopupMenuMethod::pmmContext || method == TPopupMenuMethod::pmmContextUser;
+      const bool ownMenu = method == TPopupMenuMethod::pmmUser || method == TPopupMenuMethod::pmmContextUser;
+      if (shellMenu && ShowShellMenuAt(lp)) return 0;
+      // Past the framework, which would show the control's own menu.
+      if (!ownMenu) return DefaultHandler(msg, wp, lp);
       break;
     }
     case WM_MOUSEMOVE:

@@ -7,8 +7,10 @@
 
 #include "controls/shell/FileChange.h"
 #include "controls/shell/ShellContextMenu.h"
+#include "controls/shell/SystemFolderControls.h"
 #include "controls/shell/SystemTreeView.h"
 #include "controls/shell/detail/ShellMenuHooks.h"
+#include "framework/Menus.h"
 #include "tests/controls/lists/ListViewHost.h"
 
 namespace fs = std::filesystem;
@@ -326,4 +328,182 @@ TEST(SystemTreeView, AutoscrollScrollsWhenTheMouseNearsAnEdge) {
   h.list->SetAutoscroll(false);
   SendMessageA(h.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(100, 1));
   EXPECT_EQ(GetScrollPos(h.Handle(), SB_VERT), top - 1);
+}
+
+// The folder dialog keeps the 500 ms delay: its preselected folder and the
+// user's first click come while the tree still reads at once, and must be
+// watched all the same.
+TEST(SystemTreeView, WithTheDialogsDelayThePreselectedFolderAndTheFirstClickAreWatched) {
+  TFolderTree tree;
+  THostedTree h([&](TQsSystemTreeView& t) {
+    t.SetRootFolder(TRootFolder::rfCustom);
+    t.SetCustomDir(tree.Path());
+    t.SetShowHiddenDirs(false);
+    t.SetSelection(tree.Path("a\\a2"));
+  });
+  ASSERT_EQ(h.list->ReadDelay(), 500);
+  ASSERT_EQ(h.list->Selection(), tree.Path("a\\a2"));
+  EXPECT_EQ(h.list->WatchedFolder(), tree.Path("a\\a2"));
+  Child(h.list->Selected()->Parent(), "a1")->SetSelected(true);
+  ASSERT_EQ(h.list->WatchedFolder(), tree.Path("a\\a1"));
+  WaitForTheWatch(*h.list);
+  // Moved away, as in WhenTheSelectedFolderGoesTheParentIsSelected.
+  ASSERT_TRUE(MoveFileA(tree.Path("a\\a1").c_str(), tree.Path("a1-moved").c_str())) << GetLastError();
+  ASSERT_TRUE(PumpUntil([&] { return h.list->Selection() == tree.Path("a"); }, 10000));
+  EXPECT_EQ(ChildTexts(h.list->Selected()), std::vector<std::string>{"a2"});
+}
+
+// The nodes below a renamed folder name it by its new name, whether they
+// were showing or only read before.
+TEST(SystemTreeView, RenamingAFolderGivesEveryNodeBelowItTheNewPath) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  auto rename = [&](TTreeNode* node, const char* name) {
+    node->SetSelected(true);
+    ASSERT_TRUE(node->EditText());
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(h.Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, name);
+    SendMessageA(h.Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    Pump();
+    ASSERT_TRUE(fs::is_directory(tree.dir.Path() / name));
+  };
+  TTreeNode* a = Child(h.list->GetFirstNode(), "a");
+  a->Expand();
+  rename(a, "a-new");
+  EXPECT_TRUE(a->Expanded());
+  ASSERT_EQ(ChildTexts(a), (std::vector<std::string>{"a1", "a2"}));
+  Child(a, "a1")->SetSelected(true);
+  EXPECT_EQ(h.list->Selection(), tree.Path("a-new\\a1"));
+
+  a->Collapse();
+  rename(a, "a-bis");
+  EXPECT_TRUE(a->HasChildren());
+  a->Expand();
+  Child(a, "a2")->SetSelected(true);
+  EXPECT_EQ(h.list->Selection(), tree.Path("a-bis\\a2"));
+}
+
+// A linked list shows the files: a new file in the selected folder is a
+// change worth reading again, as it is with ShowFiles.
+TEST(SystemTreeView, WithALinkedListANewFileInTheSelectedFolderIsReadAgain) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  auto* list = &h.form->Make<controls::TQsCustomSystemListView>("ShellList");
+  h.list->SetListView(list);
+  TTreeNode* a = Child(h.list->GetFirstNode(), "a");
+  a->Expand();
+  a->SetSelected(true);
+  ASSERT_EQ(h.list->WatchedFolder(), tree.Path("a"));
+  int reads = 0;
+  h.list->OnPopulated = [&](fw::TComponent&, TTreeNode* n) { reads += n == a; };
+  WaitForTheWatch(*h.list);
+  std::ofstream(tree.dir.Path() / "a" / "new.txt") << "n";
+  EXPECT_TRUE(PumpUntil([&] { return reads > 0; }, 5000));
+  EXPECT_EQ(list->FolderPath(), tree.Path("a"));
+}
+
+// Who offers which menu on a right click, over a node and below the last
+// one: the shell's for the node with pmmContext and pmmContextUser, the
+// control's own only with pmmUser, or with pmmContextUser where the shell
+// gives none.
+TEST(SystemTreeView, EachPopupMethodOffersItsOwnMenus) {
+  using controls::TPopupMenuMethod;
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  int shellMenus = 0, ownMenus = 0;
+  controls::detail::SetMenuTracker([&](HMENU, HWND, int, int) -> UINT {
+    ++shellMenus;
+    return 0;
+  });
+  auto& own = h.form->Make<fw::TPopupMenu>("TreeMenu");
+  own.AddItem("Ouvrir", "Ouvrir");
+  own.OnPopup = [&](fw::TComponent&) {
+    ++ownMenus;
+    PostMessageA(h.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);  // closes it once shown
+  };
+  h.list->SetPopupMenu(&own);
+  TTreeNode* b = Child(h.list->GetFirstNode(), "b");
+  const fw::TRect r = b->DisplayRect(true);
+  POINT onNode{r.Left + 2, r.Top + 2}, below{r.Left + 2, h.list->Height() - 4};
+  ClientToScreen(h.Handle(), &onNode);
+  ClientToScreen(h.Handle(), &below);
+  ASSERT_EQ(h.list->GetNodeAt(r.Left + 2, h.list->Height() - 4), nullptr);
+  // The shell of this system may give no menu for a folder: then only the
+  // counts of the control's own menu say anything for a node.
+  SendMessageA(h.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h.Handle()), MAKELPARAM(onNode.x, onNode.y));
+  const bool shellGivesMenus = shellMenus > 0;
+  struct TCase {
+    TPopupMenuMethod method;
+    int shellOnNode, ownOnNode, ownBelow;
+  };
+  const TCase cases[] = {
+      {TPopupMenuMethod::pmmNone, 0, 0, 0},
+      {TPopupMenuMethod::pmmContext, 1, 0, 0},
+      {TPopupMenuMethod::pmmUser, 0, 1, 1},
+      {TPopupMenuMethod::pmmContextUser, 1, shellGivesMenus ? 0 : 1, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.method));
+    h.list->SetPopupMenuMethod(c.method);
+    shellMenus = ownMenus = 0;
+    SendMessageA(h.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h.Handle()), MAKELPARAM(onNode.x, onNode.y));
+    Pump();
+    if (shellGivesMenus) {
+      EXPECT_EQ(shellMenus, c.shellOnNode);
+    }
+    EXPECT_EQ(ownMenus, c.ownOnNode);
+    shellMenus = ownMenus = 0;
+    SendMessageA(h.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h.Handle()), MAKELPARAM(below.x, below.y));
+    Pump();
+    EXPECT_EQ(shellMenus, 0);
+    EXPECT_EQ(ownMenus, c.ownBelow);
+  }
+  controls::detail::SetMenuTracker({});
+  h.list->SetPopupMenu(nullptr);
+}
+
+// A change report already on its way when its node, or its whole tree,
+// goes: the report must find nothing to act on. The worker hands its report
+// over with a sent message, seen here without being taken.
+namespace {
+bool WaitForAQueuedReport() {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < end) {
+    if (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) return true;
+    Sleep(5);
+  }
+  return false;
+}
+}  // namespace
+
+TEST(SystemTreeView, AReportQueuedForADeletedNodeOrAGoneTreeDoesNothing) {
+  TFolderTree tree;
+  {
+    THostedTree h(CustomRoot(tree.Path()));
+    h.list->SetSelection(tree.Path("a\\a1"));
+    ASSERT_EQ(h.list->WatchedFolder(), tree.Path("a\\a1"));
+    WaitForTheWatch(*h.list);
+    fs::create_directory(tree.dir.Path() / "a" / "a1" / "x");
+    ASSERT_TRUE(WaitForAQueuedReport());
+    // The selection that follows the deletion starts no new watch.
+    h.list->SetReadDelay(60000);
+    TTreeNode* a = h.list->Selected()->Parent();
+    h.list->Selected()->Delete();
+    EXPECT_EQ(h.list->WatchedFolder(), "");
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(ChildTexts(a), std::vector<std::string>{"a2"}) << "the report re-read nothing";
+    EXPECT_EQ(h.list->WatchedFolder(), "");
+  }
+  {
+    auto* h = new THostedTree(CustomRoot(tree.Path()));
+    h->list->SetSelection(tree.Path("a\\a2"));
+    ASSERT_EQ(h->list->WatchedFolder(), tree.Path("a\\a2"));
+    WaitForTheWatch(*h->list);
+    fs::create_directory(tree.dir.Path() / "a" / "a2" / "y");
+    ASSERT_TRUE(WaitForAQueuedReport());
+    delete h;
+    PumpUntil([] { return false; }, 200);
+  }
+  EXPECT_TRUE(PumpUntil([] { return controls::TFileChangeThread::InstanceCount() == 0; }, 5000));
 }
