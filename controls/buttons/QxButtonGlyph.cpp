@@ -235,8 +235,10 @@ void TQxButtonGlyph::DrawCaption(HDC dc, const std::string& caption, const TRect
   const COLORREF oldColor = GetTextColor(dc);
   // One line is centred in its rectangle: a caption taller than a small
   // button is cut evenly above and below instead of losing its lower half
-  // (DT_VCENTER alone does nothing without DT_SINGLELINE).
-  const UINT flags = DT_VCENTER | (m_wordWrap ? DT_WORDBREAK : DT_SINGLELINE) | textFlags;
+  // (DT_VCENTER alone does nothing without DT_SINGLELINE). A caption with
+  // line breaks keeps them, as ComputeLayout measured it.
+  const bool oneLine = !m_wordWrap && caption.find_first_of("\r\n") == std::string::npos;
+  const UINT flags = DT_VCENTER | (m_wordWrap ? DT_WORDBREAK : 0) | (oneLine ? DT_SINGLELINE : 0) | textFlags;
   const int n = static_cast<int>(caption.size());
   RECT rc = r.ToRECT();
   if (state == psDisabled) {

@@ -211,6 +211,35 @@ TEST(QxButtonGlyph, LongCaptionsAreShortenedLineByLine) {
   EXPECT_EQ(g.ComputeLayout(s.Dc(), TRect{0, 0, 60, 40}, 0, false, 1, -1, blGlyphLeft, "Ok  ").Caption, "Ok");
 }
 
+// A line break without word wrap: the caption is drawn on the lines its
+// rectangle was measured for, not run together on the first.
+TEST(QxButtonGlyph, CaptionLinesAreDrawnAsMeasured) {
+  TSurface s(120, 60);
+  TQxButtonGlyph g;
+  const TRect client{0, 0, 120, 60};
+  const std::string caption = "Haut\nBas";
+  const TGlyphPlacement p = g.ComputeLayout(s.Dc(), client, DT_CENTER, false, -1, -1, blGlyphLeft, caption);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(s.Dc(), &tm);
+  ASSERT_GE(p.Text.Height(), 2 * tm.tmHeight);
+  SetTextColor(s.Dc(), RGB(0, 0, 0));
+  g.Render(s.Canvas(), client, DT_CENTER, psUp, false, -1, -1, blGlyphLeft, caption);
+  auto inkRows = [&](int top, int bottom) {
+    int ink = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = p.Text.Left; x < p.Text.Right; ++x) ink += s.At(x, y) != Face();
+    return ink;
+  };
+  // One line centred in the rectangle would leave its upper and lower
+  // quarters blank; two lines have letters in both.
+  const int h = tm.tmHeight;
+  EXPECT_GT(inkRows(p.Text.Top, p.Text.Top + h / 2), 0);
+  EXPECT_GT(inkRows(p.Text.Top + 3 * h / 2, p.Text.Top + 2 * h), 0);
+  // Nothing above or below the measured rectangle.
+  EXPECT_EQ(inkRows(0, p.Text.Top), 0);
+  EXPECT_EQ(inkRows(p.Text.Bottom, 60), 0);
+}
+
 TEST(QxButtonGlyph, MarkAndCaptionAreDrawnInTheStateColours) {
   TSurface s(60, 24);
   DrawMenuMark(s.Dc(), 10, 10, psUp);
