@@ -103,7 +103,7 @@ TCustomComboEdit::TCustomComboEdit(TComponent* owner) : TCustomMaskEdit(owner) {
   m_button->OnClick = [this](TComponent&) { ButtonPressed(); };
   m_button->OnPress = [this] {
     if (m_popupVisible) {
-      ClosePopup(true, true);
+      HidePopup(true);
       return false;
     }
     if (TabStop() && CanFocus() && !Focused()) SetFocus();
@@ -140,7 +140,7 @@ void TCustomComboEdit::CreateWnd() {
         ::ClientToScreen(ParentForm()->Handle(), &pt);
       } else if (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN || m.Msg == WM_NCLBUTTONDOWN) {
         if (m.Msg == WM_NCLBUTTONDOWN) {
-          ClosePopup(false, false);
+          HidePopupElsewhere();
           return;
         }
         pt = POINT{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
@@ -150,7 +150,7 @@ void TCustomComboEdit::CreateWnd() {
       }
       RECT own;
       GetWindowRect(HandleIfAllocated(), &own);
-      if (!PtInRect(&own, pt)) ClosePopup(false, false);
+      if (!PtInRect(&own, pt)) HidePopupElsewhere();
     };
     m_formHook->SetWinControl(ParentForm());
   }
@@ -191,6 +191,20 @@ void TCustomComboEdit::SetBounds(int left, int top, int width, int height) {
 void TCustomComboEdit::FontChanged() {
   TCustomMaskEdit::FontChanged();
   SetEditRect();
+  // The system edit made its own caret again for the new font.
+  if (!m_disabledByPopup) ShowOwnCaret();
+}
+
+void TCustomComboEdit::ShowOwnCaret() {
+  HWND h = HandleIfAllocated();
+  if (!h || GetFocus() != h) return;
+  // A bold text needs a wider caret to stay visible beside its strokes.
+  POINT at{};
+  GetCaretPos(&at);
+  const int height = fw::FontMetrics(EffectiveFont().Handle()).tmHeight;
+  if (!CreateCaret(h, nullptr, EffectiveFont().Style().Bold ? 2 : 1, height)) return;
+  SetCaretPos(at.x, at.y);
+  ShowCaret(h);
 }
 
 void TCustomComboEdit::EnabledChanged() {
@@ -273,10 +287,11 @@ void TCustomComboEdit::RebuildGlyph() {
       LayoutButton();
       return;
     case gkEllipsis: {
-      // Three 2 x 2 dots, spaced by the button's width.
+      // Three 2 x 2 dots centred in the picture, which is 6 pixels narrower
+      // than the button.
       const int width = std::max(1, m_buttonWidth - 6);
-      const int gap = std::clamp((m_buttonWidth - 6) / 2, 1, 3);
-      const int first = std::max(0, (m_buttonWidth - 6 - 2 * gap) / 2);
+      const int gap = std::clamp((width - 6) / 2, 1, 3);
+      const int first = std::max(0, (width - 6 - 2 * gap) / 2);
       std::vector<uint8_t> bits(static_cast<size_t>(((width + 15) / 16) * 2 * 4), 0xFF);
       const int stride = ((width + 15) / 16) * 2;
       for (int dot = 0; dot < 3; ++dot) {
@@ -307,7 +322,7 @@ void TCustomComboEdit::ButtonPressed() {
 void TCustomComboEdit::ButtonAction() {
   if (OnButtonClick) OnButtonClick(*this);
   if (!m_popup) return;
-  if (m_popupVisible) ClosePopup(true, true);
+  if (m_popupVisible) HidePopup(true);
   else ShowPopup(true);
 }
 
@@ -359,6 +374,14 @@ void TCustomComboEdit::TakePopupValue(const TPopupValue& v) {
   RaiseChange();
 }
 
+void TCustomComboEdit::HidePopupElsewhere() {
+  // The focus goes (or went) elsewhere: do not pull it back.
+  const bool was = m_focusLeaving;
+  m_focusLeaving = true;
+  HidePopup(false);
+  m_focusLeaving = was;
+}
+
 void TCustomComboEdit::ClosePopup(bool accept, bool refocus) {
   if (!m_popup || !m_popupVisible) return;
   if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
@@ -368,7 +391,7 @@ void TCustomComboEdit::ClosePopup(bool accept, bool refocus) {
   if (refocus && CanFocus() && !Focused()) SetFocus();
   if (m_disabledByPopup) {
     m_disabledByPopup = false;
-    ShowCaret(HandleIfAllocated());
+    ShowOwnCaret();
   }
   ApplyReadOnly();
   Invalidate();
@@ -392,15 +415,22 @@ void TCustomComboEdit::KeyDown(WORD& key, TShiftState shift) {
     return;
   }
   if (m_popupVisible && (key == VK_RETURN || key == VK_ESCAPE)) {
-    ClosePopup(key != VK_ESCAPE, true);
+    HidePopup(key != VK_ESCAPE);
     key = 0;
   }
 }
 
 void TCustomComboEdit::KeyPress(char& key) {
-  // Tab, Enter and line feed never reach the text.
-  if (key == '\t' || key == '\n' || key == '\r') {
-    if (key == '\n' && m_popupVisible) ClosePopup(true, true);
+  // Tab, Enter and line feed never reach the text; Tab and line feed are
+  // the form's (its shortcuts may want them).
+  if (key == '\t' || key == '\n') {
+    if (key == '\n' && m_popupVisible) HidePopup(true);
+    char formKey = key;
+    if (TForm* f = ParentForm(); f && f->OnKeyPress) f->OnKeyPress(*f, formKey);
+    key = 0;
+    return;
+  }
+  if (key == '\r') {
     key = 0;
     return;
   }
@@ -408,7 +438,7 @@ void TCustomComboEdit::KeyPress(char& key) {
 }
 
 void TCustomComboEdit::DoExit() {
-  ClosePopup(false, false);
+  HidePopupElsewhere();
   TCustomMaskEdit::DoExit();
 }
 
@@ -425,11 +455,12 @@ LRESULT TCustomComboEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (m_popupVisible) {
         if (!CanFocus()) return 0;
         if (!Focused()) SetFocus();
-        ClosePopup(false, true);
+        HidePopup(false);
       }
       break;
     case WM_SETFOCUS: {
       const LRESULT r = TCustomMaskEdit::WndProc(msg, wp, lp);
+      if (!m_disabledByPopup) ShowOwnCaret();
       if (!m_popupVisible && GetKeyState(VK_LBUTTON) >= 0 && m_directInput) SelectAll();
       return r;
     }

@@ -6,7 +6,8 @@
 // cancels an open popup, and reach the form's default and cancel buttons
 // otherwise. Values go between edit and popup as TPopupValue.
 // Example:  (see TDateEdit in QxDateEdit.h, the one kind the program uses)
-// Main thread only. Tested by tests/controls/dates/QxDateEdit_test.cpp.
+// Main thread only. Tested by tests/controls/edits/QxComboEdit_test.cpp and
+// tests/controls/dates/QxDateEdit_test.cpp.
 #pragma once
 
 #include <functional>
@@ -109,7 +110,9 @@ protected:
   // The class's picture and its glyph count; null for none.
   virtual HBITMAP GetDefaultBitmap(int& numGlyphs) { numGlyphs = 1; return nullptr; }
   virtual void ShowPopup(bool disableEdit);
-  virtual void HidePopup(bool accept) { ClosePopup(accept, true); }
+  // Every close goes through here; the edit takes the focus back unless
+  // the close comes from the focus going elsewhere.
+  virtual void HidePopup(bool accept) { ClosePopup(accept, !m_focusLeaving); }
   virtual void OpenPopupAt(qv::fw::TPoint p);
   virtual void ClosePopupWindow();
   virtual void RaiseChange() { Change(); }
@@ -141,12 +144,16 @@ protected:
 private:
   void ApplyReadOnly();
   void SetEditRect();
+  void HidePopupElsewhere();
+  // The caret as high as the text, 2 pixels wide for a bold font.
+  void ShowOwnCaret();
 
   qv::fw::TCustomControl* m_holder = nullptr;
   TEditButton* m_button = nullptr;
   TPopupWindow* m_popup = nullptr;
   bool m_popupVisible = false;
   bool m_disabledByPopup = false;
+  bool m_focusLeaving = false;
   std::string m_buttonHint;
   int m_buttonWidth = 21;
   WORD m_clickKey = 32808;
