@@ -1,6 +1,8 @@
 // Month grid controls; see QxCalendar.h.
 #include "controls/dates/QxCalendar.h"
 
+#include <algorithm>
+
 namespace qv::controls {
 
 using namespace qv::fw;
@@ -201,20 +203,50 @@ void TQxCalendar::CalendarKey(WORD& key, TShiftState shift) {
   int delta = 0;
   if (plain && (key == VK_LEFT || key == VK_SUBTRACT)) delta = -1;
   else if (plain && (key == VK_RIGHT || key == VK_ADD)) delta = 1;
-  else if (key == VK_UP) delta = -7;
-  else if (key == VK_DOWN) delta = 7;
-  if (delta == 0) return;
-  // Up and Down move inside the shown month only, as the grid's cells do.
-  if ((delta == 7 || delta == -7) && (Day() + delta < 1 || Day() + delta > MonthDays())) {
+  if (delta != 0) {
+    const TDateTime before = m_month.Date();
+    if (m_month.StepDay(delta)) {
+      m_useCurrentDate = false;
+      Changed(before != m_month.Date(), true);
+    }
     key = 0;
     return;
   }
-  const TDateTime before = m_month.Date();
-  if (m_month.StepDay(delta)) {
-    m_useCurrentDate = false;
-    Changed(before != m_month.Date(), true);
+  // The grid's own keys move the current cell inside the shown month; the
+  // day follows it as a click would, and an empty or disabled cell keeps
+  // the current one.
+  int col = 0, row = 0;
+  m_month.SelectedCell(col, row);
+  int c = col, r = row;
+  if (shift.Ctrl) {
+    switch (key) {
+      case VK_LEFT: c = 0; break;
+      case VK_RIGHT: c = 6; break;
+      case VK_HOME: c = 0, r = 1; break;
+      case VK_END: c = 6, r = 6; break;
+      case VK_PRIOR: r = 1; break;
+      case VK_NEXT: r = 6; break;
+      default: return;
+    }
+  } else {
+    switch (key) {
+      case VK_UP: --r; break;
+      case VK_DOWN: ++r; break;
+      case VK_LEFT: --c; break;
+      case VK_RIGHT: ++c; break;
+      case VK_HOME: c = 0; break;
+      case VK_END: c = 6; break;
+      case VK_PRIOR: r -= 6; break;
+      case VK_NEXT: r += 6; break;
+      default: return;
+    }
   }
   key = 0;
+  c = std::clamp(c, 0, 6);
+  r = std::clamp(r, 1, 6);
+  if (c == col && r == row) return;
+  const int day = m_month.CellDay(c, r);
+  if (day != 0 && CellEnabled(c, r)) SetDay(day);
 }
 
 void TQxCalendar::CalendarChar(char& key) {

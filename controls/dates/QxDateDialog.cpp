@@ -164,10 +164,15 @@ TSelectDateDlg* MakeDateDialog(const std::string& caption, TDateTime maxDate, TD
   if (!caption.empty()) dlg->SetCaption(caption);
   dlg->Calendar->SetMinDate(minDate);
   dlg->Calendar->SetMaxDate(maxDate);
-  HDC dc = GetDC(nullptr);
-  const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  if (ppi != 96) dlg->SetClientSize(MulDiv(222, ppi, 96), MulDiv(158, ppi, 96));
+  const int ppi = CalendarPixelsPerInch();
+  if (ppi != 96) {
+    dlg->SetClientSize(MulDiv(222, ppi, 96), MulDiv(158, ppi, 96));
+    ScaleChildren(*dlg, ppi);
+    dlg->Calendar->SetParentFont(true);
+    ApplyMessageFont(dlg->Font());
+    // Centred for its new size when it is first shown.
+    dlg->SetPosition(TPosition::ScreenCenter);
+  }
   return dlg;
 }
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -124,6 +125,25 @@ std::string MonthTitle(TDateTime date) {
   if (!t) return {};
   return DateLocale().Entry.LongMonthNames[static_cast<size_t>(t->Month - 1)] + ", " + std::to_string(t->Year);
 }
+
+namespace {
+
+int& PixelsPerInchOverride() {
+  static int ppi = 0;
+  return ppi;
+}
+
+}  // namespace
+
+int CalendarPixelsPerInch() {
+  if (PixelsPerInchOverride() > 0) return PixelsPerInchOverride();
+  HDC dc = GetDC(nullptr);
+  const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return ppi > 0 ? ppi : 96;
+}
+
+void SetCalendarPixelsPerInch(int ppi) { PixelsPerInchOverride() = std::max(0, ppi); }
 
 std::string CalendarText(unsigned id) {
   std::string s = qv::fw::LoadStr(id);

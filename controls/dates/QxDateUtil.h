@@ -53,5 +53,10 @@ std::string FormatDateFmt(std::string_view format, TDateTime date);
 std::string MonthTitle(TDateTime date);
 // Resource texts of the calendars, English when the module has none.
 std::string CalendarText(unsigned id);
+// The screen's pixels per inch, by which the calendars scale their layout
+// drawn for 96; a test may set another (0: the screen's) without changing
+// the screen.
+int CalendarPixelsPerInch();
+void SetCalendarPixelsPerInch(int ppi);
 
 }  // namespace qv::controls

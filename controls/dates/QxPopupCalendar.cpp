@@ -153,13 +153,25 @@ void TPopupCalendar::PopupKeyPress(char& key) {
   m_calendar->CalendarChar(key);
 }
 
+void ScaleChildren(TWinControl& parent, int ppi) {
+  // Every child keeps its place in a layout drawn for 96 pixels per inch;
+  // aligned ones are fitted again by the realignment.
+  for (TControl* c : parent.Controls()) {
+    c->SetBounds(MulDiv(c->Left(), ppi, 96), MulDiv(c->Top(), ppi, 96), MulDiv(c->Width(), ppi, 96),
+                 MulDiv(c->Height(), ppi, 96));
+    if (auto* w = dynamic_cast<TWinControl*>(c)) ScaleChildren(*w, ppi);
+  }
+  parent.Realign();
+}
+
 TPopupCalendar* MakePopupCalendar(TWinControl& edit, TDateTime maxDate, TDateTime minDate) {
   auto* popup = &edit.Make<TPopupCalendar>("");
-  HDC dc = GetDC(nullptr);
-  const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
+  const int ppi = CalendarPixelsPerInch();
   if (ppi != 96) {
     popup->SetBounds(0, 0, std::max(180, MulDiv(187, ppi, 96)), std::max(120, MulDiv(124, ppi, 96)));
+    ScaleChildren(*popup, ppi);
+    popup->Calendar()->SetParentFont(true);
+    ApplyMessageFont(popup->Font());
   }
   popup->Calendar()->SetLimitsOnly(minDate, maxDate);
   return popup;

@@ -52,6 +52,8 @@ TPopupCalendar* MakePopupCalendar(qv::fw::TWinControl& edit, TDateTime maxDate, 
 void ConfigurePopupCalendar(TPopupCalendar& popup, TDayOfWeekName startOfWeek, TDaysOfWeek weekends,
                             TDateTime minDate, TDateTime maxDate, bool fourDigitYear,
                             const std::vector<std::string>& hints, qv::fw::TColor weekendColor);
+// The children of parent, and theirs, moved and sized by ppi / 96.
+void ScaleChildren(qv::fw::TWinControl& parent, int ppi);
 // The bitmaps of the navigation buttons, previous year first.
 HBITMAP NavigationBitmap(int i);
 // Enables the four buttons by the calendar's limits.

@@ -44,17 +44,26 @@ inline void PostChars(HWND h, const std::string& chars) {
   App().ProcessMessages();
 }
 
-// A key with Ctrl held, as the keyboard state says while it is handled.
-inline void PostCtrlKey(HWND h, WORD vk) {
+// A key with a modifier (VK_CONTROL, VK_SHIFT) held, as the keyboard
+// state says while it is handled.
+inline void PostKeyWith(WORD modifier, HWND h, WORD vk) {
   BYTE state[256];
   GetKeyboardState(state);
-  const BYTE old = state[VK_CONTROL];
-  state[VK_CONTROL] |= 0x80;
+  const BYTE old = state[modifier];
+  state[modifier] |= 0x80;
   SetKeyboardState(state);
   PostKey(h, vk);
-  state[VK_CONTROL] = old;
+  state[modifier] = old;
   SetKeyboardState(state);
 }
+
+inline void PostCtrlKey(HWND h, WORD vk) { PostKeyWith(VK_CONTROL, h, vk); }
+
+// The calendars laid out for another screen resolution, for one test.
+struct TPixelsPerInchScope {
+  explicit TPixelsPerInchScope(int ppi) { qv::controls::SetCalendarPixelsPerInch(ppi); }
+  ~TPixelsPerInchScope() { qv::controls::SetCalendarPixelsPerInch(0); }
+};
 
 inline std::filesystem::path SaveScreenBmp(const std::string& name) {
   const auto path = BuildScreenshotDir() / (name + ".bmp");

@@ -1,7 +1,8 @@
 // The month grid, the date dialog and the drop-down calendar in real
-// windows: clicks on empty cells, the dialog's keys (Ctrl+Page Down is a
-// year, Escape cancels), the navigation buttons held by the limits, and a
-// screenshot of the open drop-down.
+// windows: clicks on empty cells, the grid's own cell keys, the dialog's
+// keys (Ctrl+Page Down is a year, Escape cancels), the navigation buttons
+// held by the limits, both windows laid out for 144 pixels per inch, and
+// screenshots of the open drop-down.
 #include <gtest/gtest.h>
 
 #include "controls/dates/QxDateDialog.h"
@@ -99,6 +100,124 @@ TEST(QxCalendar, LimitsHoldKeysAndGreyTheNavigation) {
   EXPECT_EQ(p.Calendar()->CalendarDate(), Ymd(2024, 7, 15));
   EXPECT_TRUE(p.NavButton(1)->Enabled());
   EXPECT_EQ(p.TitleLabel()->Caption(), "juillet, 2024");
+}
+
+TEST(QxCalendar, TheGridsOwnKeysMoveTheDayWithinTheMonth) {
+  qv::test::TLocaleScope fr(qv::test::FrenchDates());
+  TCalendarForm f;
+  TQxCalendar& c = *f.Calendar;
+  c.SetFocus();
+  HWND h = c.Handle();
+  auto day = [&] { return c.Day(); };
+  c.SetCalendarDate(Ymd(2024, 9, 11));  // starts on a Sunday: the 1st in the last column
+  qv::test::PostKey(h, VK_HOME);
+  EXPECT_EQ(day(), 9);
+  qv::test::PostKey(h, VK_END);
+  EXPECT_EQ(day(), 15);
+  qv::test::PostKeyWith(VK_SHIFT, h, VK_LEFT);  // a cell, not a day step
+  EXPECT_EQ(day(), 14);
+  qv::test::PostCtrlKey(h, VK_LEFT);
+  EXPECT_EQ(day(), 9);
+  qv::test::PostCtrlKey(h, VK_RIGHT);
+  EXPECT_EQ(day(), 15);
+  qv::test::PostKeyWith(VK_SHIFT, h, VK_RIGHT);  // already in the last column
+  EXPECT_EQ(day(), 15);
+  qv::test::PostKeyWith(VK_SHIFT, h, VK_UP);
+  EXPECT_EQ(day(), 8);
+  qv::test::PostKey(h, VK_UP);
+  EXPECT_EQ(day(), 1);
+  qv::test::PostKey(h, VK_UP);  // the header row is not a day
+  EXPECT_EQ(day(), 1);
+  qv::test::PostCtrlKey(h, VK_HOME);  // an empty cell before the 1st
+  EXPECT_EQ(day(), 1);
+  qv::test::PostCtrlKey(h, VK_NEXT);  // the last row is empty there
+  EXPECT_EQ(day(), 1);
+  c.SetDay(2);
+  qv::test::PostKey(h, VK_NEXT);
+  EXPECT_EQ(day(), 30);
+  qv::test::PostKey(h, VK_PRIOR);  // the first row is empty there
+  EXPECT_EQ(day(), 30);
+  c.SetCalendarDate(Ymd(2024, 7, 20));  // starts on a Monday
+  qv::test::PostCtrlKey(h, VK_HOME);
+  EXPECT_EQ(c.CalendarDate(), Ymd(2024, 7, 1));
+  // A cell outside the limits does not become current.
+  c.SetCalendarDate(Ymd(2024, 7, 12));
+  c.SetMinDate(Ymd(2024, 7, 10));
+  qv::test::PostKey(h, VK_HOME);
+  EXPECT_EQ(c.CalendarDate(), Ymd(2024, 7, 12));
+  qv::test::PostKey(h, VK_END);
+  EXPECT_EQ(c.CalendarDate(), Ymd(2024, 7, 14));
+  c.SetReadOnly(true);
+  qv::test::PostKey(h, VK_HOME);
+  EXPECT_EQ(c.CalendarDate(), Ymd(2024, 7, 14));
+}
+
+TEST(QxPopupCalendar, AnotherResolutionMovesTheButtonsAndTheTitle) {
+  qv::test::TLocaleScope fr(qv::test::FrenchDates());
+  qv::test::TPixelsPerInchScope dpi(144);
+  TCalendarForm f;
+  TDateEdit& d = *f.Date;
+  d.SetDate(Ymd(2024, 5, 15));
+  d.SetFocus();
+  qv::test::PumpFor(200);  // the form's activation settles first
+  d.ButtonPressed();
+  qv::test::PumpFor(300);
+  ASSERT_TRUE(d.PopupVisible());
+  TPopupCalendar& p = *d.PopupCalendar();
+  EXPECT_EQ(p.Width(), MulDiv(187, 144, 96));
+  EXPECT_EQ(p.Height(), MulDiv(124, 144, 96));
+  // The right-hand buttons end at the right edge, the title between.
+  const TControl& top = *p.NavButton(0)->Parent();
+  EXPECT_EQ(top.Height(), 27);
+  EXPECT_EQ(p.NavButton(3)->Width(), 21);
+  EXPECT_EQ(p.NavButton(3)->Left() + p.NavButton(3)->Width(), MulDiv(186, 144, 96));
+  EXPECT_EQ(p.NavButton(2)->Left(), MulDiv(159, 144, 96));
+  EXPECT_EQ(p.NavButton(1)->Left(), 18);
+  const TLabel& title = *p.TitleLabel();
+  EXPECT_EQ(title.Left(), MulDiv(29, 144, 96));
+  EXPECT_EQ(title.Width(), MulDiv(127, 144, 96));
+  EXPECT_LT(title.Left() + title.Width(), p.NavButton(2)->Left());
+  // The grid fills what the top panel leaves.
+  EXPECT_EQ(p.Calendar()->Top(), 27);
+  EXPECT_EQ(p.Calendar()->Width(), top.Width());
+  qv::test::SaveScreenBmp("date_popup_calendar_144dpi");
+  qv::test::PostKey(d.Handle(), VK_ESCAPE);
+}
+
+TEST(QxSelectDateDlg, AnotherResolutionMovesItsButtonsAndCentresIt) {
+  App();
+  qv::test::TLocaleScope fr(qv::test::FrenchDates());
+  qv::test::TPixelsPerInchScope dpi(144);
+  TDateTime date = Ymd(2024, 5, 15);
+  RECT shown{};
+  int okLeft = -1, okWidth = -1, cancelLeft = -1, nextYearLeft = -1, buttonSide = -1, bottomHeight = -1;
+  SetDateDialogShowHook([&](TSelectDateDlg& dlg) {
+    qv::test::Later(dlg, [&] {
+      qv::test::PumpFor(200);
+      GetWindowRect(dlg.Handle(), &shown);
+      okLeft = dlg.OkButton->Left();
+      okWidth = dlg.OkButton->Width();
+      cancelLeft = dlg.CancelButton->Left();
+      bottomHeight = dlg.OkButton->Parent()->Height();
+      nextYearLeft = dlg.NavButtons[3]->Left();
+      buttonSide = dlg.NavButtons[3]->Width();
+      qv::test::SaveScreenBmp("date_dialog_144dpi");
+      qv::test::PostKey(dlg.Calendar->Handle(), VK_ESCAPE);
+    });
+  });
+  EXPECT_FALSE(RunDateDialog(nullptr, date, "", 0, 0, {}, clRed, qv::controls::DaySet(qv::controls::Sun),
+                             qv::controls::Mon));
+  SetDateDialogShowHook(nullptr);
+  EXPECT_EQ(okLeft, 0);
+  EXPECT_EQ(okWidth, MulDiv(111, 144, 96));
+  EXPECT_EQ(cancelLeft, MulDiv(111, 144, 96));
+  EXPECT_EQ(bottomHeight, MulDiv(25, 144, 96));
+  EXPECT_EQ(nextYearLeft, MulDiv(203, 144, 96));
+  EXPECT_EQ(buttonSide, 24);
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  EXPECT_NEAR((shown.left + shown.right) / 2, (area.left + area.right) / 2, 1);
+  EXPECT_NEAR((shown.top + shown.bottom) / 2, (area.top + area.bottom) / 2, 1);
 }
 
 TEST(QxSelectDateDlg, KeysTurnMonthsAndYearsAndEscapeCancels) {
