@@ -105,13 +105,25 @@ TStatusPanel& TStatusBar::Panel(int index) const {
 
 void TStatusBar::DeletePanel(int index) {
   Panel(index);
+  // A panel's destruction may walk the panels (a derived panel lets its
+  // hosted control go): it must find a list without itself and without
+  // holes, so it goes only once it is out of it.
+  std::unique_ptr<TStatusPanel> gone = std::move(m_panels[static_cast<size_t>(index)]);
   m_panels.erase(m_panels.begin() + index);
-  if (!Updating()) ApplyPanels();
+  BeginUpdate();
+  gone.reset();
+  EndUpdate();
 }
 
 void TStatusBar::ClearPanels() {
-  m_panels.clear();
-  if (!Updating()) ApplyPanels();
+  // Last first, each out of the list before it goes (see DeletePanel).
+  BeginUpdate();
+  while (!m_panels.empty()) {
+    std::unique_ptr<TStatusPanel> gone = std::move(m_panels.back());
+    m_panels.pop_back();
+    gone.reset();
+  }
+  EndUpdate();
 }
 
 void TStatusBar::EndUpdate() {

@@ -6,6 +6,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "framework/Form.h"
 #include "support/QvExceptions.h"
 #include "tests/common/ControlTestSupport.h"
@@ -184,4 +189,118 @@ TEST(QvStatusBar, AControlFreedDuringHintModeIsNotShownAgain) {
   bar.ExecuteHint("");
   EXPECT_FALSE(bar.HintMode());
   EXPECT_EQ(bar.QvPanel(1).Control(), nullptr);
+}
+
+namespace {
+
+// A freed panel is filled with a pattern and never given back while the test
+// runs, so any walk that still reaches one reads a wild control pointer and
+// crashes at once instead of reading stale memory quietly.
+class TPoisonedPanel : public TQvStatusPanel {
+public:
+  using TQvStatusPanel::TQvStatusPanel;
+  static void operator delete(void* p, size_t size) {
+    std::memset(p, 0xA5, size);
+    Quarantine().push_back(p);
+  }
+  static std::vector<void*>& Quarantine() {
+    static std::vector<void*> freed;
+    return freed;
+  }
+};
+
+class TPoisonedBar : public TQvStatusBar {
+public:
+  using TQvStatusBar::TQvStatusBar;
+
+protected:
+  std::unique_ptr<TStatusPanel> CreatePanel() override { return std::make_unique<TPoisonedPanel>(*this); }
+};
+
+class TPoisonedForm : public TForm {
+public:
+  static constexpr int kPanels = 3;
+  TPoisonedForm() : TForm(&App(), "TStatusBarTestForm") {
+    SetClientSize(600, 150);
+    Bar = &Make<TPoisonedBar>("StatusBar");
+    Bar->SetParent(this);
+    for (int i = 0; i < kPanels; ++i) {
+      Edits[i] = &Make<TEdit>("Hosted" + std::to_string(i));
+      Edits[i]->SetBounds(0, 0, 20, 10);
+    }
+    FinishCreate();
+    Show();
+    App().ProcessMessages();
+  }
+  // Panel i is 100 + 10 * i wide; the mask says which panels host their edit.
+  void Rebuild(unsigned mask) {
+    Bar->ClearPanels();
+    for (int i = 0; i < kPanels; ++i) {
+      Bar->AddPanel(100 + 10 * i);
+      if (mask & (1u << i)) Bar->QvPanel(i).SetControl(Edits[i]);
+    }
+    Ids.assign({0, 1, 2});
+  }
+  // Every remaining panel still places its own edit, and no edit of a deleted
+  // panel is held any longer.
+  void ExpectConsistent(unsigned mask) const {
+    ASSERT_EQ(Bar->PanelCount(), static_cast<int>(Ids.size()));
+    int x = 0;
+    for (int i = 0; i < Bar->PanelCount(); ++i) {
+      const TQvStatusPanel& p = Bar->QvPanel(i);
+      const int id = Ids[static_cast<size_t>(i)];
+      EXPECT_EQ(p.Width(), 100 + 10 * id);
+      if (mask & (1u << id)) {
+        EXPECT_EQ(p.Control(), Edits[id]);
+        Bar->LayoutControls();
+        EXPECT_EQ(Edits[id]->Left(), x + 3);
+      } else {
+        EXPECT_EQ(p.Control(), nullptr);
+      }
+      x += p.Width();
+    }
+  }
+  TPoisonedBar* Bar;
+  TEdit* Edits[kPanels];
+  std::vector<int> Ids;
+};
+
+}  // namespace
+
+TEST(QvStatusBar, PanelsGoInAnyOrderWhateverTheyHost) {
+  TPoisonedForm f;
+  // Every set of hosting panels, every deletion order, and a clear after
+  // each step of it.
+  for (unsigned mask = 0; mask < (1u << TPoisonedForm::kPanels); ++mask) {
+    std::vector<int> order{0, 1, 2};
+    do {
+      for (size_t clearAfter = 0; clearAfter <= order.size(); ++clearAfter) {
+        SCOPED_TRACE("mask " + std::to_string(mask) + ", clear after " + std::to_string(clearAfter));
+        f.Rebuild(mask);
+        for (size_t step = 0; step < clearAfter; ++step) {
+          // Deletes the panel that was built as order[step], wherever it now is.
+          const auto at = std::find(f.Ids.begin(), f.Ids.end(), order[step]);
+          const int index = static_cast<int>(at - f.Ids.begin());
+          f.Ids.erase(at);
+          f.Bar->DeletePanel(index);
+          f.ExpectConsistent(mask);
+        }
+        if (clearAfter < order.size()) {
+          f.Bar->ClearPanels();
+          f.Ids.clear();
+          f.ExpectConsistent(mask);
+        }
+      }
+    } while (std::next_permutation(order.begin(), order.end()));
+  }
+  // The edits of deleted panels are free to go, and the bar keeps working.
+  f.Rebuild(0b101);
+  f.Bar->DeletePanel(1);
+  delete f.Edits[1];
+  f.Bar->QvPanel(0).SetWidth(50);
+  EXPECT_EQ(f.Edits[2]->Left(), 50 + 3);
+  f.Bar->ClearPanels();
+  delete f.Edits[0];
+  delete f.Edits[2];
+  EXPECT_EQ(f.Bar->PanelCount(), 0);
 }
