@@ -1,11 +1,11 @@
 // Handlers of the rename dialog.
 #include "app/QuoDial.h"
 
+#include "base/CodePage.h"
 #include "engine/FileNameRules.h"
 #include "engine/TextUtils.h"
 #include "engine/win32/SystemHelpers.h"
 #include "framework/MessageDialog.h"
-#include "media/CodePage.h"
 
 namespace qv::app {
 
@@ -156,7 +156,7 @@ std::string TQuoDial::ReportFilePath() const { return eng::ReportPath(m_ctx.Opti
 bool TQuoDial::OpenReportFor(eng::TOpenMode mode, std::unique_ptr<eng::TReportWriter>& report) {
   eng::IFileOps& fs = m_ctx.Files;
   const std::string folder = eng::StripTrailingBackslashes(m_ctx.Options.DirRapport);
-  if (folder.empty() || !eng::CreateFolderPath(fs, media::Cp1252ToUtf16(folder))) {
+  if (folder.empty() || !eng::CreateFolderPath(fs, base::Cp1252ToUtf16(folder))) {
     eng::ShowMessageWithSound("Attention, le chemin suivant ne peut pas être créé :\r\n" + folder +
                                   "\r\n\r\nL'opération ne peut pas être exécutée.",
                               eng::mtError, eng::mbOK, 0);
@@ -173,7 +173,7 @@ bool TQuoDial::OpenReportFor(eng::TOpenMode mode, std::unique_ptr<eng::TReportWr
   // A name with ":" would open a stream of another file, "\" a file
   // elsewhere, "CON.txt" the console.
   if (!eng::IsValidFileName(name)) return cannotCreate();
-  if (mode == eng::TOpenMode::Replace && fs.Exists(media::Cp1252ToUtf16(path))) {
+  if (mode == eng::TOpenMode::Replace && fs.Exists(base::Cp1252ToUtf16(path))) {
     // Only the answer that says to overwrite does; closing the box does not.
     const int answer = eng::ShowMessageWithSound("Attention, le rapport suivant existe déjà sur le disque :\r\n" +
                                                      path + "\r\n\r\nChoisissez Ignorer pour écraser le fichier existant.",

@@ -5,12 +5,12 @@
 
 #include "app/QuoDial.h"
 #include "app/Simulation.h"
+#include "base/CodePage.h"
 #include "engine/Report.h"
 #include "engine/TextUtils.h"
 #include "engine/win32/SystemHelpers.h"
 #include "engine/win32/Win32FileOps.h"
 #include "framework/Application.h"
-#include "media/CodePage.h"
 
 namespace qv::app {
 
@@ -102,7 +102,7 @@ std::u16string RequestFolder(IRunHost& host) {
   const std::string& dir = host.Options().Directory;
   if (!l.WideFolderPath.empty() && eng::StripTrailingBackslashes(l.FolderPath) == eng::StripTrailingBackslashes(dir))
     return l.WideFolderPath;
-  return media::Cp1252ToUtf16(dir);
+  return base::Cp1252ToUtf16(dir);
 }
 
 void ShowFolderMissing(IRunHost& host) {

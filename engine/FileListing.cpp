@@ -4,10 +4,10 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "base/CodePage.h"
 #include "engine/Collation.h"
 #include "engine/FileObject.h"
 #include "engine/Masks.h"
-#include "media/CodePage.h"
 
 namespace qv::engine {
 
@@ -19,7 +19,7 @@ std::string ToAnsiName(const std::u16string& wide, bool& lossy) {
   std::string out;
   out.reserve(wide.size());
   for (char16_t u : wide) {
-    const char c = media::Utf16UnitToCp1252(u);
+    const char c = base::Utf16UnitToCp1252(u);
     if (c == '?' && u != u'?') lossy = true;
     out += c;
   }
@@ -104,7 +104,7 @@ void TFileListing::Reset() {
 void TFileListing::ClearFiles() { Reset(); }
 
 size_t TFileListing::ScanFolder(const std::string& folder, const std::string& maskText, uint32_t attributes) {
-  return ScanFolderWide(media::Cp1252ToUtf16(folder), maskText, attributes);
+  return ScanFolderWide(base::Cp1252ToUtf16(folder), maskText, attributes);
 }
 
 size_t TFileListing::ScanFolderWide(const std::u16string& folder, const std::string& maskText, uint32_t attributes) {

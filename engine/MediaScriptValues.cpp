@@ -2,8 +2,8 @@
 // MediaScriptValues.h.
 #include "engine/MediaScriptValues.h"
 
+#include "base/CodePage.h"
 #include "engine/TextUtils.h"
-#include "media/CodePage.h"
 
 namespace qv::engine {
 
@@ -146,14 +146,14 @@ std::u16string TMediaScriptValues::ExactPath(const TScriptFile& file) const {
     const TFileObject& f = m_listing.Item(file.Index);
     if (!f.WideName.empty() && f.FileName == file.OldFullName && SameFolder(m_listing.FolderPath, m_options.Directory)) {
       std::u16string path =
-          m_listing.WideFolderPath.empty() ? media::Cp1252ToUtf16(m_listing.FolderPath) : m_listing.WideFolderPath;
+          m_listing.WideFolderPath.empty() ? base::Cp1252ToUtf16(m_listing.FolderPath) : m_listing.WideFolderPath;
       while (!path.empty() && path.back() == u'\\') path.pop_back();
       path += u'\\';
       path += f.WideName;
       return path;
     }
   }
-  return media::Cp1252ToUtf16(file.Path);
+  return base::Cp1252ToUtf16(file.Path);
 }
 
 bool TMediaScriptValues::FileExists(const TScriptFile& file) {

@@ -1,9 +1,9 @@
 // Buffered report writing and report paths; see Report.h.
 #include "engine/Report.h"
 
+#include "base/CodePage.h"
 #include "engine/ScriptInterpreter.h"
 #include "engine/TextUtils.h"
-#include "media/CodePage.h"
 
 namespace qv::engine {
 
@@ -78,11 +78,11 @@ TReportOpenResult OpenReport(IFileOps& fs, std::string_view reportFolder, std::s
                              TOpenMode mode) {
   TReportOpenResult out;
   out.Path = ReportPath(reportFolder, fileName);
-  if (!CreateFolderPath(fs, media::Cp1252ToUtf16(StripTrailingBackslashes(reportFolder)))) {
+  if (!CreateFolderPath(fs, base::Cp1252ToUtf16(StripTrailingBackslashes(reportFolder)))) {
     out.Status = TReportOpen::FolderFailed;
     return out;
   }
-  const std::u16string path = media::Cp1252ToUtf16(out.Path);
+  const std::u16string path = base::Cp1252ToUtf16(out.Path);
   std::unique_ptr<IOutputFile> file = fs.OpenForWriting(path, mode, out.Error);
   if (!file && mode == TOpenMode::Append) file = fs.OpenForWriting(path, TOpenMode::Replace, out.Error);
   if (!file) {

@@ -7,10 +7,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "engine/FileNameRules.h"
 #include "engine/SafeRename.h"
 #include "engine/TextUtils.h"
-#include "media/CodePage.h"
 
 namespace qv::engine {
 
@@ -48,7 +48,7 @@ const char* LineEnd(const char* word, const std::string& name, const std::vector
 std::function<bool(const std::u16string&)> RecordTemporary(TReportWriter* report) {
   if (!report) return {};
   return [report](const std::u16string& temp) {
-    return report->WriteProvisional("[nom provisoire : " + media::Utf16ToCp1252(temp) + "]");
+    return report->WriteProvisional("[nom provisoire : " + base::Utf16ToCp1252(temp) + "]");
   };
 }
 
@@ -141,7 +141,7 @@ void WriteRenameHeader(TReportWriter& r, IRunObserver& d, TDateTime now, const T
 // the message at the end of the run.
 std::string Stranded(const std::string& name, const TRenameOutcome& r, TRunSummary& s) {
   if (r.LeftAt.empty()) return {};
-  const std::string temp = media::Utf16ToCp1252(r.LeftAt);
+  const std::string temp = base::Utf16ToCp1252(r.LeftAt);
   s.Stranded.push_back(name + " -> " + temp);
   return ", fichier laiss\xE9 sous le nom " + temp;
 }
@@ -223,7 +223,7 @@ const char* RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime&
     }
   }
 
-  const std::u16string newName = media::Cp1252ToUtf16(f.NewName);
+  const std::u16string newName = base::Cp1252ToUtf16(f.NewName);
   const TRenameOutcome r =
       RenameVerified(fs, folder, f.WideName, newName, names.KnownFree(newName), RecordTemporary(report));
   names.Follow(f.WideName, newName, r);
@@ -251,7 +251,7 @@ const char* UndoOneFile(TRunContext& ctx, const TFileObject& f, TOccupiedNames& 
   const TProgramOptions& o = ctx.Options;
   IFileOps& fs = ctx.Files;
   const std::u16string& folder = ctx.Listing.WideFolderPath;
-  const std::u16string current = media::Cp1252ToUtf16(f.NewName);
+  const std::u16string current = base::Cp1252ToUtf16(f.NewName);
   const TRenameOutcome r =
       RenameVerified(fs, folder, current, f.WideName, names.KnownFree(f.WideName), RecordTemporary(report));
   names.Follow(current, f.WideName, r);

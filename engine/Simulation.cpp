@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "engine/FileNameRules.h"
 #include "engine/TextUtils.h"
-#include "media/CodePage.h"
 
 namespace qv::engine {
 
@@ -147,7 +147,7 @@ const std::string& KeyOf(std::string_view name, std::string& buffer) {
 
 const std::string& KeyOf(std::u16string_view name, std::string& buffer) {
   buffer.resize(name.size());
-  for (size_t i = 0; i < name.size(); ++i) buffer[i] = media::Utf16UnitToCp1252(name[i]);
+  for (size_t i = 0; i < name.size(); ++i) buffer[i] = base::Utf16UnitToCp1252(name[i]);
   return KeyOf(std::string_view(buffer), buffer);
 }
 

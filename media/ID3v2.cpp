@@ -7,7 +7,7 @@
 #include <memory>
 #include <utility>
 
-#include "media/CodePage.h"
+#include "base/CodePage.h"
 
 namespace qv::media {
 
@@ -203,7 +203,7 @@ std::string decodeUtf16(std::string_view s, ByteOrder order) {
   else if (n >= 2 && p[0] == 0xFE && p[1] == 0xFF) order = ByteOrder::Big, p += 2, n -= 2;
   size_t end = 0;
   while (end < n && (p[end] | p[end + 1]) != 0) end += 2;
-  return Utf16BytesToCp1252(p, end, order);
+  return base::Utf16BytesToCp1252(p, end, order == ByteOrder::Big);
 }
 
 bool toUInt16(std::string_view s, uint16_t& v) {
@@ -289,7 +289,7 @@ std::string TID3v2::DecodeFrameText(std::string_view data) {
     case 3: {
       std::string_view u = text;
       if (u.substr(0, 3) == "\xEF\xBB\xBF") u.remove_prefix(3);
-      return trimmed(Utf8ToCp1252(upToNul(u)));
+      return trimmed(base::Utf8ToCp1252(upToNul(u)));
     }
     default:
       // No known encoding byte: the bytes as 8-bit text.

@@ -3,7 +3,7 @@
 // read comes back unchanged or as zeros.
 #include <cmath>
 
-#include "media/CodePage.h"
+#include "base/CodePage.h"
 #include "media/TagFormat.h"
 
 namespace qv::media {
@@ -33,7 +33,7 @@ std::string Utf16Text(std::string_view bytes, ByteOrder order) {
       n = i;
       break;
     }
-  return Utf16BytesToCp1252(reinterpret_cast<const uint8_t*>(bytes.data()), n, order);
+  return base::Utf16BytesToCp1252(reinterpret_cast<const uint8_t*>(bytes.data()), n, order == ByteOrder::Big);
 }
 
 }  // namespace

@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     const auto a = Clock::now();
     std::unique_ptr<TReportWriter> report;
     if (reportKind == 1) {
-      report = OpenReport(fs, qv::media::Utf16ToCp1252(reports), "bench.txt", TOpenMode::Replace).Writer;
+      report = OpenReport(fs, qv::base::Utf16ToCp1252(reports), "bench.txt", TOpenMode::Replace).Writer;
     } else if (reportKind == 2) {
       CreateDirectoryW(W(reports), nullptr);
       TFileResult e;
@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
   std::printf("== the same run, folder named in lower case beside 2,000 entries (median of 3) ==\n");
   std::printf("  folder as on disk                %8.1f ms\n", d);
   std::printf("  folder in lower case             %8.1f ms   ratio %.2f (goal <= 1.1)\n", l, l / d);
-  std::printf("  (lower-case spelling: %s)\n", qv::media::Utf16ToCp1252(lowered).c_str());
+  std::printf("  (lower-case spelling: %s)\n", qv::base::Utf16ToCp1252(lowered).c_str());
 
   Empty(dir);
   RemoveDirectoryW(W(dir));

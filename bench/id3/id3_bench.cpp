@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "media/ByteSource.h"
-#include "media/CodePage.h"
 #include "media/ID3v2.h"
 
 namespace {
@@ -54,7 +54,7 @@ std::string encoded(int encoding, const std::string& latin1, bool terminated = f
       for (const char c : latin1) body += std::string{'\0', c};
       break;
     default:
-      body = qv::media::Cp1252ToUtf8(latin1);
+      body = qv::base::Cp1252ToUtf8(latin1);
   }
   out += body;
   if (terminated) out += (encoding == 1 || encoding == 2) ? std::string(2, '\0') : std::string(1, '\0');

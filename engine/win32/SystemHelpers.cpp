@@ -153,7 +153,7 @@ bool UseWinHelp() {
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   bool noVersion = false;
   if (argv) {
-    if (argc > 1) noVersion = AnsiLowerCase(media::Utf16ToCp1252(U16(argv[1]))) == "/noversion";
+    if (argc > 1) noVersion = AnsiLowerCase(base::Utf16ToCp1252(U16(argv[1]))) == "/noversion";
     LocalFree(argv);
   }
   if (noVersion) return true;
@@ -217,7 +217,7 @@ std::string FormatThousands(int64_t n) {
   wchar_t sep[8] = {};
   std::string s = " ";
   if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, sep, 8) > 0)
-    s = media::Utf16ToCp1252(U16(sep));
+    s = base::Utf16ToCp1252(U16(sep));
   return qv::engine::FormatThousands(n, s);
 }
 

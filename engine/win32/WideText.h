@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "media/CodePage.h"
+#include "base/CodePage.h"
 
 namespace qv::engine::win32 {
 
@@ -13,6 +13,6 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "the wide API takes UTF-16");
 
 inline const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 inline std::u16string U16(const wchar_t* s) { return std::u16string(reinterpret_cast<const char16_t*>(s)); }
-inline std::u16string U16(std::string_view cp1252) { return media::Cp1252ToUtf16(cp1252); }
+inline std::u16string U16(std::string_view cp1252) { return base::Cp1252ToUtf16(cp1252); }
 
 }  // namespace qv::engine::win32

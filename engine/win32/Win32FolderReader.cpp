@@ -75,7 +75,7 @@ std::string TWin32FolderReader::TypeName(const std::u16string& fileName) { retur
 std::string GetShellTypeName(const std::u16string& path) {
   SHFILEINFOW sfi{};
   if (!SHGetFileInfoW(W(path), 0, &sfi, sizeof sfi, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES)) return {};
-  std::string name = media::Utf16ToCp1252(U16(sfi.szTypeName));
+  std::string name = base::Utf16ToCp1252(U16(sfi.szTypeName));
   if (name.size() > 80) name.resize(80);
   return name;
 }

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/CodePage.h"
 #include "media/ByteSource.h"
-#include "media/CodePage.h"
 #include "media/ID3v2.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)TID3v2::DecodeFrameText(raw);
   (void)TID3v2::CommentText(raw, 4);
   (void)TID3v2::CommentText(raw, 1, true);
-  (void)Utf8ToCp1252(raw);
-  if (size > 0) (void)Utf16BytesToCp1252(data, size, (data[0] & 1) ? ByteOrder::Big : ByteOrder::Little);
+  (void)qv::base::Utf8ToCp1252(raw);
+  if (size > 0) (void)qv::base::Utf16BytesToCp1252(data, size, (data[0] & 1) != 0);
   return 0;
 }

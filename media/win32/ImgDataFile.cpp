@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "media/CodePage.h"
+#include "base/CodePage.h"
 #include "media/ImgData.h"
 #include "media/win32/QwFileStream.h"
 
@@ -48,7 +48,7 @@ bool TimgData::LoadImageMetadata(const std::wstring& path) {
   const std::filesystem::path p(path);
   if (!std::filesystem::exists(p, ec) || std::filesystem::is_directory(p, ec)) return false;
   // The name only chooses the reader by its extension.
-  const std::string name = Utf16ToCp1252(std::u16string(path.begin(), path.end()));
+  const std::string name = base::Utf16ToCp1252(std::u16string(path.begin(), path.end()));
   std::unique_ptr<TQwFileStream> stream;
   try {
     // Others may go on reading and writing the file while its tags are read.
@@ -61,7 +61,7 @@ bool TimgData::LoadImageMetadata(const std::wstring& path) {
 }
 
 bool TimgData::LoadImageMetadata(const std::string& path) {
-  const std::u16string wide = Cp1252ToUtf16(path);
+  const std::u16string wide = base::Cp1252ToUtf16(path);
   return LoadImageMetadata(std::wstring(wide.begin(), wide.end()));
 }
 

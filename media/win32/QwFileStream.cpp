@@ -5,14 +5,14 @@
 
 #include <cstdio>
 
-#include "media/CodePage.h"
+#include "base/CodePage.h"
 
 namespace qv::media {
 
 namespace {
 
 std::string toCp1252(const std::wstring& w) {
-  return Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size()));
+  return base::Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size()));
 }
 
 // The message of a failed open or create, from the error captured at once.

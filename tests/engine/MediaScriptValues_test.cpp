@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "DiskFolderReader.h"
+#include "base/CodePage.h"
 #include "engine/MediaScriptValues.h"
 #include "engine/ScriptInterpreter.h"
-#include "media/CodePage.h"
 
 namespace qv::engine {
 namespace {
@@ -478,7 +478,7 @@ TEST_F(MediaValues, ListedFilesAreReadByTheirExactName) {
   ASSERT_TRUE(f.NameIsLossy);
   ASSERT_EQ(f.FileName, "?mega.mp3");
   const TScriptFile file{0, f.FileName, ""};
-  EXPECT_EQ(values.ExactPath(file), media::Cp1252ToUtf16(options.Directory) + u"\\" + wide);
+  EXPECT_EQ(values.ExactPath(file), base::Cp1252ToUtf16(options.Directory) + u"\\" + wide);
 #ifndef _WIN32  // stdio under Windows opens by the ANSI code page
   EXPECT_EQ(interpreter.ExpandScript(0, "<$M_ARTIST><G0>", f.FileName, "?mega"), "No\xEBl Artiste");
 #endif

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/CodePage.h"
 #include "engine/FileNameRules.h"
 #include "engine/FileObject.h"
 #include "engine/FileOps.h"
@@ -21,12 +22,11 @@
 #include "engine/RunObserver.h"
 #include "engine/Runs.h"
 #include "engine/ScriptInterpreter.h"
-#include "media/CodePage.h"
 
 namespace qv::engine::testing {
 
-inline std::u16string U(std::string_view cp1252) { return media::Cp1252ToUtf16(cp1252); }
-inline std::string A(std::u16string_view wide) { return media::Utf16ToCp1252(wide); }
+inline std::u16string U(std::string_view cp1252) { return base::Cp1252ToUtf16(cp1252); }
+inline std::string A(std::u16string_view wide) { return base::Utf16ToCp1252(wide); }
 
 inline int64_t FileTime(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
   TCalendarTime t;

@@ -22,6 +22,7 @@
 #include "app/QuoDial.h"
 #include "app/RunRequests.h"
 #include "app/Simulation.h"
+#include "base/CodePage.h"
 #include "common/ScreenCapture.h"
 #include "engine/FileObject.h"
 #include "engine/NameBuilder.h"
@@ -35,15 +36,14 @@
 #include "framework/Application.h"
 #include "framework/ExtCtrls.h"
 #include "framework/MessageDialog.h"
-#include "media/CodePage.h"
 
 namespace qv::test {
 
 namespace eng = qv::engine;
 using eng::win32::W;
 
-inline std::u16string U(std::string_view cp1252) { return media::Cp1252ToUtf16(cp1252); }
-inline std::string A(std::u16string_view wide) { return media::Utf16ToCp1252(wide); }
+inline std::u16string U(std::string_view cp1252) { return base::Cp1252ToUtf16(cp1252); }
+inline std::string A(std::u16string_view wide) { return base::Utf16ToCp1252(wide); }
 
 // The windows' texture as the test program carries it (the program's own
 // resource); the caller frees it.

@@ -51,7 +51,7 @@ TEST(FolderScan, RealFolder) {
   EXPECT_EQ(l.ScanFolderWide(dir.path(), "readme", kScanAttributes), 1u);
   EXPECT_EQ(l.ScanFolderWide(dir.path() + u"\\nowhere", "", kScanAttributes), 0u);
   // The cp1252 path works as well, with or without trailing backslash.
-  const std::string ansi = qv::media::Utf16ToCp1252(dir.path()) + "\\";
+  const std::string ansi = qv::base::Utf16ToCp1252(dir.path()) + "\\";
   EXPECT_EQ(l.ScanFolder(ansi, "*.jpg", kScanAttributes), 1u);
   EXPECT_EQ(l.FolderPath, ansi);
 }

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "media/CodePage.h"
+#include "base/CodePage.h"
 #include "media/win32/Win32Temp.h"
 
 using namespace qv::media;
@@ -12,7 +12,7 @@ using qv::media::test::TempFolder;
 
 namespace {
 std::string ansi(const std::wstring& w) {
-  return Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size()));
+  return qv::base::Utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size()));
 }
 }  // namespace
 

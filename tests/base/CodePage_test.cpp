@@ -1,8 +1,8 @@
-#include "media/CodePage.h"
+#include "base/CodePage.h"
 
 #include <gtest/gtest.h>
 
-using namespace qv::media;
+using namespace qv::base;
 
 TEST(CodePage, Utf16ToCp1252MapsLatin1AndTheHighBlock) {
   EXPECT_EQ(Utf16ToCp1252(u"Caf\u00E9 \u00FF"), "Caf\xE9 \xFF");
@@ -27,10 +27,10 @@ TEST(CodePage, EveryCp1252ByteRoundTrips) {
 TEST(CodePage, Utf16BytesInBothOrders) {
   const uint8_t le[] = {'A', 0, 0xE9, 0, 0xAC, 0x20, 'z'};
   const uint8_t be[] = {0, 'A', 0, 0xE9, 0x20, 0xAC};
-  EXPECT_EQ(Utf16BytesToCp1252(le, sizeof le, ByteOrder::Little), "A\xE9\x80");
-  EXPECT_EQ(Utf16BytesToCp1252(be, sizeof be, ByteOrder::Big), "A\xE9\x80");
+  EXPECT_EQ(Utf16BytesToCp1252(le, sizeof le, false), "A\xE9\x80");
+  EXPECT_EQ(Utf16BytesToCp1252(be, sizeof be, true), "A\xE9\x80");
   const uint8_t pair[] = {0xD8, 0x3D, 0xDE, 0x00, 0, '!'};
-  EXPECT_EQ(Utf16BytesToCp1252(pair, sizeof pair, ByteOrder::Big), "?!");
+  EXPECT_EQ(Utf16BytesToCp1252(pair, sizeof pair, true), "?!");
 }
 
 TEST(CodePage, Utf8Decoding) {

@@ -1,7 +1,7 @@
 // Locale-free UTF-16 / UTF-8 / cp1252 conversions.
-#include "media/CodePage.h"
+#include "base/CodePage.h"
 
-namespace qv::media {
+namespace qv::base {
 
 namespace {
 
@@ -63,12 +63,13 @@ std::string Utf16ToCp1252(std::u16string_view text) {
   return out;
 }
 
-std::string Utf16BytesToCp1252(const uint8_t* bytes, size_t count, ByteOrder order) {
+std::string Utf16BytesToCp1252(const uint8_t* bytes, size_t count, bool bigEndian) {
   const size_t n = count / 2;
+  const int hi = bigEndian ? 0 : 1;
   std::string out;
   out.reserve(n);
   for (size_t i = 0; i < n;)
-    i += appendOne(out, i, n, [&](size_t k) { return char16_t(load16(bytes + 2 * k, order)); });
+    i += appendOne(out, i, n, [&](size_t k) { return char16_t(bytes[2 * k + hi] << 8 | bytes[2 * k + 1 - hi]); });
   return out;
 }
 
@@ -134,4 +135,4 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
-}  // namespace qv::media
+}  // namespace qv::base

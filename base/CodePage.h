@@ -1,9 +1,9 @@
 // Locale-free text conversions between UTF-16, UTF-8 and Windows-1252, the
-// program's 8-bit code page. Used by the media readers for tag texts (ID3
-// frames, EXIF XP tags) and by the Win32 file stream for its messages.
+// program's 8-bit code page: names and paths in the engine and the app, tag
+// texts in the media readers (ID3 frames, EXIF XP tags).
 // Characters that cp1252 lacks become '?'; the result never depends on the
 // process locale or the system's ANSI code page.
-// Tested by tests/media/CodePage_test.cpp.
+// Tested by tests/base/CodePage_test.cpp.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "media/ByteSource.h"
-
-namespace qv::media {
+namespace qv::base {
 
 // One UTF-16 code unit to cp1252; '?' when cp1252 has no such character.
 // The five bytes cp1252 leaves undefined (81 8D 8F 90 9D) map to and from the
@@ -26,8 +24,9 @@ char16_t Cp1252ToUtf16Unit(uint8_t byte);
 // BMP) gives one '?', as does a lone surrogate. Zero units are copied.
 std::string Utf16ToCp1252(std::u16string_view text);
 
-// The same for raw bytes in the given order; an odd last byte is ignored.
-std::string Utf16BytesToCp1252(const uint8_t* bytes, size_t count, ByteOrder order);
+// The same for raw bytes, big-endian or little-endian; an odd last byte is
+// ignored.
+std::string Utf16BytesToCp1252(const uint8_t* bytes, size_t count, bool bigEndian);
 
 // UTF-8 to UTF-16. Each invalid, overlong or truncated sequence, encoded
 // surrogate and code point past U+10FFFF becomes U+FFFD.
@@ -40,4 +39,4 @@ std::string Utf8ToCp1252(std::string_view text);
 std::u16string Cp1252ToUtf16(std::string_view text);
 std::string Cp1252ToUtf8(std::string_view text);
 
-}  // namespace qv::media
+}  // namespace qv::base
