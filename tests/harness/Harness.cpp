@@ -365,6 +365,42 @@ std::string ListViewText(HWND list, int row, int column) {
   return s;
 }
 
+RECT ListViewSubItemRect(HWND list, int row, int column) {
+  RECT r{LVIR_BOUNDS, column, 0, 0};
+  TRemoteBuffer remote(list, sizeof r);
+  if (!remote.Ok() || !remote.Write(&r, sizeof r)) return RECT{};
+  DWORD_PTR ok = 0;
+  SendMessageTimeoutA(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Ptr()),
+                      SMTO_ABORTIFHUNG, 5000, &ok);
+  if (!ok || !remote.Read(&r, sizeof r)) return RECT{};
+  return r;
+}
+
+RECT HeaderItemRect(HWND header, int index) {
+  RECT r{};
+  TRemoteBuffer remote(header, sizeof r);
+  if (!remote.Ok()) return r;
+  DWORD_PTR ok = 0;
+  SendMessageTimeoutA(header, HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.Ptr()),
+                      SMTO_ABORTIFHUNG, 5000, &ok);
+  if (!ok || !remote.Read(&r, sizeof r)) return RECT{};
+  return r;
+}
+
+std::vector<int> HeaderOrder(HWND header) {
+  DWORD_PTR n = 0;
+  SendMessageTimeoutA(header, HDM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
+  if (n == 0 || n > 64) return {};
+  std::vector<int> order(n);
+  TRemoteBuffer remote(header, n * sizeof(int));
+  if (!remote.Ok()) return {};
+  DWORD_PTR ok = 0;
+  SendMessageTimeoutA(header, HDM_GETORDERARRAY, n, reinterpret_cast<LPARAM>(remote.Ptr()), SMTO_ABORTIFHUNG, 5000,
+                      &ok);
+  if (!ok || !remote.Read(order.data(), n * sizeof(int))) return {};
+  return order;
+}
+
 std::vector<std::string> ListViewColumns(HWND list) {
   std::vector<std::string> cols;
   const size_t textSize = 256;

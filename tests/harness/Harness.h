@@ -87,6 +87,12 @@ std::vector<std::string> ComboItems(HWND combo);
 int ListViewCount(HWND list);
 std::string ListViewText(HWND list, int row, int column);
 std::vector<std::string> ListViewColumns(HWND list);
+// Where a list draws a cell (LVIR_BOUNDS of a sub-item) and where its header
+// puts a section, in the list's and the header's client coordinates; the
+// header's display order of its sections.
+RECT ListViewSubItemRect(HWND list, int row, int column);
+RECT HeaderItemRect(HWND header, int index);
+std::vector<int> HeaderOrder(HWND header);
 
 // A status bar part's text, read across processes.
 std::string StatusBarText(HWND statusBar, int part);

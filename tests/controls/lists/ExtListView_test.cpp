@@ -363,3 +363,36 @@ TEST(ExtListView, HoverTimeAndSelectionMarkAreKeptAcrossRecreation) {
   EXPECT_EQ(SendMessageA(h.Handle(), LVM_GETHOVERTIME, 0, 0), 250);
   EXPECT_EQ(SendMessageA(h.Handle(), LVM_GETSELECTIONMARK, 0, 0), 2);
 }
+
+// A header section dragged with the mouse: the list places its cells by the
+// new order as soon as the header has it, and keeps that order.
+TEST(ExtListView, AHeaderDraggedWithTheMouseMovesTheCellsAtOnce) {
+  THostedList<> h([](TQsExtListView& lv) {
+    Fill(lv);
+    lv.SetExtendedStyles({lvxFullRowSelect, lvxHeaderDragDrop});
+  });
+  HWND header = reinterpret_cast<HWND>(SendMessageA(h.Handle(), LVM_GETHEADER, 0, 0));
+  auto sectionRect = [&](int c) {
+    RECT r{};
+    SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&r));
+    return r;
+  };
+  auto cellLeft = [&](int c) {
+    RECT r{LVIR_BOUNDS, c, 0, 0};
+    SendMessageA(h.Handle(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    return r.left;
+  };
+  const RECT from = sectionRect(2), to = sectionRect(0);
+  const int y = (from.top + from.bottom) / 2, x0 = (from.left + from.right) / 2, x1 = to.left + 6;
+  SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x0, y));
+  for (int i = 1; i <= 8; ++i) SendMessageA(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x0 + (x1 - x0) * i / 8, y));
+  SendMessageA(header, WM_LBUTTONUP, 0, MAKELPARAM(x1, y));
+  ASSERT_EQ(HeaderOrder(h.Handle(), 3), (std::vector<int>{2, 0, 1}));
+  EXPECT_EQ(cellLeft(2), sectionRect(2).left);
+  EXPECT_EQ(cellLeft(1), sectionRect(1).left);
+  PaintNow(h.Handle());
+  Pump();
+  std::vector<int> kept;
+  EXPECT_TRUE(h.list->FetchColumnOrder(3, kept));
+  EXPECT_EQ(kept, (std::vector<int>{2, 0, 1}));
+}
