@@ -96,6 +96,8 @@ TBitmap& TBitmap::operator=(TBitmap&& o) noexcept {
   std::swap(m_table, o.m_table);
   std::swap(m_dc, o.m_dc);
   std::swap(m_oldBitmap, o.m_oldBitmap);
+  std::swap(m_transparentColor, o.m_transparentColor);
+  std::swap(m_transparent, o.m_transparent);
   return *this;
 }
 
@@ -225,6 +227,8 @@ bool TBitmap::CopyFrom(HBITMAP source) {
 
 bool TBitmap::Assign(const TBitmap& other) {
   if (&other == this) return true;
+  m_transparentColor = other.m_transparentColor;
+  m_transparent = other.m_transparent;
   if (other.Empty()) {
     Clear();
     return true;
@@ -381,6 +385,7 @@ bool TBitmap::SetPixel(int x, int y, COLORREF color) {
 
 TColor TBitmap::TransparentColor() const {
   if (Empty()) return clNone;
+  if (m_transparentColor != clDefault) return m_transparentColor;
   return static_cast<TColor>(Pixel(0, m_height - 1));
 }
 

@@ -78,9 +78,14 @@ public:
   bool SetPixelIndex(int x, int y, int index);
   // Direct colour for 24/32-bit images.
   bool SetPixel(int x, int y, COLORREF color);
-  // The colour treated as see-through by transparent drawing: the
-  // lower-left pixel (clNone when empty).
+  // --- Transparency (kept when the image changes; Assign copies it)
+  // The colour treated as see-through by transparent drawing: the fixed
+  // one when set, else the lower-left pixel (clNone when empty).
   TColor TransparentColor() const;
+  // A fixed see-through colour; clDefault returns to the lower-left pixel.
+  void SetTransparentColor(TColor c) { m_transparentColor = c; }
+  bool Transparent() const { return m_transparent; }
+  void SetTransparent(bool v) { m_transparent = v; }
 
   // --- Drawing on it
   // A memory DC with the bitmap selected, kept until Dormant() or the end.
@@ -101,6 +106,8 @@ private:
   std::vector<RGBQUAD> m_table;  // GDI's table, which it only shows through a DC
   HDC m_dc = nullptr;
   HGDIOBJ m_oldBitmap = nullptr;
+  TColor m_transparentColor = clDefault;
+  bool m_transparent = false;
 };
 
 }  // namespace qv::fw

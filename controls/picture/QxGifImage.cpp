@@ -94,7 +94,7 @@ void TGIFFrame::Assign(const TBitmap& source, bool transparent) const {
   }
   f.Item->Width = copy->Width();
   f.Item->Height = copy->Height();
-  if (transparent) f.TransparentColor = copy->TransparentColor();
+  if (transparent || source.Transparent()) f.TransparentColor = source.TransparentColor();
   slot = std::move(copy);
   m_owner->UpdateScreenSize();
 }
@@ -103,6 +103,15 @@ void TGIFFrame::AssignTo(TBitmap& target) const {
   TBitmap& b = Bitmap();
   if (b.Empty()) target.Clear();
   else target.Assign(b);
+  const uint32_t key = Data().TransparentColor;
+  if (key == media::kGifNoColor) return;
+  // The colour the screen shows for the key, so that drawing it leaves out
+  // exactly the key's pixels.
+  HDC screen = GetDC(nullptr);
+  const COLORREF nearest = GetNearestColor(screen, key & 0xFFFFFF);
+  ReleaseDC(nullptr, screen);
+  target.SetTransparentColor(static_cast<qv::fw::TColor>(nearest == CLR_INVALID ? key & 0xFFFFFF : nearest));
+  target.SetTransparent(true);
 }
 
 // --- The picture
@@ -165,7 +174,10 @@ void UnregisterGifPictureFormat() { qv::fw::UnregisterPictureFormat(kGifClassNam
 namespace {
 // Start-up and shutdown of every program that links the class.
 struct TGifRegistration {
-  TGifRegistration() { RegisterGifPictureFormat(); }
+  TGifRegistration() {
+    RegisterGifPictureFormat();
+    IconClipboardFormat();
+  }
   ~TGifRegistration() { UnregisterGifPictureFormat(); }
 } gifRegistration;
 }  // namespace
@@ -235,7 +247,7 @@ TGifError TGIFImage::EncodeFrames() {
     const TBitmap* bitmap = i < m_bitmaps.size() ? m_bitmaps[i].get() : nullptr;
     if (!bitmap || bitmap->Empty()) return {TGifErrorCode::NoDataToWrite, 0};
     TGifPixels pixels;
-    if (!PixelsOf(*bitmap, pixels)) return {TGifErrorCode::EncodingError, 0};
+    if (!PixelsOf(*bitmap, pixels)) throw EInvalidBitmap();
     if (pixels.Depth != 1 && pixels.Depth != 4 && pixels.Depth != 8) {
       const media::TReductionMethod method = frame.Grayscale ? media::TReductionMethod::Grayscale : Reduction;
       if (method == media::TReductionMethod::Grayscale) frame.Grayscale = true;
@@ -330,11 +342,12 @@ bool TGIFImage::PasteFromClipboard(HWND owner) {
     }
   } else if (IsClipboardFormatAvailable(CF_BITMAP)) {
     TBitmap bitmap;
-    if (bitmap.CopyFrom(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)))) {
-      CloseClipboard();
-      Assign(&bitmap);
-      return true;
-    }
+    const bool read = bitmap.CopyFrom(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)));
+    CloseClipboard();
+    // A bitmap is there but its bits cannot be read: not "nothing to paste".
+    if (!read) throw EInvalidBitmap();
+    Assign(&bitmap);
+    return true;
   }
   CloseClipboard();
   if (taken) {

@@ -85,10 +85,11 @@ public:
   // Takes the source's encoded data (shared), extensions and settings.
   void Assign(const TGIFFrame& source) const;
   // Takes a copy of the bitmap (the encoding waits for writing). A
-  // transparent source gives the frame its lower-left pixel's colour as
-  // transparent colour. An empty bitmap empties the frame.
+  // transparent source (or one marked so) gives the frame its transparent
+  // colour. An empty bitmap empties the frame.
   void Assign(const qv::fw::TBitmap& source, bool transparent = false) const;
-  // The decoded bitmap, copied into the target.
+  // The decoded bitmap, copied into the target; a frame with a transparent
+  // colour makes the target transparent in that colour.
   void AssignTo(qv::fw::TBitmap& target) const;
 
 private:
@@ -114,7 +115,8 @@ public:
   void ReadData(qv::fw::TStream& stream) override;
 
   // --- Writing (EInvalidGraphic: 61098 without frames, 61093/61096 when a
-  // frame cannot be encoded). Frames made from bitmaps are encoded first.
+  // frame cannot be encoded; EInvalidBitmap when a frame's bitmap bits
+  // cannot be read). Frames made from bitmaps are encoded first.
   media::TGifError Save(std::vector<uint8_t>& out);
   void SaveToStream(qv::fw::TStream& stream);
   void SaveToFile(const std::wstring& path);
@@ -124,7 +126,8 @@ public:
   // encoded data, the counted GIF bytes under "GIF Image"; false when the
   // clipboard cannot be opened. Paste prefers "GIF Image" (not decoded until
   // needed; a bitmap also there becomes frame 0's bitmap), else takes a
-  // bitmap; false when the clipboard holds neither.
+  // bitmap (EInvalidBitmap when its bits cannot be read); false when the
+  // clipboard holds neither.
   bool CopyToClipboard(HWND owner);
   bool PasteFromClipboard(HWND owner);
 

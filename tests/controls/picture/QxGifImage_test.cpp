@@ -1,6 +1,7 @@
 // The GIF picture over real bitmaps: drawing (stretched, transparent),
 // errors as exceptions with the codec's codes, stored data and files,
-// bitmaps written as GIF and read back, assignment, the clipboard, and a
+// bitmaps written as GIF and read back, assignment (transparent colours
+// both ways), the clipboard (an unrendered bitmap included), and a
 // window that shows a title image made, written and re-read here (with a
 // screenshot under <build>/screenshots).
 #include "controls/picture/QxGifImage.h"
@@ -266,6 +267,62 @@ TEST(QxGifImage, TransparentBitmapKeepsItsLowerLeftColour) {
   }
   EXPECT_EQ(At(dst, 0, 0), kGreen);
   EXPECT_EQ(At(dst, 10, 10), kBlue);
+}
+
+TEST(QxGifImage, AFramesTransparentColourGoesWithItsBitmap) {
+  TGIFImage gif;
+  Load(gif, SmallGif(qv::test::GraphicControl(1, 0, 2)));
+  TBitmap target;
+  gif.AssignTo(target);
+  EXPECT_TRUE(target.Transparent());
+  EXPECT_EQ(static_cast<COLORREF>(target.TransparentColor()), Entry(2));  // not the lower-left pixel's
+  // The setting goes with copies of the bitmap, not with a new image.
+  TBitmap copy;
+  copy.Assign(target);
+  EXPECT_TRUE(copy.Transparent());
+  EXPECT_EQ(static_cast<COLORREF>(copy.TransparentColor()), Entry(2));
+  TGIFImage opaque;
+  Load(opaque, SmallGif());
+  TBitmap plain;
+  opaque.AssignTo(plain);
+  EXPECT_FALSE(plain.Transparent());
+  EXPECT_EQ(static_cast<COLORREF>(plain.TransparentColor()), Entry(3));
+  // A bitmap marked transparent in a colour of its own gives the frame that
+  // colour, which the written file keeps.
+  TBitmap source = Drawing(8, 8);
+  source.SetTransparentColor(static_cast<qv::fw::TColor>(kBlue));
+  source.SetTransparent(true);
+  TGIFImage made;
+  made.Assign(&source);
+  EXPECT_TRUE(made.Transparent());
+  TMemoryStream s(SavedBytes(made));
+  TGIFImage back;
+  back.LoadFromStream(s);
+  EXPECT_EQ(back.Data().Frames[0].TransparentColor, kBlue);
+}
+
+TEST(QxGifImage, UnreadableBitmapBitsRaiseTheInvalidBitmapError) {
+  // A bitmap offered on the clipboard by an owner that then fails to
+  // render it: there, yet unreadable.
+  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(owner, nullptr);
+  ASSERT_TRUE(OpenClipboard(owner));
+  EmptyClipboard();
+  SetClipboardData(CF_BITMAP, nullptr);
+  CloseClipboard();
+  ASSERT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+  TGIFImage gif;
+  try {
+    gif.PasteFromClipboard(nullptr);
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidBitmap& e) {
+    EXPECT_STREQ(e.what(), "Image bitmap incorrecte");
+  }
+  EXPECT_TRUE(gif.Empty());
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+  DestroyWindow(owner);
 }
 
 TEST(QxGifImage, AssignSharesAndFrameAssignCopies) {
