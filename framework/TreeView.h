@@ -10,7 +10,7 @@
 //
 // Expanding or collapsing from code (TTreeNode::Expand) asks the same
 // CanExpand/Expanded hooks as the user's clicks, once. Main thread only.
-// Tested by tests/controls/shell/TreeView_test.cpp.
+// Tested by tests/framework/TreeView_test.cpp.
 #pragma once
 
 #include <windows.h>

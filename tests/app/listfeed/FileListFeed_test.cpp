@@ -12,7 +12,7 @@
 #include "engine/Collation.h"
 #include "engine/ScriptInterpreter.h"
 #include "engine/win32/Win32FolderReader.h"
-#include "tests/controls/lists/ListViewHost.h"
+#include "tests/common/ListViewHost.h"
 
 using namespace qv;
 using namespace qv::controls;

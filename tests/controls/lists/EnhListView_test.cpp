@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "tests/controls/lists/ListViewHost.h"
+#include "tests/common/ListViewHost.h"
 
 using namespace qv::controls;
 using namespace qv::test;

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/StdCtrls.h"
-#include "tests/controls/lists/ListViewHost.h"
+#include "tests/common/ListViewHost.h"
 
 using namespace qv::controls;
 using namespace qv::test;

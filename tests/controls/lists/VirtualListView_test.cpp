@@ -12,7 +12,7 @@
 #include <set>
 
 #include "framework/ImageList.h"
-#include "tests/controls/lists/ListViewHost.h"
+#include "tests/common/ListViewHost.h"
 
 using namespace qv::controls;
 using namespace qv::test;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/shell/FileChange.h"
-#include "tests/controls/lists/ListViewHost.h"
+#include "tests/common/ListViewHost.h"
 
 namespace fs = std::filesystem;
 using namespace qv;

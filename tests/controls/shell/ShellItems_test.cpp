@@ -11,7 +11,7 @@
 #include "controls/shell/ShellContextMenu.h"
 #include "controls/shell/ShellItems.h"
 #include "controls/shell/detail/ShellMenuHooks.h"
-#include "tests/controls/lists/ListViewHost.h"
+#include "tests/common/ListViewHost.h"
 
 using namespace qv;
 using namespace qv::controls;

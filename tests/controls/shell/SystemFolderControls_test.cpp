@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/shell/SystemTreeView.h"
-#include "tests/controls/lists/ListViewHost.h"
+#include "tests/common/ListViewHost.h"
 
 namespace fs = std::filesystem;
 using namespace qv;

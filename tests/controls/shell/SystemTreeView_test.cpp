@@ -11,7 +11,7 @@
 #include "controls/shell/SystemTreeView.h"
 #include "controls/shell/detail/ShellMenuHooks.h"
 #include "framework/Menus.h"
-#include "tests/controls/lists/ListViewHost.h"
+#include "tests/common/ListViewHost.h"
 
 namespace fs = std::filesystem;
 using namespace qv;

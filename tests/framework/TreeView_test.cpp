@@ -4,16 +4,40 @@
 // the window is re-created.
 #include <gtest/gtest.h>
 
+#include "framework/Form.h"
 #include "framework/TreeView.h"
-#include "tests/controls/lists/ListViewHost.h"
+#include "tests/framework/FwTestSupport.h"
 
 using namespace qv;
-using namespace qv::test;
 using fw::TTreeNode;
+using fw::test::TestApp;
 
 namespace {
 
-using THostedTree = THostedList<fw::TTreeView>;
+// A shown form holding one tree, made inside the form's layout.
+class TTreeForm : public fw::TForm {
+public:
+  TTreeForm() : TForm(&TestApp(), "TTreeHostForm") {
+    SetCaption("Arbre");
+    SetClientSize(320, 400);
+    Tree = &Make<fw::TTreeView>("Tree");
+    Tree->Place(this, 8, 8, 304, 384);
+    FinishCreate();
+  }
+  fw::TTreeView* Tree = nullptr;
+};
+
+struct THostedTree {
+  THostedTree() : form(new TTreeForm), tree(form->Tree) {
+    form->Show();
+    TestApp().ProcessMessages();
+  }
+  ~THostedTree() { delete form; }
+  THostedTree(const THostedTree&) = delete;
+  THostedTree& operator=(const THostedTree&) = delete;
+  TTreeForm* form;
+  fw::TTreeView* tree;
+};
 
 std::vector<std::string> Texts(TTreeNode* first) {
   std::vector<std::string> out;
@@ -25,7 +49,7 @@ std::vector<std::string> Texts(TTreeNode* first) {
 
 TEST(TreeView, NodesKnowTheirFamilyTextAndImages) {
   THostedTree h;
-  fw::TTreeView& tv = *h.list;
+  fw::TTreeView& tv = *h.tree;
   TTreeNode* root = tv.AddChild(nullptr, "Racine");
   TTreeNode* a = tv.AddChild(root, "Été");
   TTreeNode* b = tv.AddChild(root, "Hiver");
@@ -55,7 +79,7 @@ TEST(TreeView, NodesKnowTheirFamilyTextAndImages) {
 
 TEST(TreeView, ExpandingFromCodeAsksTheHooksOnceAndARefusalKeepsTheNodeClosed) {
   THostedTree h;
-  fw::TTreeView& tv = *h.list;
+  fw::TTreeView& tv = *h.tree;
   TTreeNode* root = tv.AddChild(nullptr, "Racine");
   tv.AddChild(root, "Enfant");
   int asked = 0, expanded = 0;
@@ -78,7 +102,7 @@ TEST(TreeView, ExpandingFromCodeAsksTheHooksOnceAndARefusalKeepsTheNodeClosed) {
 
 TEST(TreeView, DeletingANodeTellsTheHookOfItAndOfEveryChild) {
   THostedTree h;
-  fw::TTreeView& tv = *h.list;
+  fw::TTreeView& tv = *h.tree;
   TTreeNode* root = tv.AddChild(nullptr, "Racine");
   TTreeNode* a = tv.AddChild(root, "a");
   tv.AddChild(a, "a1");
@@ -98,7 +122,7 @@ TEST(TreeView, DeletingANodeTellsTheHookOfItAndOfEveryChild) {
 
 TEST(TreeView, SortingOneLevelLeavesDeeperLevelsAndSortingAllReachesThem) {
   THostedTree h;
-  fw::TTreeView& tv = *h.list;
+  fw::TTreeView& tv = *h.tree;
   TTreeNode* root = tv.AddChild(nullptr, "Racine");
   TTreeNode* c = tv.AddChild(root, "c");
   tv.AddChild(root, "a");
@@ -118,7 +142,7 @@ TEST(TreeView, SortingOneLevelLeavesDeeperLevelsAndSortingAllReachesThem) {
 
 TEST(TreeView, ReCreatingTheWindowReleasesEveryNodeThroughTheHook) {
   THostedTree h;
-  fw::TTreeView& tv = *h.list;
+  fw::TTreeView& tv = *h.tree;
   TTreeNode* root = tv.AddChild(nullptr, "Racine");
   tv.AddChild(root, "a");
   int gone = 0;
