@@ -2,6 +2,7 @@
 #include "media/ByteSource.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace qv::media {
 
@@ -60,5 +61,21 @@ bool TStdioFileSource::readAt(uint64_t offset, void* dst, size_t n) {
   if (!m_file || seek64(m_file, offset) != 0) return false;
   return std::fread(dst, 1, n, m_file) == n;
 }
+
+namespace {
+bool stdioIsFile(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path p(path);
+  return std::filesystem::exists(p, ec) && !std::filesystem::is_directory(p, ec);
+}
+
+std::unique_ptr<TByteSource> stdioOpen(const std::string& path) {
+  auto source = std::make_unique<TStdioFileSource>(path);
+  if (!source->isOpen()) return nullptr;
+  return source;
+}
+}  // namespace
+
+const TPathOpener kStdioPaths{stdioIsFile, stdioOpen};
 
 }  // namespace qv::media

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,17 @@ private:
   std::FILE* m_file = nullptr;
   uint64_t m_size = 0;
 };
+
+// How a reader's 8-bit path entry reaches the file system. kStdioPaths takes
+// the path as the system's own 8-bit name; Windows code gives the opener of
+// media/win32/ImgDataFile.h, which reads it as cp1252 and opens the file by
+// its UTF-16 name. The portable library so opens files without linking
+// anything of Win32.
+struct TPathOpener {
+  bool (*IsFile)(const std::string& path);                        // a file, not a folder
+  std::unique_ptr<TByteSource> (*Open)(const std::string& path);  // null when it cannot be
+};
+extern const TPathOpener kStdioPaths;
 
 // Byte-order helpers for values already in memory.
 inline uint16_t load16(const uint8_t* p, ByteOrder o) {

@@ -58,13 +58,8 @@ public:
   // the source holds fewer than 10 bytes (or cannot be read there); true
   // otherwise, with every field empty when there is no "ID3" header and
   // empty or partial fields when the tag is malformed.
+  // (UTF-16 paths: media/win32/ID3v2File.h.)
   bool LoadId3v2Tag(TByteSource& source);
-#ifdef _WIN32
-  // The same for a file named by its UTF-16 path, opened once for reading
-  // (others may read, write, rename or delete it meanwhile). False when the
-  // file cannot be opened. Defined in media/win32 (link qv_media_win32).
-  bool LoadId3v2Tag(const std::wstring& path);
-#endif
 
   void Reset();
 

@@ -3,7 +3,6 @@
 #include "media/ImgData.h"
 
 #include <cstring>
-#include <filesystem>
 
 #include "media/IptcData.h"
 
@@ -74,20 +73,16 @@ TIPTCdata& TimgData::NewIptcInfo() {
   return *m_iptc;
 }
 
-#ifndef _WIN32
 bool TimgData::LoadImageMetadata(const std::string& path) {
   Reset();
-  std::error_code ec;
-  const std::filesystem::path p(path);
-  if (!std::filesystem::exists(p, ec) || std::filesystem::is_directory(p, ec)) return false;
+  if (!Paths->IsFile(path)) return false;
   if (KindOfName(path) == TFileKind::Other) {
     StatusText = "Not an EXIF file";
     return false;
   }
-  TStdioFileSource source(path);
-  return LoadImageMetadata(source.isOpen() ? &source : nullptr, path);
+  const std::unique_ptr<TByteSource> source = Paths->Open(path);
+  return LoadImageMetadata(source.get(), path);
 }
-#endif
 
 bool TimgData::ReadsName(std::string_view fileName) { return KindOfName(fileName) != TFileKind::Other; }
 

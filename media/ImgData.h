@@ -47,14 +47,10 @@ public:
   TimgData(const TimgData&) = delete;
   TimgData& operator=(const TimgData&) = delete;
 
-  // Reset, then read the file at `path`, an 8-bit path. Under Windows it is
-  // read as cp1252 and opened by its UTF-16 form, as the wide entry does.
+  // Reset, then read the file at `path`, an 8-bit path, reached through
+  // Paths. False when no file is there; a file that is not a photo is not
+  // opened. (UTF-16 paths: media/win32/ImgDataFile.h.)
   bool LoadImageMetadata(const std::string& path);
-#ifdef _WIN32
-  // The same for a file named by its UTF-16 path (any name), opened through
-  // the wide-name stream. Defined in media/win32.
-  bool LoadImageMetadata(const std::wstring& path);
-#endif
   // Reset, then read an existing file through `source`; `fileName` gives the
   // extension that chooses the reader. A null source stands for a file that
   // exists but cannot be opened.
@@ -85,6 +81,7 @@ public:
   int SectionCount = 0;
   bool TiffFlag = false;
   int BuildSetting = 255;
+  const TPathOpener* Paths = &kStdioPaths;  // never null
   const tSection* ExifSection = nullptr;
   const tSection* IptcSection = nullptr;
   const tSection* CommentSection = nullptr;

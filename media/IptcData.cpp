@@ -234,23 +234,19 @@ int TIPTCdata::AddIptcEntry(const TTagEntry& entry) {
   return EntryCount() - 1;
 }
 
-// Both path kinds load through the owner, which parses into this object.
-template <typename Path>
-static bool ReadIptcThroughOwner(TIPTCdata& self, const Path& path) {
-  self.Clear();
-  TimgData* owner = self.Owner;
-  if (!owner) return false;
-  owner->LoadImageMetadata(path);
-  if (!owner->IptcSection) return false;
-  self.ReadIptcBlock(owner->IptcSection->Bytes);
-  return self.EntryCount() > 0;
+bool TIPTCdata::ReadIptcFile(const std::string& path) {
+  Clear();
+  if (!Owner) return false;
+  Owner->LoadImageMetadata(path);
+  return ReadLoadedIptc();
 }
 
-bool TIPTCdata::ReadIptcFile(const std::string& path) { return ReadIptcThroughOwner(*this, path); }
-
-#ifdef _WIN32
-bool TIPTCdata::ReadIptcFile(const std::wstring& path) { return ReadIptcThroughOwner(*this, path); }
-#endif
+bool TIPTCdata::ReadLoadedIptc() {
+  Clear();
+  if (!Owner || !Owner->IptcSection) return false;
+  ReadIptcBlock(Owner->IptcSection->Bytes);
+  return EntryCount() > 0;
+}
 
 void TIPTCdata::ReadIptcBlock(std::string_view block) {
   Clear();

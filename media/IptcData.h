@@ -49,10 +49,9 @@ public:
   // object (the owner keeps its IPTC object alive across loads, so this is
   // safe when this object is the owner's own). True when a dataset was found.
   virtual bool ReadIptcFile(const std::string& path);
-#ifdef _WIN32
-  // The same for a file named by its UTF-16 path (any name).
-  bool ReadIptcFile(const std::wstring& path);
-#endif
+  // Parses the IPTC section of the owner's last load into this object; true
+  // when a dataset was found. (UTF-16 paths: media/win32/ImgDataFile.h.)
+  bool ReadLoadedIptc();
 
   int EntryCount() const { return int(Entries.size()); }
   TTagEntry Entry(int index) const;  // empty entry outside the list

@@ -1,16 +1,17 @@
 // TID3v2's entry by UTF-16 path: one open, then the portable reader.
-#include "media/ID3v2.h"
+#include "media/win32/ID3v2File.h"
+
 #include "media/win32/Win32FileSource.h"
 
 namespace qv::media {
 
-bool TID3v2::LoadId3v2Tag(const std::wstring& path) {
+bool LoadId3v2Tag(TID3v2& tag, const std::wstring& path) {
   TWin32FileSource source(path);
   if (!source.isOpen()) {
-    Reset();
+    tag.Reset();
     return false;
   }
-  return LoadId3v2Tag(source);
+  return tag.LoadId3v2Tag(source);
 }
 
 }  // namespace qv::media

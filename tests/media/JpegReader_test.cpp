@@ -1,7 +1,13 @@
 // The JPEG marker walk and the file kinds of the photo reader.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "media/ImgData.h"
+#include "media/IptcData.h"
 #include "tests/media/PhotoBuilder.h"
 
 using namespace qv::media;
@@ -103,6 +109,40 @@ TEST(JpegReader, FileKindsByExtension) {
   // Not starting with SOI.
   EXPECT_FALSE(l.Run(Bytes{0xFF, 0xD9, 0xFF, 0xD8}).result);
   EXPECT_FALSE(l.Run(Bytes{}).result);
+}
+
+// Files the path entries reach only through the reader's opener.
+struct TFakeFiles {
+  static inline std::map<std::string, Bytes> files;
+  static inline std::vector<std::string> opened;
+  static bool IsFile(const std::string& path) { return files.count(path) != 0; }
+  static std::unique_ptr<TByteSource> Open(const std::string& path) {
+    opened.push_back(path);
+    const auto it = files.find(path);
+    if (it == files.end() || it->second.empty()) return nullptr;  // empty: exists, cannot be opened
+    return std::make_unique<TMemorySource>(it->second);
+  }
+};
+const TPathOpener kFakePaths{TFakeFiles::IsFile, TFakeFiles::Open};
+
+TEST(JpegReader, PathEntriesOpenFilesThroughTheReadersOpener) {
+  TFakeFiles::files = {{"m:a.jpg", Jpeg({ExifApp1(SmallTiff())})}, {"m:b.txt", Bytes{1, 2, 3}}, {"m:locked.jpg", {}}};
+  TFakeFiles::opened.clear();
+  TimgData r;
+  r.Paths = &kFakePaths;
+  EXPECT_TRUE(r.LoadImageMetadata("m:a.jpg"));
+  EXPECT_EQ(r.ExifValue("Make"), "Canon");
+  // Another kind is never opened; a missing file is not asked for.
+  EXPECT_FALSE(r.LoadImageMetadata("m:b.txt"));
+  EXPECT_EQ(r.StatusText, "Not an EXIF file");
+  EXPECT_FALSE(r.LoadImageMetadata("m:c.jpg"));
+  EXPECT_EQ(r.ExifInfo(), nullptr);
+  EXPECT_FALSE(r.LoadImageMetadata("m:locked.jpg"));
+  EXPECT_EQ(r.StatusText, "Illegal Exif construction");
+  // The IPTC entry loads through its owner, so through the same opener.
+  TIPTCdata mine(&r);
+  EXPECT_FALSE(mine.ReadIptcFile("m:a.jpg"));
+  EXPECT_EQ((TFakeFiles::opened), (std::vector<std::string>{"m:a.jpg", "m:locked.jpg", "m:a.jpg"}));
 }
 
 TEST(JpegReader, FillBytesAndStandaloneMarkersAreSkipped) {

@@ -8,6 +8,7 @@
 
 #include "media/ImgData.h"
 #include "media/IptcData.h"
+#include "media/win32/ImgDataFile.h"
 #include "media/win32/Win32Temp.h"
 
 using namespace qv::media;
@@ -30,27 +31,27 @@ TEST(ImgDataFile, NamesOutsideTheCodePageAreReadThroughTheWideEntries) {
   ASSERT_TRUE(TempFolder::write(name, bytes));
 
   TimgData reader;
-  ASSERT_TRUE(reader.LoadImageMetadata(name));
+  ASSERT_TRUE(LoadImageMetadata(reader, name));
   ASSERT_NE(reader.IptcInfo(), nullptr);
-  EXPECT_TRUE(reader.IptcInfo()->ReadIptcFile(name));
+  EXPECT_TRUE(ReadIptcFile(*reader.IptcInfo(), name));
   EXPECT_EQ(reader.IptcInfo()->IptcTagValue("City", ""), "Paris");
   TIPTCdata mine(&reader);
-  EXPECT_TRUE(mine.ReadIptcFile(name));
+  EXPECT_TRUE(ReadIptcFile(mine, name));
   EXPECT_EQ(mine.IptcTagValue("ObjectName", ""), "Tour");
 
   // The file is never locked against writers while it is read.
   HANDLE writer = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(writer, INVALID_HANDLE_VALUE);
-  EXPECT_TRUE(reader.LoadImageMetadata(name));
+  EXPECT_TRUE(LoadImageMetadata(reader, name));
   if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
 
   // Missing files, folders and other kinds read nothing.
-  EXPECT_FALSE(reader.LoadImageMetadata(dir.file(L"\u0416.jpg")));
+  EXPECT_FALSE(LoadImageMetadata(reader, dir.file(L"\u0416.jpg")));
   EXPECT_EQ(reader.IptcInfo(), nullptr);
   const std::wstring text = dir.file(L"\u0416.txt");
   ASSERT_TRUE(TempFolder::write(text, bytes));
-  EXPECT_FALSE(reader.LoadImageMetadata(text));
+  EXPECT_FALSE(LoadImageMetadata(reader, text));
   EXPECT_EQ(reader.StatusText, "Not an EXIF file");
 }
 
@@ -64,6 +65,7 @@ TEST(ImgDataFile, EightBitPathsAreCp1252Names) {
   for (size_t i = 0; i < folder.size(); ++i) ansi[i] = static_cast<char>(folder[i]);
   const std::string path = std::string(ansi) + "\xE9t\xE9 \x9Cuvre \x80.jpg";
   TimgData reader;
+  reader.Paths = &kCp1252Paths;
   ASSERT_TRUE(reader.LoadImageMetadata(path));
   TIPTCdata mine(&reader);
   EXPECT_TRUE(mine.ReadIptcFile(path));

@@ -4,6 +4,7 @@
 
 #include "media/ID3v2.h"
 #include "media/Id3Bytes.h"
+#include "media/win32/ID3v2File.h"
 #include "media/win32/Win32Temp.h"
 
 using namespace qv::media;
@@ -62,7 +63,7 @@ TEST(Win32FileSource, PositionsPastFourGigabytes) {
   ASSERT_TRUE(src.read(past4G, b, 3));
   EXPECT_EQ(std::string(b, 3), "END");
   TID3v2 tag;
-  ASSERT_TRUE(tag.LoadId3v2Tag(name));
+  ASSERT_TRUE(LoadId3v2Tag(tag, name));
   EXPECT_EQ(tag.Info.FileLength, past4G + 3);
   EXPECT_EQ(tag.Title, "Gros");
 }
@@ -72,9 +73,9 @@ TEST(Win32FileSource, TagReadByWidePath) {
   const std::wstring name = dir.file(L"\u65E5\u672C.mp3");
   ASSERT_TRUE(TempFolder::write(name, id3::tag(3, id3::frame(3, "TPE1", id3::text(0, "Artiste")))));
   TID3v2 tag;
-  ASSERT_TRUE(tag.LoadId3v2Tag(name));
+  ASSERT_TRUE(LoadId3v2Tag(tag, name));
   EXPECT_EQ(tag.Artist, "Artiste");
-  EXPECT_FALSE(tag.LoadId3v2Tag(dir.file(L"absent.mp3")));
+  EXPECT_FALSE(LoadId3v2Tag(tag, dir.file(L"absent.mp3")));
   EXPECT_EQ(tag.Artist, "");
 }
 
