@@ -1,9 +1,11 @@
 // The validating edit: characters, value rules, display.
 #include "controls/edits/QvValidateEdit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "controls/edits/QvNumberFormat.h"
 #include "support/QcStrings.h"
@@ -95,6 +97,16 @@ std::string VariantToText(const TQvVariant& v) {
   return std::string();
 }
 
+// A currency value text with its sign in front, wherever the locale shows
+// it, so that the value reads the same in every negative format.
+std::string SignFirst(std::string text) {
+  const size_t minus = text.find('-');
+  if (minus == std::string::npos || minus == 0) return text;
+  text.erase(minus, 1);
+  if (!text.empty() && text[0] == '+') text.erase(0, 1);
+  return "-" + text;
+}
+
 }  // namespace
 
 TQvCustomValidateEdit::TQvCustomValidateEdit(qv::fw::TComponent* owner) : TQvCustomEdit(owner) {
@@ -145,19 +157,23 @@ bool TQvCustomValidateEdit::IsValidChar(const std::string& aText, char& key, int
     case dfCurrency: {
       if (key == dec) return !has(dec);
       if (allowed(key) || signAt('+', 1, '+')) return true;
-      char sign = '-';
-      int at = 1;
+      // Positions count in the text without the currency string, as every
+      // caller gives them: the sign leads the number, follows it, or is
+      // the opening parenthesis.
+      const bool held = (has('-') || has('(')) && !selection;
+      const std::string before = aText.substr(0, static_cast<size_t>(std::clamp(pos - 1, 0, len)));
       switch (NegCurrFormat()) {
-        case 2: at = 2; break;
-        case 3: case 7: case 10: case 11: at = len; break;
-        case 6: at = len - 1; break;
-        case 12: at = 3; break;
-        case 13: at = len - 2; break;
-        case 0: case 4: case 14: case 15: sign = '('; break;
-        default: break;
+        case 0: case 4: case 14: case 15:
+          if (key == '(' && pos == 1) key = '-';
+          return key == '-' && pos == 1 && !held;
+        case 3: case 6: case 7: case 10: case 11: case 13: {
+          const std::string after = aText.substr(before.size());
+          const bool afterNumber = after.find_first_of("0123456789") == std::string::npos && after.find(dec) == std::string::npos;
+          return key == '-' && pos > 1 && afterNumber && !held;
+        }
+        default:
+          return key == '-' && before.find_first_not_of(' ') == std::string::npos && !held;
       }
-      if (sign == '(' && key == '(' && pos == 1) key = '-';
-      return signAt('-', at, sign);
     }
     case dfScientific: {
       if (!(allowed(key) || key == '+' || key == '-')) return false;
@@ -188,29 +204,41 @@ bool TQvCustomValidateEdit::IsValidChar(const std::string& aText, char& key, int
 }
 
 std::string TQvCustomValidateEdit::MakeValid(const std::string& text) {
+  // A whole text is not typed: the keypad key last held says nothing of it.
+  const WORD lastKey = std::exchange(m_lastKeyDown, WORD{0});
   std::string kept;
   for (size_t i = 0; i < text.size(); ++i) {
     char key = text[i];
-    if (IsValidChar(text.substr(0, i), key, static_cast<int>(i) + 1)) kept += text[i];
+    // The key as accepted: a currency's '(' is kept as the '-' it stands for.
+    if (IsValidChar(text.substr(0, i), key, static_cast<int>(i) + 1)) kept += key;
   }
+  m_lastKeyDown = lastKey;
   return kept;
 }
 
-std::string TQvCustomValidateEdit::Stripped(const std::string& text) const {
+std::string TQvCustomValidateEdit::Stripped(const std::string& text, size_t* lead) const {
   std::string s = StrRemoveSuffix(m_displaySuffix, text);
+  const size_t whole = s.size();
   s = StrRemovePrefix(m_displayPrefix, s);
+  size_t ahead = whole - s.size();
   // Only a currency value carries the sign: elsewhere the same letters are
   // the user's text (an "E" currency is an exponent, a "$" a hex prefix).
-  if (m_displayFormat != dfCurrency) return s;
-  const std::string currency = CurrencyString();
-  s = StrRemoveSuffix(currency, s);
-  return StrRemovePrefix(currency, s);
+  if (m_displayFormat == dfCurrency) {
+    const std::string currency = CurrencyString();
+    s = StrRemoveSuffix(currency, s);
+    const size_t kept = s.size();
+    s = StrRemovePrefix(currency, s);
+    ahead += kept - s.size();
+  }
+  if (lead) *lead = ahead;
+  return s;
 }
 
 // --- Value rules
 
 void TQvCustomValidateEdit::ApplyEditText(const std::string& value) {
   m_editText = MakeValid(Stripped(value));
+  if (m_displayFormat == dfCurrency) m_editText = SignFirst(std::move(m_editText));
   const uint16_t window = TwoDigitYearCenturyWindow();
   // An empty year stays empty where empty is allowed (it is no year 2000).
   const bool keptEmpty = m_allowEmpty && m_editText.empty();
@@ -581,7 +609,12 @@ void TQvCustomValidateEdit::KeyUp(WORD& key, qv::fw::TShiftState shift) {
 
 void TQvCustomValidateEdit::KeyPress(char& key) {
   char k = key;
-  const bool valid = IsValidChar(StrippedWindowText(), k, SelStart() + 1);
+  // The place counts in the text the rules see, past a prefix or currency
+  // (a key typed inside them goes to the value's first place).
+  size_t lead = 0;
+  const std::string text = Stripped(RawText(), &lead);
+  const int pos = std::max(SelStart() - static_cast<int>(lead), 0) + 1;
+  const bool valid = IsValidChar(text, k, pos);
   if (static_cast<unsigned char>(key) > 31) key = valid ? k : 0;
   TQvCustomEdit::KeyPress(key);
 }

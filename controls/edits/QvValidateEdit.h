@@ -114,7 +114,8 @@ private:
   void EnforceMin();
   void ValueChangedCheck();
   void ApplyCriticalColor();
-  std::string Stripped(const std::string& text) const;
+  // lead: how many characters went from the front.
+  std::string Stripped(const std::string& text, size_t* lead = nullptr) const;
   std::string StrippedWindowText() const { return Stripped(RawText()); }
   bool SelectionActive() const { return SelLength() > 0; }
   double ClampToRange(double v) const;

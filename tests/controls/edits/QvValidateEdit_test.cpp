@@ -497,3 +497,65 @@ TEST_F(QvValidateEdit, CurrencyOverflowAndEmptyYearFaults) {
   e.SetEditText("");
   EXPECT_EQ(Shown(e), "2000");
 }
+
+TEST_F(QvValidateEdit, NegativeCurrencyKeepsItsSignInEveryLocaleFormat) {
+  TQvValidateEdit& e = *f->Free;
+  const auto leave = [&] {
+    f->Other->SetFocus();
+    App().ProcessMessages();
+  };
+  for (const char* currency : {"$", "EUR"}) {
+    for (uint8_t n = 0; n <= 15; ++n) {
+      SCOPED_TRACE(std::string(currency) + " NegCurrFormat " + std::to_string(n));
+      TQcLocaleSettings s;
+      s.DecimalSeparator = '.';
+      s.ThousandSeparator = ',';
+      s.CurrencyString = currency;
+      s.CurrencyDecimals = 2;
+      s.NegCurrFormat = n;
+      OverrideLocaleSettings(s);
+      e.SetDisplayFormat(dfInteger);
+      e.SetDisplayFormat(dfCurrency);
+      e.SetValue(-1234.5);
+      const std::string shown = Shown(e);
+      for (int round = 0; round < 2; ++round) {
+        e.SetFocus();
+        App().ProcessMessages();
+        leave();
+        EXPECT_EQ(Shown(e), shown);
+        EXPECT_DOUBLE_EQ(e.AsFloat(), -1234.5);
+      }
+      // Typed with the sign where this format puts it.
+      const bool parenthesis = n == 0 || n == 4 || n == 14 || n == 15;
+      const bool trailing = n == 3 || n == 6 || n == 7 || n == 10 || n == 11 || n == 13;
+      e.SetFocus();
+      e.SelectAll();
+      Type(e, parenthesis ? "(12.5" : trailing ? "12.5-" : "-12.5");
+      leave();
+      EXPECT_DOUBLE_EQ(e.AsFloat(), -12.5);
+      e.SetFocus();
+      leave();
+      EXPECT_DOUBLE_EQ(e.AsFloat(), -12.5);
+      // A second sign is refused.
+      e.SetFocus();
+      SendMessageA(e.Handle(), EM_SETSEL, 0, 0);
+      Type(e, parenthesis ? "(" : "-");
+      leave();
+      EXPECT_DOUBLE_EQ(e.AsFloat(), -12.5);
+      // Positive values stay positive.
+      e.SetValue(7.25);
+      e.SetFocus();
+      leave();
+      EXPECT_DOUBLE_EQ(e.AsFloat(), 7.25);
+    }
+  }
+  // Places count from past the prefix: a sign typed right after it leads.
+  e.SetDisplayFormat(dfInteger);
+  e.SetDisplayPrefix("n=");
+  e.SetValue(int64_t{5});
+  e.SetFocus();
+  SendMessageA(e.Handle(), EM_SETSEL, 2, 2);
+  Type(e, "-");
+  leave();
+  EXPECT_EQ(Shown(e), "n=-5");
+}
