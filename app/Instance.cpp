@@ -71,7 +71,8 @@ bool ActivateRunningInstance(const std::string& className, const std::string& ti
     if (!found) Sleep(50);
   }
   if (!found) return false;
-  if (HWND owner = GetWindow(found, GW_OWNER)) ShowWindow(owner, SW_RESTORE);
+  // The running window carries the program's taskbar button itself: its
+  // hidden owner is left hidden, or it would show as a second button.
   if (IsIconic(found)) ShowWindow(found, SW_RESTORE);
   SetForegroundWindow(found);
   if (!args.empty() && !IsHelpSwitch(args[0])) {

@@ -190,7 +190,7 @@ void TMainForm::FormCreate(TComponent&) {
   ApplyAttributeOption();
   EditCara->SetText(std::string(1, character));
   o.Character = character;
-  EditFormat->SetText(std::string(static_cast<size_t>(format), character));
+  ShowFormatWidth(format);
   UpdatePadCharacter();
   SpinDebut->SetValue(o.Start);
   CheckFormat->SetChecked(autoFormat);
@@ -216,14 +216,21 @@ void TMainForm::FormCreate(TComponent&) {
   Application()->OnMessage = [this](MSG& msg, bool& handled) { RepaintPreviewAfterResize(msg, handled); };
 }
 
-void TMainForm::FillCombo(TComboBox& combo, const std::vector<std::string>& history, int32_t index,
+void TMainForm::FillCombo(TComboBox& combo, const std::vector<std::string>& history, int32_t& index,
                           const std::string& emptyText) {
   combo.SetItems(history);
   if (history.empty()) {
     combo.SetText(emptyText);
     return;
   }
-  if (!combo.SetItemIndex(index)) combo.SetItemIndex(0);
+  SelectHistoryEntry(combo, index);
+  index = combo.ItemIndex();
+}
+
+void TMainForm::SelectHistoryEntry(TComboBox& combo, int32_t index) {
+  // A stored place outside the list (a lost entry, a hand-edited value)
+  // must still show a model, never an empty combo.
+  if (index < 0 || !combo.SetItemIndex(index)) combo.SetItemIndex(0);
 }
 
 void TMainForm::FormClose(TComponent&, TCloseAction& action) {
@@ -286,6 +293,13 @@ void TMainForm::WMCopyData(const COPYDATASTRUCT* data) {
   if (QxFolderMonitor->Active()) OpenFolderFromCommand(*text);
 }
 
+void TMainForm::CreateParams(TCreateParams& params) {
+  TForm::CreateParams(params);
+  // The window is owned by the hidden application window, which never shows:
+  // the taskbar button, with this caption, is this window's own.
+  params.ExStyle |= WS_EX_APPWINDOW;
+}
+
 LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COPYDATA: {
@@ -297,14 +311,14 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       ApplyTextureMain(true);
       return 0;
     case WM_CLOSE:
-      if (m_runDialogs > 0) {
-        RefuseCloseDuringRun();
+      if (m_modalDialogs > 0) {
+        RefuseCloseWhileModal();
         return 0;
       }
       break;
     case WM_QUERYENDSESSION:
-      if (m_runDialogs > 0) {
-        RefuseCloseDuringRun();
+      if (m_modalDialogs > 0) {
+        RefuseCloseWhileModal();
         return FALSE;
       }
       break;
@@ -314,10 +328,10 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   return TForm::WndProc(msg, wp, lp);
 }
 
-void TMainForm::RefuseCloseDuringRun() {
+void TMainForm::RefuseCloseWhileModal() {
   MessageBeep(MB_OK);
-  // The open run dialog (owned by the application window) is what the
-  // user has to answer.
+  // The open dialog (owned by the application window) is what the user
+  // has to answer.
   HWND owner = Application() ? Application()->Handle() : Handle();
   if (HWND popup = GetLastActivePopup(owner); popup && popup != owner && popup != Handle())
     SetForegroundWindow(popup);

@@ -168,9 +168,13 @@ public:
 
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
+protected:
+  void CreateParams(fw::TCreateParams& params) override;
+
 private:
-  // A close asked while a run dialog is open is refused: beep, dialog up.
-  void RefuseCloseDuringRun();
+  // A close asked while one of this window's modal dialogs is open is
+  // refused: beep, dialog up.
+  void RefuseCloseWhileModal();
   // Layout (MainForm.layout.cpp)
   void BuildLayout();
   void BindEvents();
@@ -202,6 +206,7 @@ private:
   void UpdateIndexControls();
   void UpdateKeepControls();
   void UpdatePadCharacter();
+  void ShowFormatWidth(int width);
   void UpdateDateTimeControls();
   void UpdateAttributeControls();
   void ApplyAttributeOption();
@@ -273,8 +278,12 @@ private:
                           std::vector<std::string>& scripts, int32_t& idxName, int32_t& idxScript);
   void SwitchHistory(fw::TComboBox& combo, bool toScript, std::vector<std::string>& names,
                      std::vector<std::string>& scripts, int32_t& idxName, int32_t& idxScript);
-  void FillCombo(fw::TComboBox& combo, const std::vector<std::string>& history, int32_t index,
+  // Shows a history and selects its remembered entry (stored back when it
+  // had to fall back to entry 0).
+  void FillCombo(fw::TComboBox& combo, const std::vector<std::string>& history, int32_t& index,
                  const std::string& emptyText);
+  // Selects a remembered entry, entry 0 when it is outside the list.
+  void SelectHistoryEntry(fw::TComboBox& combo, int32_t index);
   void OpenHelp();
 
   std::vector<std::string> m_args;
@@ -291,14 +300,15 @@ private:
   // The start work of the first timer tick is done (a later show must not
   // reopen the folder).
   bool m_startDone = false;
-  // Rename or simulation dialogs open: their runs pump this window's
-  // messages, so a close now would free the window under them.
-  int m_runDialogs = 0;
-  struct TRunDialogScope {
-    explicit TRunDialogScope(int& count) : m_count(count) { ++m_count; }
-    ~TRunDialogScope() { --m_count; }
-    TRunDialogScope(const TRunDialogScope&) = delete;
-    TRunDialogScope& operator=(const TRunDialogScope&) = delete;
+  // Modal dialogs of this window open. Their loops pump this window's
+  // messages, so a close now would save what a dialog only previews and
+  // free the window under a run or a rescan still to come.
+  int m_modalDialogs = 0;
+  struct TModalDialogScope {
+    explicit TModalDialogScope(int& count) : m_count(count) { ++m_count; }
+    ~TModalDialogScope() { --m_count; }
+    TModalDialogScope(const TModalDialogScope&) = delete;
+    TModalDialogScope& operator=(const TModalDialogScope&) = delete;
     int& m_count;
   };
 };

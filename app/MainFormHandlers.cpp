@@ -103,8 +103,7 @@ void TMainForm::UpdateAutoFormat(size_t count) {
     SetEditColor(*EditFormat, false);
     // The digits the last index needs (never below 0).
     const int64_t last = std::max<int64_t>(0, static_cast<int64_t>(count) + o.Start - 1);
-    const int digits = static_cast<int>(std::to_string(last).size());
-    EditFormat->SetText(eng::PadLeft("0", digits, o.Character));
+    ShowFormatWidth(static_cast<int>(std::to_string(last).size()));
   } else if (!o.NoneIndice) {
     SetEditColor(*EditFormat, true);
   }
@@ -159,9 +158,13 @@ void TMainForm::UpdateKeepControls() {
 void TMainForm::UpdatePadCharacter() {
   eng::TProgramOptions& o = m_engine->Options;
   if (o.Character == '\0') o.Character = ' ';
-  // The format edit shows its width as pad characters.
-  const int width = std::max(1, static_cast<int>(EditFormat->Text().size()));
-  EditFormat->SetText(std::string(static_cast<size_t>(width), o.Character));
+  ShowFormatWidth(static_cast<int>(EditFormat->Text().size()));
+}
+
+void TMainForm::ShowFormatWidth(int width) {
+  // Typed or automatic, the width shows as that many pad characters (its
+  // change handler stores the length as "Format").
+  EditFormat->SetText(std::string(static_cast<size_t>(std::max(1, width)), m_engine->Options.Character));
 }
 
 void TMainForm::UpdateDateTimeControls() {
@@ -278,7 +281,7 @@ void TMainForm::CheckNoFileClick(TComponent& sender) {
     EditFile->SetText("*");
     SetEditColor(*EditFile, false);
   } else {
-    if (!EditFile->SetItemIndex(o.IdxNameFile) && EditFile->ItemCount() > 0) EditFile->SetItemIndex(0);
+    if (EditFile->ItemCount() > 0) SelectHistoryEntry(*EditFile, o.IdxNameFile);
     SetEditColor(*EditFile, true);
   }
   const bool caseOn = o.ScriptFile || o.NoFile;
@@ -298,7 +301,7 @@ void TMainForm::CheckNoExtClick(TComponent& sender) {
     EditExt->SetText("*");
     SetEditColor(*EditExt, false);
   } else {
-    if (!EditExt->SetItemIndex(o.IdxNameExtension) && EditExt->ItemCount() > 0) EditExt->SetItemIndex(0);
+    if (EditExt->ItemCount() > 0) SelectHistoryEntry(*EditExt, o.IdxNameExtension);
     SetEditColor(*EditExt, true);
   }
   const bool caseOn = o.ScriptExtension || o.NoExtension;
@@ -473,8 +476,9 @@ void TMainForm::PopOutListeClick(TComponent&) {
 
 void TMainForm::BtnAutoClick(TComponent&) {
   CommitFocusedEdit();
-  // The button has just toggled its down state.
-  m_engine->Options.Auto = BtnAuto->Down();
+  // The button never latches on a click of its own: its down state is
+  // still the option's, and the click asks for the other one.
+  m_engine->Options.Auto = !BtnAuto->Down();
   ApplyAutoOption();
   if (m_engine->Options.Auto) RefreshFileList();
 }
@@ -511,6 +515,7 @@ void TMainForm::OpenHelp() { ShowHelpFromButton(Handle(), 0); }
 
 void TMainForm::BtnAPropClick(TComponent&) {
   CommitFocusedEdit();
+  const TModalDialogScope scope(m_modalDialogs);
   ShowAboutBox(*this);
 }
 
@@ -518,19 +523,27 @@ void TMainForm::BtnQuitterClick(TComponent&) { Close(); }
 
 void TMainForm::BtnDirClick(TComponent&) {
   CommitFocusedEdit();
+  std::optional<std::string> folder;
+  {
+    const TModalDialogScope scope(m_modalDialogs);
+    folder = ChooseFolder(*this);
+  }
   // The edit's change handler stores the folder and rescans.
-  if (auto folder = ChooseFolder(*this)) EditDir->SetText(*folder);
+  if (folder) EditDir->SetText(*folder);
 }
 
-void TMainForm::BtnOptionsClick(TComponent&) { ExecuteOptionsDialog(*this); }
+void TMainForm::BtnOptionsClick(TComponent&) {
+  const TModalDialogScope scope(m_modalDialogs);
+  ExecuteOptionsDialog(*this);
+}
 
 void TMainForm::BtnRenommerClick(TComponent&) {
-  const TRunDialogScope scope(m_runDialogs);
+  const TModalDialogScope scope(m_modalDialogs);
   RequestRename(*this);
 }
 
 void TMainForm::BtnSimulerClick(TComponent&) {
-  const TRunDialogScope scope(m_runDialogs);
+  const TModalDialogScope scope(m_modalDialogs);
   RequestSimulation(*this);
 }
 

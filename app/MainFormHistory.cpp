@@ -16,8 +16,10 @@ void TMainForm::AddHistoryEntry(TComboBox& combo, bool script, std::vector<std::
   std::vector<std::string>& history = script ? scripts : names;
   int32_t& index = script ? idxScript : idxName;
   const auto& items = combo.Items();
-  if (std::find(items.begin(), items.end(), text) != items.end()) {
-    index = combo.ItemIndex();
+  if (const auto it = std::find(items.begin(), items.end(), text); it != items.end()) {
+    // A typed text selects no entry: the equal entry's place is what the
+    // next start must select.
+    index = static_cast<int32_t>(it - items.begin());
     return;
   }
   if (!m_engine->Options.SaveSaisie) return;

@@ -317,6 +317,10 @@ LRESULT TOndrelGradientButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case BM_CLICK:
       if (Enabled()) Click();
       return 0;
+    case BM_GETCHECK:
+      // A latched button reads as checked, as a push-like check box would
+      // to accessibility tools.
+      return Down() ? BST_CHECKED : BST_UNCHECKED;
     case WM_LBUTTONDBLCLK: {
       // A double click is a press like any other unless someone listens
       // for double clicks: then its release does not click again.

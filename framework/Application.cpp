@@ -285,6 +285,22 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     app->m_mainForm->Close();
     return 0;
   }
+  // This window stays hidden (the main form has the taskbar button): asked
+  // to minimise or restore the program, it does so to the main form, where
+  // its default handling would show itself as a second button.
+  if (app && msg == WM_SYSCOMMAND) {
+    const UINT command = static_cast<UINT>(wp & 0xFFF0);
+    if (command == SC_MINIMIZE || command == SC_RESTORE) {
+      HWND main = app->m_mainForm ? app->m_mainForm->HandleIfAllocated() : nullptr;
+      if (main && IsWindowVisible(main)) {
+        if (command == SC_MINIMIZE)
+          ShowWindow(main, SW_MINIMIZE);
+        else if (IsIconic(main))
+          ShowWindow(main, SW_RESTORE);
+      }
+      return 0;
+    }
+  }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 

@@ -259,16 +259,21 @@ TEST_F(Placement, AVisibleFormTakesTheStateAtOnce) {
   form.Hide();
 }
 
-TEST_F(Placement, MinimisedMainFormMinimisesTheApplication) {
+// The program minimises as a whole through its application window, which
+// hands it to the main form (the taskbar button's owner) and stays hidden.
+TEST_F(Placement, MinimisedMainFormMinimisesTheProgram) {
   TPlacedForm form(false);
   App().SetMainForm(&form);
+  form.Show();
   Store("ShowCmd", "2");
   form.Placement().LoadPlacement();
   PumpFor(50);
-  EXPECT_TRUE(IsIconic(App().Handle()));
+  EXPECT_TRUE(IsIconic(form.Handle()));
+  EXPECT_FALSE(IsWindowVisible(App().Handle()));
+  SendMessageA(App().Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_FALSE(IsIconic(form.Handle()));
+  EXPECT_FALSE(IsWindowVisible(App().Handle()));
   App().SetMainForm(nullptr);
-  ShowWindow(App().Handle(), SW_HIDE);
 }
 
 TEST_F(Placement, TheFormsOwnEventsLoadAndSave) {
