@@ -50,17 +50,21 @@ void AppendServerSuite(std::string& text, const TWindowsVersionFacts& f) {
 }
 
 void AppendNt(std::string& text, const TWindowsVersionFacts& f) {
+  const bool named = f.Major <= 4 || (f.Major == 5 && f.Minor == 0);
   if (f.Major <= 4) AppendVersionPart(text, "Microsoft Windows NT", true);
   if (f.Major == 5 && f.Minor == 0) AppendVersionPart(text, "Microsoft Windows 2000", true);
 
   if (f.Extended) {
     if (f.ProductType == VER_NT_WORKSTATION) {
+      // NT 4 and 2000 are named above: a generic second line would only
+      // repeat them, so the edition goes on their line.
       const char* name = f.Major == 6 && f.Minor == 2   ? "Microsoft Windows 8"
                          : f.Major == 6 && f.Minor == 1 ? "Microsoft Windows 7"
                          : f.Major == 6 && f.Minor == 0 ? "Microsoft Windows Vista"
                          : f.Major == 5 && f.Minor == 1 ? "Microsoft Windows XP"
+                         : named                        ? nullptr
                                                         : "Microsoft Windows";
-      AppendVersionPart(text, name, true);
+      if (name) AppendVersionPart(text, name, true);
       AppendVersionPart(text, (f.SuiteMask & VER_SUITE_PERSONAL) ? " HOME" : " PRO", false);
     } else if (f.ProductType == VER_NT_SERVER) {
       if (f.Major == 6 && f.Minor == 0)

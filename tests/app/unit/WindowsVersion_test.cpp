@@ -69,8 +69,14 @@ TEST(WindowsVersion, WorkstationsNameTheirEditionAndBuild) {
 }
 
 TEST(WindowsVersion, TwoThousandAndNtFourStartWithTheirOwnLine) {
+  // Named once: the edition stands on their line, with no generic line.
   EXPECT_EQ(BuildWindowsVersionText(Nt(5, 0, 2195, VER_NT_WORKSTATION, 0, "Service Pack 4")),
-            "Microsoft Windows 2000\rMicrosoft Windows PRO\rService Pack 4 (Build 2195)");
+            "Microsoft Windows 2000 PRO\rService Pack 4 (Build 2195)");
+  EXPECT_EQ(BuildWindowsVersionText(Nt(5, 0, 2195, VER_NT_WORKSTATION, VER_SUITE_PERSONAL)),
+            "Microsoft Windows 2000 HOME\r(Build 2195)");
+  // NT 4 from its sixth service pack has the extended block.
+  EXPECT_EQ(BuildWindowsVersionText(Nt(4, 0, 1381, VER_NT_WORKSTATION, 0, "Service Pack 6")),
+            "Microsoft Windows NT PRO\rversion 4.0 Service Pack 6 (Build 1381)\rService Pack 6 (Build 1381)");
   // NT 4 before its sixth service pack has no extended block: the product
   // type comes from the registry.
   TWindowsVersionFacts nt4;
