@@ -4,6 +4,7 @@
 #include "tests/common/ScreenCapture.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 #include <tlhelp32.h>
 
 #include <fstream>
@@ -339,6 +340,22 @@ std::vector<std::string> ComboItems(HWND combo) {
     items.push_back(a);
   }
   return items;
+}
+
+COLORREF RichEditColorAt(HWND richEdit, int pos) {
+  TRemoteBuffer remote(richEdit, sizeof(CHARFORMATA));
+  if (!remote.Ok()) return CLR_INVALID;
+  DWORD_PTR r = 0;
+  SendMessageTimeoutA(richEdit, EM_SETSEL, static_cast<WPARAM>(pos), pos + 1, SMTO_ABORTIFHUNG, 5000, &r);
+  CHARFORMATA cf{};
+  cf.cbSize = sizeof cf;
+  cf.dwMask = CFM_COLOR;
+  remote.Write(&cf, sizeof cf);
+  SendMessageTimeoutA(richEdit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(remote.Ptr()),
+                      SMTO_ABORTIFHUNG, 5000, &r);
+  SendMessageTimeoutA(richEdit, EM_SETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+  if (!remote.Read(&cf, sizeof cf)) return CLR_INVALID;
+  return cf.crTextColor;
 }
 
 int ListViewCount(HWND list) {

@@ -83,6 +83,10 @@ RECT WindowRectOf(HWND hwnd);
 
 // Combo box items read across processes.
 std::vector<std::string> ComboItems(HWND combo);
+// The text colour of one character of a rich edit of another process (it
+// moves the control's selection and empties it again).
+COLORREF RichEditColorAt(HWND richEdit, int pos);
+
 // List-view contents read across processes (report view).
 int ListViewCount(HWND list);
 std::string ListViewText(HWND list, int row, int column);
