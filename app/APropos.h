@@ -39,7 +39,7 @@ public:
   fw::TPanel* PanelGrad = nullptr;
   TGradientBackGround* GradientBck = nullptr;
   fw::TImage* Ico = nullptr;
-  // The title picture: a bitmap until the GIF picture class lands.
+  // The title picture, the GIF of the program's resources.
   fw::TImage* ImgTitre = nullptr;
   controls::TQxLabel* QxLabel1 = nullptr;
   TDLine* DLine1 = nullptr;
