@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/Streams.h"
 #include "tests/common/ControlTestSupport.h"
+#include "tests/common/ScreenCapture.h"
 
 using namespace qv::controls;
 using namespace qv::fw;
@@ -67,6 +69,12 @@ public:
   COLORREF At(int x, int y) {
     GdiFlush();
     return m_bmp.Pixel(x, y);
+  }
+  // A BMP under <build folder>/screenshots.
+  void Save(const std::string& name) {
+    GdiFlush();
+    TMemoryStream out;
+    if (m_bmp.SaveToStream(out)) out.SaveToFile((qv::test::BuildScreenshotDir() / (name + ".bmp")).wstring());
   }
   int TextWidth(const std::string& s) {
     RECT r{0, 0, 0, 0};
@@ -238,6 +246,7 @@ TEST(QxButtonGlyph, CaptionLinesAreDrawnAsMeasured) {
   // Nothing above or below the measured rectangle.
   EXPECT_EQ(inkRows(0, p.Text.Top), 0);
   EXPECT_EQ(inkRows(p.Text.Bottom, 60), 0);
+  s.Save("glyph_caption_lines");
 }
 
 TEST(QxButtonGlyph, MarkAndCaptionAreDrawnInTheStateColours) {
