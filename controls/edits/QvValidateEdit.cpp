@@ -639,6 +639,15 @@ void TQvCustomValidateEdit::Loaded() {
 }
 
 LRESULT TQvCustomValidateEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETDLGCODE) {
+    // Escape first brings back the committed text; only then is it the
+    // dialog's (its cancel button).
+    LRESULT r = TQvCustomEdit::WndProc(msg, wp, lp);
+    const auto* key = reinterpret_cast<const MSG*>(lp);
+    if (key && key->message == WM_KEYDOWN && key->wParam == VK_ESCAPE && m_editText != m_committed)
+      r |= DLGC_WANTMESSAGE;
+    return r;
+  }
   if (msg != WM_PASTE) return TQvCustomEdit::WndProc(msg, wp, lp);
   const LRESULT r = TQvCustomEdit::WndProc(msg, wp, lp);
   if (!ClipboardRefused(msg) && !ReadOnly()) ApplyEditText(MakeValid(StrippedWindowText()));

@@ -286,6 +286,41 @@ TEST(Options, EscapeAndTheCloseBoxCancelToo) {
   }
 }
 
+TEST(Options, EscapeInAChangedCountFirstBringsItsValueBack) {
+  TOptionsHost host;
+  host.options.DownCount = 12;
+  TOptions* d = nullptr;
+  std::string typed, afterFirst;
+  int selStart = -1, selEnd = -1;
+  bool openAfterFirst = false;
+  TDriver driver;
+  driver.Then(Found(d))
+      .Do([&] {
+        d->ValidateDownCount->SetFocus();
+        SendMessageA(d->ValidateDownCount->Handle(), EM_SETSEL, 0, -1);
+        Keys(d->ValidateDownCount, "4");
+        typed = d->ValidateDownCount->Text();
+        PostEscape(d->ValidateDownCount->Handle());
+      })
+      .Do([&] {
+        afterFirst = d->ValidateDownCount->Text();
+        SendMessageA(d->ValidateDownCount->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+                     reinterpret_cast<LPARAM>(&selEnd));
+        openAfterFirst = IsWindowVisible(d->Handle()) != 0;
+        // Nothing left to bring back: this one is the dialog's.
+        PostEscape(d->ValidateDownCount->Handle());
+      });
+  driver.Start();
+  app::ExecuteOptionsDialog(host);  // returns once the second Escape closed it
+  ASSERT_TRUE(driver.Finished());
+  EXPECT_EQ(typed, "4");
+  EXPECT_EQ(afterFirst, "12");
+  EXPECT_EQ(selStart, 0);
+  EXPECT_EQ(selEnd, 2);
+  EXPECT_TRUE(openAfterFirst);
+  EXPECT_EQ(host.options.DownCount, 12);
+}
+
 TEST(Options, AForbiddenReplacementIsRefusedOnLeavingAndOnClosing) {
   TMessages messages;
   TOptionsHost host;
