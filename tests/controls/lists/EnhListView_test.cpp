@@ -334,6 +334,118 @@ TEST(EnhListView, WideCellTextIsCutToItsBuffer) {
   EXPECT_TRUE(std::all_of(buf + 1, std::end(buf), [](wchar_t c) { return c == L'#'; }));
 }
 
+// Ctrl + numeric-pad plus would fit every column: with fixed columns the
+// list is given Ctrl + numeric-pad minus instead, and only for Ctrl alone.
+TEST(EnhListView, CtrlNumpadPlusBecomesMinusWhileColumnsAreFixed) {
+  THostedList<TCustomEnhListView> h([](TCustomEnhListView& lv) { Fill(lv); });
+  std::vector<WORD> keys;
+  h.list->OnKeyDown = [&](qv::fw::TComponent&, WORD& key, qv::fw::TShiftState) { keys.push_back(key); };
+  BYTE saved[256], state[256];
+  GetKeyboardState(saved);
+  auto press = [&](bool shift) {
+    std::copy(std::begin(saved), std::end(saved), std::begin(state));
+    state[VK_CONTROL] = 0x80;
+    state[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+    SendMessageA(h.Handle(), WM_KEYDOWN, VK_ADD, 1);
+    SetKeyboardState(saved);
+  };
+  press(false);
+  h.list->SetNoColumnResize(true);
+  press(false);
+  press(true);
+  EXPECT_EQ(keys, (std::vector<WORD>{VK_ADD, VK_SUBTRACT, VK_ADD}));
+}
+
+// A fixed column's divider takes no clicks and shows the arrow; its body
+// still takes them, and a free column's divider keeps the sizing cursor.
+TEST(EnhListView, AFixedColumnsDividerTakesNoClicksAndShowsTheArrow) {
+  THostedList<TCustomEnhListView> h([](TCustomEnhListView& lv) { Fill(lv); });
+  HWND header = h.list->HeaderHandle();
+  RECT r{};
+  SendMessageA(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  POINT divider{r.right - 1, (r.top + r.bottom) / 2}, body{(r.left + r.right) / 2, divider.y};
+  ClientToScreen(header, &divider);
+  ClientToScreen(header, &body);
+  auto hitTest = [&](POINT p) {
+    return SendMessageA(header, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+  };
+  const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+  auto cursorOverDivider = [&] {
+    SetCursorPos(divider.x, divider.y);
+    SetCursor(nullptr);
+    SendMessageA(header, WM_SETCURSOR, reinterpret_cast<WPARAM>(header), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  EXPECT_EQ(hitTest(divider), HTCLIENT);
+  EXPECT_NE(cursorOverDivider(), arrow);
+  h.list->SetNoColumnResize(true);
+  EXPECT_EQ(hitTest(divider), HTNOWHERE);
+  EXPECT_EQ(hitTest(body), HTCLIENT);
+  EXPECT_EQ(cursorOverDivider(), arrow);
+}
+
+// A label edit given up (no text) tells OnEditCanceled of its row; a
+// finished one changes the caption and tells nothing.
+TEST(EnhListView, AnAbandonedLabelEditRaisesOnEditCanceled) {
+  THostedList<TCustomEnhListView> h([](TCustomEnhListView& lv) { Fill(lv); });
+  std::vector<TListItem*> cancelled;
+  h.list->OnEditCanceled = [&](qv::fw::TComponent&, TListItem* it) { cancelled.push_back(it); };
+  auto endEdit = [&](int row, const char* text) {
+    NMLVDISPINFOA a{};
+    a.hdr.hwndFrom = h.Handle();
+    a.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h.Handle()));
+    a.hdr.code = LVN_ENDLABELEDITA;
+    a.item.iItem = row;
+    a.item.pszText = const_cast<char*>(text);
+    return SendMessageA(GetParent(h.Handle()), WM_NOTIFY, a.hdr.idFrom, reinterpret_cast<LPARAM>(&a));
+  };
+  endEdit(1, nullptr);
+  ASSERT_EQ(cancelled.size(), 1u);
+  EXPECT_EQ(cancelled[0], h.list->Item(1));
+  endEdit(-1, nullptr);
+  EXPECT_EQ(cancelled.size(), 1u) << "no row, no event";
+  EXPECT_EQ(endEdit(1, "Zèbre.txt"), TRUE);
+  EXPECT_EQ(cancelled.size(), 1u);
+  EXPECT_EQ(h.list->Item(1)->Caption, "Zèbre.txt");
+}
+
+// A view that shows its arrow bitmaps.
+class TArrowListView : public TCustomEnhListView {
+public:
+  using TCustomEnhListView::TCustomEnhListView;
+  std::vector<COLORREF> Arrow(bool ascending) const {
+    std::vector<COLORREF> px;
+    HBITMAP bmp = ArrowBitmap(ascending);
+    if (!bmp) return px;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    for (int y = 0; y < ArrowSize(); ++y)
+      for (int x = 0; x < ArrowSize(); ++x) px.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return px;
+  }
+};
+
+// Reversed arrows swap the two drawings: the ascending arrow then looks as
+// the descending one did, and the other way round.
+TEST(EnhListView, ReversedSortArrowsSwapTheTwoDrawings) {
+  THostedList<TArrowListView> h([](TArrowListView& lv) {
+    Fill(lv);
+    lv.SetAutoColumnSort(acsSortToggle);
+    lv.SetShowSortArrows(true);
+  });
+  const auto up = h.list->Arrow(true), down = h.list->Arrow(false);
+  ASSERT_FALSE(up.empty());
+  ASSERT_NE(up, down);
+  h.list->SetReverseSortArrows(true);
+  EXPECT_EQ(h.list->Arrow(true), down);
+  EXPECT_EQ(h.list->Arrow(false), up);
+  h.list->SetReverseSortArrows(false);
+  EXPECT_EQ(h.list->Arrow(true), up);
+}
+
 // ---- Saved settings
 
 TEST(EnhListViewSettings, FirstRunWritesStringsAndNextRunRestoresThem) {
@@ -426,4 +538,21 @@ TEST(EnhListView, ColourReachesTheListBackground) {
 TEST(EnhListView, ReportsItsVersion) {
   THostedList<TCustomEnhListView> h;
   EXPECT_EQ(h.list->Version(), "TQsEnhListView v3.72");
+}
+
+// Each of the four view styles stored is the one the list takes.
+TEST(EnhListViewSettings, AStoredViewStyleFromZeroToThreeIsTaken) {
+  TTestKey key;
+  THostedList<TCustomEnhListView> h([&](TCustomEnhListView& lv) {
+    Fill(lv);
+    lv.SaveSettings().RegistryKey = key.Key();
+    lv.SaveSettings().AutoSave = true;
+  });
+  for (TViewStyle v : {vsIcon, vsSmallIcon, vsList, vsReport}) {
+    key.Write("ViewStyle", "ViewStyle", std::to_string(static_cast<int>(v)));
+    EXPECT_TRUE(h.list->AutoLoadSettings());
+    EXPECT_EQ(h.list->ViewStyle(), v);
+    const LONG platform[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+    EXPECT_EQ(GetWindowLongA(h.Handle(), GWL_STYLE) & LVS_TYPEMASK, platform[v]);
+  }
 }

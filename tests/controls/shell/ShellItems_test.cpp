@@ -217,6 +217,7 @@ public:
   std::vector<TCommand> commands;
   bool wideVerbs = true, narrowVerbs = true;
   std::vector<std::string> invoked;  // "#<offset>" or the verb
+  int defaultOffset = -1;            // the menu's default command, if any
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IContextMenu)) {
@@ -235,6 +236,7 @@ public:
       AppendMenuA(menu, MF_STRING, first + c.offset, c.verb.empty() ? "?" : c.verb.c_str());
       last = std::max(last, c.offset);
     }
+    if (defaultOffset >= 0) SetMenuDefaultItem(menu, first + static_cast<UINT>(defaultOffset), FALSE);
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, last + 1);
   }
   HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* info) override {
@@ -295,6 +297,24 @@ private:
   TFakeMenu& m_menu;
 };
 
+// Carries out one of the fake menu's commands without showing it.
+bool Carry(TFakeMenu& menu, TContextMenuAction action, ULONG attributes = 0, const std::string& verb = {}) {
+  TFakeFolder folder(menu);
+  TPidl item = MakeList({{1, 2, 3}});
+  LPCITEMIDLIST items[] = {item.Get()};
+  TContextMenuRequest r;
+  r.Folder = &folder;
+  r.Items = items;
+  r.Count = 1;
+  r.Attributes = attributes;
+  r.Action = action;
+  r.Verb = verb;
+  bool rename = false;
+  const bool result = ShowItemContextMenu(r, rename);
+  EXPECT_FALSE(rename);
+  return result;
+}
+
 // Shows the fake menu and picks the command numbered `chosen`.
 bool Pick(TFakeMenu& menu, UINT chosen, bool& rename) {
   TFakeFolder folder(menu);
@@ -349,4 +369,30 @@ TEST(ShellContextMenu, WithoutReadableVerbsNumber19StandsForRename) {
   EXPECT_TRUE(Pick(menu, 0, rename));
   EXPECT_FALSE(rename);
   EXPECT_EQ(menu.invoked.size(), 1u);
+}
+
+// The three kinds that carry out a command directly: properties only for
+// items that have a property sheet, the menu's default command when it has
+// one, and a verb given by name.
+TEST(ShellContextMenu, PropertiesDefaultAndNamedVerbAreCarriedOutWithoutAMenu) {
+  TFakeMenu menu;
+  menu.commands = {{0, "open"}, {3, "properties"}};
+  EXPECT_FALSE(Carry(menu, TContextMenuAction::Properties));
+  EXPECT_TRUE(menu.invoked.empty()) << "no property sheet, nothing asked";
+  EXPECT_TRUE(Carry(menu, TContextMenuAction::Properties, SFGAO_HASPROPSHEET | SFGAO_FOLDER));
+  EXPECT_EQ(menu.invoked, std::vector<std::string>{"properties"});
+
+  menu.invoked.clear();
+  EXPECT_FALSE(Carry(menu, TContextMenuAction::Default));
+  EXPECT_TRUE(menu.invoked.empty()) << "a menu without a default command";
+  menu.defaultOffset = 3;
+  EXPECT_TRUE(Carry(menu, TContextMenuAction::Default));
+  EXPECT_EQ(menu.invoked, std::vector<std::string>{"#3"});
+
+  menu.invoked.clear();
+  EXPECT_TRUE(Carry(menu, TContextMenuAction::Verb, 0, "open"));
+  EXPECT_EQ(menu.invoked, std::vector<std::string>{"open"});
+  EXPECT_FALSE(Carry(menu, TContextMenuAction::Verb, 0, ""));
+  EXPECT_EQ(menu.invoked.size(), 1u);
+  EXPECT_EQ(menu.refs, 1u);
 }
