@@ -44,9 +44,10 @@ TQxButtonGlyph::~TQxButtonGlyph() {
   FreeGlyphCacheIfEmpty();
 }
 
-void TQxButtonGlyph::SetSource(HBITMAP bitmap) {
+void TQxButtonGlyph::SetSource(HBITMAP bitmap, qv::fw::TColor transparentColor) {
   ReleaseImages();
   if (!bitmap || !m_source.CopyFrom(bitmap)) m_source.Clear();
+  m_sourceTransparent = transparentColor;
   SourceChanged();
 }
 
@@ -60,7 +61,9 @@ void TQxButtonGlyph::SourceChanged() {
   ReleaseImages();
   const int w = m_source.Width(), h = m_source.Height();
   if (h > 0) {
-    m_maskColor = static_cast<COLORREF>(m_source.TransparentColor()) & ~0x02000000u;
+    const qv::fw::TColor see = m_sourceTransparent == qv::fw::clDefault ? m_source.TransparentColor()
+                                                                          : m_sourceTransparent;
+    m_maskColor = static_cast<COLORREF>(ColorToRGB(see)) & ~0x02000000u;
     // A zero-wide strip has no cell at all: leave the count alone.
     if (w > 0 && w % h == 0) m_numGlyphs = w / h <= 5 ? w / h : 1;
   }

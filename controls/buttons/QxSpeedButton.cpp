@@ -63,8 +63,8 @@ TQxSpeedButton::TQxSpeedButton(TComponent* owner) : qv::fw::TButtonControl(owner
 void TQxSpeedButton::TakeActionImage(int index) {
   const qv::fw::TImageList* images = Action() ? Action()->Images() : nullptr;
   if (!m_glyph.Source().Empty() || !images || index < 0 || index >= images->Count()) return;
-  // The image on magenta: the lower-left pixel gives the glyph its
-  // transparent colour.
+  // The image on magenta, which stays the see-through colour whatever
+  // the image's own lower-left pixel is.
   const int w = images->Width(), h = images->Height();
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
@@ -78,7 +78,7 @@ void TQxSpeedButton::TakeActionImage(int index) {
   images->Draw(dc, index, 0, 0, ILD_TRANSPARENT);
   SelectObject(dc, old);
   DeleteDC(dc);
-  SetGlyph(bitmap);  // the painter keeps a copy
+  m_glyph.SetSource(bitmap, RGB(255, 0, 255));  // the painter keeps a copy
   DeleteObject(bitmap);
   SetNumGlyphs(1);
 }

@@ -2,7 +2,8 @@
 // BM_CLICK: group latching and AllowAllUp sharing, presses released inside
 // and outside, the repeat timer, the drop-down menu, flat hover, the
 // painted faces read back pixel by pixel, the property limits, and an
-// action that drives two buttons (with a screenshot).
+// action that drives two buttons (with a screenshot) and its image on
+// magenta.
 #include "controls/buttons/QxSpeedButton.h"
 
 #include <gtest/gtest.h>
@@ -455,4 +456,41 @@ TEST(QxSpeedButton, AnActionDrivesTheButtonAndTheButtonRunsIt) {
   EXPECT_EQ(plain.Action(), nullptr);
   EXPECT_EQ(grouped.Caption(), "D\xE9" "coch\xE9");
   f.ClickAt(grouped);
+}
+
+TEST(QxSpeedButton, AnActionImageSeesThroughMagentaEvenWithAnOpaqueCorner) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  b.SetCaption("");
+  b.SetBounds(10, 10, 40, 40);
+  // The image's lower-left corner is opaque red; its edge is see-through.
+  auto& images = f.Make<TImageList>("Images");
+  images.Create(16, 16);
+  TBitmap picture;
+  picture.Create(16, 16, 24);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const bool corner = x < 4 && y > 11, edge = x > 12 || y < 3;
+      picture.SetPixel(x, y, corner ? RGB(255, 0, 0) : edge ? RGB(255, 0, 255) : RGB(0, 0, 200));
+    }
+  ASSERT_EQ(images.AddMasked(picture, RGB(255, 0, 255)), 0);
+  auto& action = f.Make<TAction>("ActImage");
+  action.SetImages(&images);
+  action.SetImageIndex(0);
+  b.SetAction(&action);
+  ASSERT_FALSE(b.Glyph().Empty());
+  EXPECT_EQ(b.GlyphPainter().MaskColor(), RGB(255, 0, 255));
+
+  TShot shot(b);
+  int red = 0, magenta = 0, blue = 0;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) {
+      const COLORREF c = shot.At(x, y);
+      red += c == RGB(255, 0, 0);
+      magenta += c == RGB(255, 0, 255);
+      blue += c == RGB(0, 0, 200);
+    }
+  EXPECT_EQ(red, 4 * 4);
+  EXPECT_EQ(magenta, 0);
+  EXPECT_GT(blue, 0);
 }
