@@ -30,6 +30,7 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent) parent->InsertControl(this);
   ParentChanged(old);
   if (m_parentFont) FontChanged();
+  if (m_parentBiDiMode) BiDiModeChanged();
   if (m_parent) RequestRealign();
   if (!IsWindowed()) Invalidate();
 }
@@ -119,6 +120,37 @@ void TControl::SetParentColor(bool v) {
   m_parentColor = v;
   ColorChanged();
   Invalidate();
+}
+
+TBiDiMode TControl::BiDiMode() const {
+  if (m_parentBiDiMode && m_parent) return m_parent->BiDiMode();
+  return m_biDiMode;
+}
+
+void TControl::SetBiDiMode(TBiDiMode m) {
+  const TBiDiMode before = BiDiMode();
+  m_biDiMode = m;
+  m_parentBiDiMode = false;
+  if (m != before) BiDiModeChanged();
+}
+
+void TControl::SetParentBiDiMode(bool v) {
+  if (v == m_parentBiDiMode) return;
+  const TBiDiMode before = BiDiMode();
+  m_parentBiDiMode = v;
+  // Taken as the control's own, so that switching back keeps it.
+  if (!v) m_biDiMode = before;
+  else if (BiDiMode() != before) BiDiModeChanged();
+}
+
+UINT TControl::DrawTextBiDiModeFlags(UINT flags) const {
+  if (UseRightToLeftAlignment()) {
+    // DT_LEFT is 0: a left alignment is the absence of the other two.
+    if ((flags & DT_RIGHT) == DT_RIGHT) flags &= ~DT_RIGHT;
+    else if (!(flags & DT_CENTER)) flags |= DT_RIGHT;
+  }
+  if (UseRightToLeftReading()) flags |= DT_RTLREADING;
+  return flags;
 }
 
 const TFont& TControl::EffectiveFont() const {

@@ -18,6 +18,9 @@ class TWinControl;
 class TPopupMenu;
 
 enum class TAlign { None, Top, Bottom, Left, Right, Client };
+// Reading direction: right to left mirrors the alignment and the reading
+// order; the last two kinds mirror only the reading order.
+enum class TBiDiMode { LeftToRight, RightToLeft, RightToLeftNoAlign, RightToLeftReadingOnly };
 
 using TNotifyEvent = std::function<void(TComponent& sender)>;
 using TMouseEvent = std::function<void(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y)>;
@@ -71,6 +74,17 @@ public:
   virtual void SetColor(TColor c);
   bool ParentColor() const { return m_parentColor; }
   void SetParentColor(bool v);
+  // The direction in force: the parent's while ParentBiDiMode holds.
+  // Setting one ends ParentBiDiMode.
+  TBiDiMode BiDiMode() const;
+  void SetBiDiMode(TBiDiMode m);
+  bool ParentBiDiMode() const { return m_parentBiDiMode; }
+  void SetParentBiDiMode(bool v);
+  bool UseRightToLeftAlignment() const { return BiDiMode() == TBiDiMode::RightToLeft; }
+  bool UseRightToLeftReading() const { return BiDiMode() != TBiDiMode::LeftToRight; }
+  // DrawText flags with left and right swapped for a mirrored alignment,
+  // plus DT_RTLREADING for a right-to-left reading order.
+  UINT DrawTextBiDiModeFlags(UINT flags) const;
 
   // Hint: "short|long"; the short part is the tooltip, the long part goes to
   // the application's hint (status bar). Without "|" both are the text.
@@ -87,6 +101,14 @@ public:
 
   virtual void Invalidate();
   void Repaint();
+  // Between Begin and End the control paints a copy of itself into another
+  // control's context (what shows behind a transparent neighbour), not
+  // onto the screen. Nests.
+  bool PaintingCopy() const { return m_paintingCopy > 0; }
+  void BeginPaintCopy() { ++m_paintingCopy; }
+  void EndPaintCopy() {
+    if (m_paintingCopy > 0) --m_paintingCopy;
+  }
 
   TPoint ClientToScreen(TPoint p) const;
   TPoint ScreenToClient(TPoint p) const;
@@ -121,6 +143,8 @@ protected:
   virtual void CaptionChanged() {}
   virtual void FontChanged() {}
   virtual void ColorChanged() {}
+  // The direction in force changed (own, or the parent's).
+  virtual void BiDiModeChanged() {}
   virtual void ParentChanged(TWinControl* /*old*/) {}
   // Resizes from alignment rather than the user: no re-alignment loop.
   void SetBoundsNoRealign(int left, int top, int width, int height);
@@ -140,12 +164,15 @@ private:
   bool m_parentFont = true;
   TColor m_color = clBtnFace;
   bool m_parentColor = true;
+  TBiDiMode m_biDiMode = TBiDiMode::LeftToRight;
+  bool m_parentBiDiMode = true;
   std::string m_hint;
   bool m_showHint = true;
   int m_helpContext = 0;
   HCURSOR m_cursor = nullptr;
   TComponentLink<TPopupMenu> m_popupMenu;
   bool m_inSetBounds = false;
+  int m_paintingCopy = 0;
 };
 
 // A control without a window: its parent paints it in z-order over its own

@@ -260,6 +260,12 @@ void TWinControl::ColorChanged() {
   Invalidate();
 }
 
+void TWinControl::BiDiModeChanged() {
+  for (TControl* c : m_controls)
+    if (c->ParentBiDiMode()) c->BiDiModeChanged();
+  Invalidate();
+}
+
 HBRUSH TWinControl::ColorBrush() {
   const COLORREF rgb = ColorToRGB(EffectiveColor());
   if (!m_brush || m_brushColor != rgb) {
@@ -349,7 +355,7 @@ TForm* TWinControl::ParentForm() const {
 
 void TWinControl::Realign() {
   if (Loading() || Destroying()) return;
-  TRect r = ClientRect();
+  TRect r = AdjustClientRect();
   auto place = [&](TAlign which) {
     for (TControl* c : m_controls) {
       if (c->Align() != which || !c->Visible()) continue;
@@ -634,6 +640,26 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_PAINT:
+      if (m_ownClass && wp) {
+        // Into the given context, not the window: all of the client area
+        // (a panel's ClientRect leaves out its bevel).
+        HDC dc = reinterpret_cast<HDC>(wp);
+        const TRect area = TWinControl::ClientRect();
+        if (!PaintingCopy()) {
+          PaintBackground(dc, area);
+        } else if (m_parentBackground && Parent()) {
+          // A copy for a transparent child, which paints over it the
+          // windowless controls that lie beneath it.
+          Parent()->PaintBehind(*this, dc);
+        } else {
+          RECT rc = area.ToRECT();
+          FillRect(dc, &rc, ColorBrush());
+        }
+        TCanvas canvas(dc);
+        canvas.SetFont(EffectiveFont());
+        Paint(canvas);
+        return 0;
+      }
       if (m_ownClass) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(m_hwnd, &ps);

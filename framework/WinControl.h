@@ -78,6 +78,9 @@ public:
   // --- Children (parenthood, not ownership)
   const std::vector<TControl*>& Controls() const { return m_controls; }
   void Realign();
+  // The area that aligned children share: the client area, less any frame
+  // the control draws inside it.
+  virtual TRect AdjustClientRect() const { return ClientRect(); }
   // The control (windowed or not) at a client point, or null.
   TControl* ControlAtPos(int x, int y, bool allowDisabled = false) const;
 
@@ -156,6 +159,7 @@ protected:
   void CaptionChanged() override;
   void FontChanged() override;
   void ColorChanged() override;
+  void BiDiModeChanged() override;
   void ParentChanged(TWinControl* old) override;
 
   bool IsWindowed() const override { return true; }

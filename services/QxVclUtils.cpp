@@ -2,6 +2,7 @@
 #include "services/QxVclUtils.h"
 
 #include <cstring>
+#include <vector>
 
 #include "framework/Application.h"
 #include "framework/WinControl.h"
@@ -224,44 +225,118 @@ HBITMAP MakeDisabledBitmap(qv::fw::TBitmap& bitmap, TColor outlineColor) {
   return MakeDisabledBitmap(bitmap.Handle(), outlineColor);
 }
 
+namespace {
+
+// Flags a control as painting a copy for a scope, also when painting throws.
+class TPaintCopyScope {
+public:
+  explicit TPaintCopyScope(TControl* c) : m_control(c) {
+    if (m_control) m_control->BeginPaintCopy();
+  }
+  ~TPaintCopyScope() {
+    if (m_control) m_control->EndPaintCopy();
+  }
+  TPaintCopyScope(const TPaintCopyScope&) = delete;
+  TPaintCopyScope& operator=(const TPaintCopyScope&) = delete;
+
+private:
+  TControl* m_control;
+};
+
+// Restores a device context's state at the end of a scope.
+class TSavedDc {
+public:
+  explicit TSavedDc(HDC dc) : m_dc(dc), m_saved(SaveDC(dc)) {}
+  ~TSavedDc() { RestoreDC(m_dc, m_saved); }
+  TSavedDc(const TSavedDc&) = delete;
+  TSavedDc& operator=(const TSavedDc&) = delete;
+
+private:
+  HDC m_dc;
+  int m_saved;
+};
+
+bool Overlap(const TRect& a, const TRect& b) {
+  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+// The client area of a sibling window in its parent's client coordinates.
+TRect ClientInParent(HWND window, HWND parent) {
+  RECT r{};
+  GetClientRect(window, &r);
+  MapWindowPoints(window, parent, reinterpret_cast<POINT*>(&r), 2);
+  return TRect::From(r);
+}
+
+}  // namespace
+
 void PaintParentBackground(TControl& control, TCanvas& canvas) {
   TWinControl* parent = control.Parent();
   if (!parent) return;
   HDC dc = canvas.Handle();
-  const int saved = SaveDC(dc);
+  const TSavedDc whole(dc);
   // From here on the context speaks the parent's client coordinates.
   OffsetViewportOrgEx(dc, -control.Left(), -control.Top(), nullptr);
+  HWND parentWindow = parent->HandleIfAllocated();
   TRect client{0, 0, parent->Width(), parent->Height()};
-  if (HWND h = parent->HandleIfAllocated()) {
+  if (parentWindow) {
     RECT rc;
-    if (GetClientRect(h, &rc)) client = TRect::From(rc);
+    if (GetClientRect(parentWindow, &rc)) client = TRect::From(rc);
   }
   IntersectClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
-  if (parent->ParentBackground() && parent->Parent()) {
-    parent->Parent()->PaintBehind(*parent, dc);
-  } else {
-    RECT rc = client.ToRECT();
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(parent->EffectiveColor()));
-    FillRect(dc, &rc, brush);
-    DeleteObject(brush);
+  {
+    // The parent paints itself, drawn content included; its windowless
+    // controls follow below, as many as lie under this control.
+    const TPaintCopyScope flag(parent);
+    if (parentWindow) {
+      const TSavedDc saved(dc);
+      SendMessageA(parentWindow, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+      SendMessageA(parentWindow, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    } else {
+      RECT rc = client.ToRECT();
+      HBRUSH brush = CreateSolidBrush(ColorToRGB(parent->EffectiveColor()));
+      FillRect(dc, &rc, brush);
+      DeleteObject(brush);
+    }
   }
   const TRect mine = control.BoundsRect();
+  // A window lies over every windowless control of its parent; a windowless
+  // control only over those before it in the list.
+  const bool windowed = control.IsWindowed();
   for (TControl* sibling : parent->Controls()) {
-    if (sibling == &control) break;
+    if (sibling == &control) {
+      if (!windowed) break;
+      continue;
+    }
     if (sibling->IsWindowed() || !sibling->Visible()) continue;
     const TRect b = sibling->BoundsRect();
-    if (b.Right <= mine.Left || b.Left >= mine.Right || b.Bottom <= mine.Top || b.Top >= mine.Bottom) continue;
-    const int inner = SaveDC(dc);
+    if (!Overlap(b, mine)) continue;
+    const TSavedDc saved(dc);
     OffsetViewportOrgEx(dc, b.Left, b.Top, nullptr);
     IntersectClipRect(dc, 0, 0, b.Width(), b.Height());
-    {
-      TCanvas sub(dc);
-      sub.SetFont(sibling->EffectiveFont());
-      sibling->PaintControl(sub);
-    }
-    RestoreDC(dc, inner);
+    const TPaintCopyScope flag(sibling);
+    TCanvas sub(dc);
+    sub.SetFont(sibling->EffectiveFont());
+    sibling->PaintControl(sub);
   }
-  RestoreDC(dc, saved);
+  // Sibling windows under this one (labels are windows here) show through
+  // as well, lowest first.
+  HWND self = windowed ? static_cast<TWinControl&>(control).HandleIfAllocated() : nullptr;
+  if (!self || !parentWindow) return;
+  std::vector<HWND> beneath;
+  for (HWND h = GetWindow(self, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT)) beneath.push_back(h);
+  for (auto it = beneath.rbegin(); it != beneath.rend(); ++it) {
+    HWND h = *it;
+    const TRect b = ClientInParent(h, parentWindow);
+    if (!IsWindowVisible(h)) continue;
+    if (!Overlap(b, mine)) continue;
+    const TSavedDc saved(dc);
+    OffsetViewportOrgEx(dc, b.Left, b.Top, nullptr);
+    IntersectClipRect(dc, 0, 0, b.Width(), b.Height());
+    const TPaintCopyScope flag(TWinControl::FromHandle(h));
+    SendMessageA(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageA(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+  }
 }
 
 COLORREF PaletteRelativeColor(TColor color) { return ColorToRGB(color) | 0x02000000u; }

@@ -63,9 +63,11 @@ HBITMAP MakeDisabledBitmap(qv::fw::TBitmap& bitmap, TColor outlineColor);
 
 // --- Backgrounds
 // Paints into the control's canvas (its own coordinates) what its parent
-// shows behind it: the parent's background, then the parent's windowless
-// controls that come before it in the parent's list. Nothing without a
-// parent. Safe to call from a windowless control's own Paint.
+// shows behind it: the parent as it draws itself (flagged as painting a
+// copy), the parent's windowless controls beneath it (for a windowless
+// control, those before it in the parent's list), and for a window the
+// sibling windows beneath it. Nothing without a parent. Safe to call from
+// a windowless control's own Paint.
 void PaintParentBackground(TControl& control, TCanvas& canvas);
 
 // --- Rectangles and colours

@@ -165,6 +165,11 @@ void TQxCustomLabel::CaptionChanged() {
   Invalidate();
 }
 
+void TQxCustomLabel::BiDiModeChanged() {
+  qv::fw::TCustomControl::BiDiModeChanged();
+  Invalidate();
+}
+
 void TQxCustomLabel::FontChanged() {
   qv::fw::TCustomControl::FontChanged();
   FitToText();
@@ -178,6 +183,7 @@ int TQxCustomLabel::RenderCaption(HDC dc, RECT& rect, UINT flags) {
   // A measured empty text (or a lone accelerator mark) still takes a line.
   if ((flags & DT_CALCRECT) && (text.empty() || (m_showAccelChar && text == "&"))) text += " ";
   if (!m_showAccelChar) flags |= DT_NOPREFIX;
+  flags = DrawTextBiDiModeFlags(flags);
   TColor shadowColor = m_shadowColor;
   int size = m_shadowSize;
   TShadowPosition pos = m_shadowPos;
@@ -207,7 +213,8 @@ void TQxCustomLabel::FitToText() {
   // The shadow may reach left of or above the text: the size counts it.
   const int w = (r.right - r.left) + 2, h = r.bottom - r.top;
   int left = Left();
-  if (m_alignment == qv::fw::TAlignment::RightJustify) left = Left() + Width() - w;
+  // A right-to-left label aligned left reads from its right edge.
+  if ((m_alignment == qv::fw::TAlignment::RightJustify) != UseRightToLeftAlignment()) left = Left() + Width() - w;
   SetBounds(left, Top(), w, h);
 }
 

@@ -4,7 +4,8 @@
 // hands it the focus, and with ShowFocus a focus frame follows it. Hover
 // is reported by OnMouseEnter/OnMouseLeave. Like every label here it is a
 // real child window (tests read its text) lying under its windowed
-// siblings; it never takes the focus itself.
+// siblings; it never takes the focus itself. Right to left (BiDiMode, by
+// default the parent's) mirrors its alignment and reading order.
 // Example:  auto& l = form.Make<TQxLabel>("QxLabel1");
 //           l.Place(&form, 8, 8, 65, 17); l.SetCaption("&Nom"); l.SetFocusControl(&edit);
 // Main thread only. Tested by tests/controls/buttons/QxLabel_test.cpp.
@@ -91,6 +92,7 @@ protected:
   void CreateWnd() override;
   void CaptionChanged() override;
   void FontChanged() override;
+  void BiDiModeChanged() override;
   void EnabledChanged() override;
   void VisibleChanged() override;
   void MouseDown(qv::fw::TMouseButton b, qv::fw::TShiftState s, int x, int y) override;

@@ -295,7 +295,7 @@ void TQxSpeedButton::Paint(TCanvas& canvas) {
 
 void TQxSpeedButton::PaintContent(TCanvas& canvas, const TRect& face, bool dropDownMark, TButtonPaintState state) {
   if (m_flatStandard && state == psInactive) state = psExclusive;
-  m_glyph.Render(canvas, face, AlignmentFlag(m_glyph.Alignment()), state, dropDownMark, m_spacing, m_margin, m_layout,
+  m_glyph.Render(canvas, face, DrawTextBiDiModeFlags(AlignmentFlag(m_glyph.Alignment())), state, dropDownMark, m_spacing, m_margin, m_layout,
                  Caption());
 }
 
@@ -319,6 +319,11 @@ void TQxSpeedButton::VisibleChanged() {
 
 void TQxSpeedButton::CaptionChanged() {
   qv::fw::TButtonControl::CaptionChanged();
+  Invalidate();
+}
+
+void TQxSpeedButton::BiDiModeChanged() {
+  qv::fw::TButtonControl::BiDiModeChanged();
   Invalidate();
 }
 

@@ -3,7 +3,9 @@
 // like a radio button; it can drop a menu down from a press, repeat its
 // click while held, and show its parent through its face. It is a real
 // child window (tests find it by name; BM_CLICK clicks it) that never
-// takes the focus; its caption's accelerator clicks it. Its window rises
+// takes the focus; its caption's accelerator clicks it. Right to left
+// (BiDiMode, by default the parent's) mirrors the caption's alignment and
+// reading order. Its window rises
 // above the overlapping labels laid out before it, as a painted button
 // would show over them.
 // BM_CLICK acts as a press released inside, without the drop-down menu.
@@ -131,6 +133,7 @@ protected:
   void VisibleChanged() override;
   void CaptionChanged() override;
   void FontChanged() override;
+  void BiDiModeChanged() override;
   void Loaded() override;
 
   void MouseDown(qv::fw::TMouseButton b, qv::fw::TShiftState s, int x, int y) override;

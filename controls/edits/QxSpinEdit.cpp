@@ -109,9 +109,8 @@ void TQxCustomSpinEdit::SetCtl3D(bool v) {
   RecreateWnd();
 }
 
-void TQxCustomSpinEdit::SetBiDiMode(TBiDiMode m) {
-  if (m == m_biDiMode) return;
-  m_biDiMode = m;
+void TQxCustomSpinEdit::BiDiModeChanged() {
+  TCustomMaskEdit::BiDiModeChanged();
   if (m_upDown) m_upDown->SetAlign(UseRightToLeftAlignment() ? qv::fw::TAlign::Left : qv::fw::TAlign::Right);
   RecreateWnd();
 }

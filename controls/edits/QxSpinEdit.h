@@ -24,8 +24,7 @@ enum TValueType { vtInteger, vtFloat, vtHex };
 
 // The edit's border: none, or a single line that is sunken in the 3-D look.
 enum class TEditBorderStyle { None, Single };
-// Reading direction: right to left puts the buttons at the left side.
-enum class TBiDiMode { LeftToRight, RightToLeft };
+using qv::fw::TBiDiMode;
 
 class TQxCustomSpinEdit : public qv::fw::TCustomMaskEdit {
 public:
@@ -74,15 +73,13 @@ public:
   qv::fw::TAlignment Alignment() const { return m_alignment; }
   // Recreates the window (the alignment is a window style).
   void SetAlignment(qv::fw::TAlignment a);
-  // --- Border and reading direction; each recreates the window and lays
-  // the buttons out again.
+  // --- Border and reading direction (BiDiMode; right to left puts the
+  // buttons at the left side); each recreates the window and lays the
+  // buttons out again.
   TEditBorderStyle BorderStyle() const { return m_borderStyle; }
   void SetBorderStyle(TEditBorderStyle s);
   bool Ctl3D() const { return m_ctl3D; }
   void SetCtl3D(bool v);
-  TBiDiMode BiDiMode() const { return m_biDiMode; }
-  void SetBiDiMode(TBiDiMode m);
-  bool UseRightToLeftAlignment() const { return m_biDiMode == TBiDiMode::RightToLeft; }
   virtual bool IsValidChar(char key);
   virtual void StepUp();
   virtual void StepDown();
@@ -109,6 +106,7 @@ protected:
   void Resized() override;
   void EnabledChanged() override;
   void FontChanged() override;
+  void BiDiModeChanged() override;
   // Rewrites the text without a change notification.
   void SetTextQuietly(const std::string& text);
   TNumberSeparators Separators() const { return LocaleSeparators(); }
@@ -144,7 +142,6 @@ private:
   HWND m_focusPeer = nullptr;  // the other window of the focus change under way
   TEditBorderStyle m_borderStyle = TEditBorderStyle::Single;
   bool m_ctl3D = true;
-  TBiDiMode m_biDiMode = TBiDiMode::LeftToRight;
 };
 
 class TQxSpinEdit : public TQxCustomSpinEdit {

@@ -304,6 +304,7 @@ void TQxCustomSlider::SetBevelStyle(TSliderBevelStyle s) {
   if (s == m_bevelStyle) return;
   m_bevelStyle = s;
   AdjustLayout();
+  Realign();  // the bevel bounds the aligned children
   if (HWND h = HandleIfAllocated()) UpdateWindow(h);
 }
 
@@ -612,13 +613,22 @@ void TQxCustomSlider::Paint(TCanvas& canvas) {
   TBitmap& thumb = m_images[Horizontal() ? siHThumb : siVThumb];
   if (!thumb.Empty()) {
     const int tw = ThumbWidth(), th = ThumbHeight();
-    const int state = m_numThumbStates == 2 && (m_thumbPressed || !Enabled()) ? 1 : 0;
+    // A copy shown behind a transparent neighbour is the value on display
+    // (not a drag in progress), and never pressed.
+    const bool copy = PaintingCopy();
+    qv::fw::TPoint at{m_thumbRect.Left, m_thumbRect.Top};
+    if (copy) {
+      const int offset = ValueToOffset(std::clamp(GetDisplayValue(), m_minValue, m_maxValue));
+      (Horizontal() ? at.X : at.Y) = offset;
+    }
+    const bool second = copy ? !Enabled() : m_thumbPressed || !Enabled();
+    const int state = m_numThumbStates == 2 && second ? 1 : 0;
     const TRect source{state * tw, 0, state * tw + tw, th};
     if (m_options & soThumbOpaque) {
-      BitBlt(dc, m_thumbRect.Left, m_thumbRect.Top, tw, th, thumb.Dc(), source.Left, 0, SRCCOPY);
+      BitBlt(dc, at.X, at.Y, tw, th, thumb.Dc(), source.Left, 0, SRCCOPY);
       thumb.Dormant();
     } else {
-      DrawRectTransparent(canvas, m_thumbRect.Left, m_thumbRect.Top, source, thumb, qv::fw::clDefault);
+      DrawRectTransparent(canvas, at.X, at.Y, source, thumb, qv::fw::clDefault);
     }
   }
 }

@@ -73,6 +73,8 @@ public:
 
   // --- Derived layout (client coordinates)
   qv::fw::TRect SliderRect() const;
+  // Aligned children stay inside the bevel.
+  qv::fw::TRect AdjustClientRect() const override { return SliderRect(); }
   qv::fw::TRect ThumbRect() const { return m_thumbRect; }
   qv::fw::TRect RulerRect() const;
   const qv::fw::TBitmap& RulerBitmap() const { return m_ruler; }

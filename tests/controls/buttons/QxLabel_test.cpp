@@ -1,7 +1,8 @@
 // Shadowed labels in a real window: the embossed shadow's place (also for a
 // disabled label without shadow), auto-size with the shadow counted, the
 // vertical layouts, the accelerator that focuses the focus control, the
-// focus frame following it, and forgetting a freed focus control.
+// focus frame following it, forgetting a freed focus control, and the
+// mirrored alignment of a label read from the right.
 #include "controls/buttons/QxLabel.h"
 
 #include <gtest/gtest.h>
@@ -204,4 +205,42 @@ TEST(QxLabel, AnActionGivesItsTextAndStatesAndAClickRunsIt) {
   l.SetAction(nullptr);
   action.SetCaption("Autre");
   EXPECT_EQ(l.Caption(), "Nom du &fichier");
+}
+
+TEST(QxLabel, RightToLeftMirrorsTheAlignmentAndTheKeptEdge) {
+  TLabelForm f;
+  TQxLabel& l = *f.Label;
+  l.SetShadowSize(0);
+  l.SetBounds(10, 10, 120, 17);
+  EXPECT_TRUE(l.ParentBiDiMode());
+  EXPECT_LE(TInk(l).Box(RGB(0, 0, 0)).Left, 3);
+  // The parent's direction is the label's until it takes one of its own.
+  f.SetBiDiMode(TBiDiMode::RightToLeft);
+  EXPECT_EQ(l.BiDiMode(), TBiDiMode::RightToLeft);
+  EXPECT_TRUE(l.ParentBiDiMode());
+  EXPECT_GE(TInk(l).Box(RGB(0, 0, 0)).Right, l.Width() - 6);
+  l.SetAlignment(TAlignment::RightJustify);
+  EXPECT_LE(TInk(l).Box(RGB(0, 0, 0)).Left, 3);
+  l.SetAlignment(TAlignment::Center);
+  const TRect centred = TInk(l).Box(RGB(0, 0, 0));
+  EXPECT_NEAR(centred.Left, l.Width() - 1 - centred.Right, 5);
+
+  // Auto-size: a left-aligned label read from the right keeps its right
+  // edge, a right-aligned one its left edge.
+  l.SetAlignment(TAlignment::LeftJustify);
+  l.SetCaption("Nom");
+  l.SetAutoSize(true);
+  const int right = l.Left() + l.Width();
+  l.SetCaption("Nom du dossier");
+  EXPECT_EQ(l.Left() + l.Width(), right);
+  l.SetAlignment(TAlignment::RightJustify);
+  const int left = l.Left();
+  l.SetCaption("Nom");
+  EXPECT_EQ(l.Left(), left);
+
+  l.SetBiDiMode(TBiDiMode::LeftToRight);
+  EXPECT_FALSE(l.ParentBiDiMode());
+  EXPECT_EQ(f.BiDiMode(), TBiDiMode::RightToLeft);
+  l.SetParentBiDiMode(true);
+  EXPECT_EQ(l.BiDiMode(), TBiDiMode::RightToLeft);
 }

@@ -2,14 +2,15 @@
 // BM_CLICK: group latching and AllowAllUp sharing, presses released inside
 // and outside, the repeat timer, the drop-down menu, flat hover, the
 // painted faces read back pixel by pixel, the property limits, and an
-// action that drives two buttons (with a screenshot) and its image on
-// magenta.
+// action that drives two buttons (with a screenshot), its image on
+// magenta, and captions read from the right (with a screenshot).
 #include "controls/buttons/QxSpeedButton.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "controls/buttons/QxLabel.h"
 #include "framework/Action.h"
 #include "framework/Form.h"
 #include "framework/ImageList.h"
@@ -24,6 +25,13 @@ using qv::test::PumpFor;
 using qv::test::PumpUntil;
 
 namespace {
+
+// A form laid out by the test itself.
+class TOpenForm : public TForm {
+public:
+  explicit TOpenForm(const char* className) : TForm(&App(), className) {}
+  using TForm::FinishCreate;
+};
 
 class TButtonForm : public TForm {
 public:
@@ -493,4 +501,222 @@ TEST(QxSpeedButton, AnActionImageSeesThroughMagentaEvenWithAnOpaqueCorner) {
   EXPECT_EQ(red, 4 * 4);
   EXPECT_EQ(magenta, 0);
   EXPECT_GT(blue, 0);
+}
+
+namespace {
+// The box of the dark pixels of each text line of a painted button, top
+// line first (lines are runs of rows holding such pixels).
+std::vector<TRect> InkLines(TWinControl& c, COLORREF ink) {
+  TBitmap bmp;
+  bmp.Create(c.Width(), c.Height(), 24);
+  SendMessageA(c.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bmp.Dc()), PRF_CLIENT);
+  GdiFlush();
+  std::vector<TRect> lines;
+  bool inLine = false;
+  for (int y = 0; y < c.Height(); ++y) {
+    int first = -1, last = -1;
+    for (int x = 0; x < c.Width(); ++x)
+      if (bmp.Pixel(x, y) == ink) {
+        if (first < 0) first = x;
+        last = x;
+      }
+    if (first < 0) {
+      inLine = false;
+      continue;
+    }
+    if (!inLine) lines.push_back(TRect{first, y, last, y});
+    inLine = true;
+    TRect& r = lines.back();
+    r.Left = std::min(r.Left, first);
+    r.Right = std::max(r.Right, last);
+    r.Bottom = y;
+  }
+  return lines;
+}
+}  // namespace
+
+TEST(QxSpeedButton, RightToLeftMirrorsTheCaptionAlignment) {
+  TButtonForm f(1);
+  TQxSpeedButton& b = *f.Buttons[0];
+  b.SetBounds(10, 10, 100, 50);
+  b.SetWordWrap(true);
+  b.SetAlignment(TAlignment::LeftJustify);
+  // Ink edges are compared: a line's last letter may stop short of its
+  // advance by a few pixels.
+  b.SetCaption("Enregistrer\nSortir");
+  const COLORREF ink = ColorToRGB(clBtnText);
+  std::vector<TRect> lines = InkLines(b, ink);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NEAR(lines[1].Left, lines[0].Left, 1);  // both lines start at the left
+  EXPECT_LT(lines[1].Right, lines[0].Right - 10);
+
+  f.SetBiDiMode(TBiDiMode::RightToLeft);
+  EXPECT_TRUE(b.ParentBiDiMode());
+  EXPECT_TRUE(b.UseRightToLeftAlignment());
+  lines = InkLines(b, ink);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NEAR(lines[1].Right, lines[0].Right, 5);  // both lines end at the right
+  EXPECT_GT(lines[1].Left, lines[0].Left + 10);
+  b.SetAlignment(TAlignment::RightJustify);
+  lines = InkLines(b, ink);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NEAR(lines[1].Left, lines[0].Left, 1);
+
+  b.SetBiDiMode(TBiDiMode::LeftToRight);
+  EXPECT_FALSE(b.ParentBiDiMode());
+  lines = InkLines(b, ink);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NEAR(lines[1].Right, lines[0].Right, 5);
+  EXPECT_GT(lines[1].Left, lines[0].Left + 10);
+}
+
+TEST(QxSpeedButton, LabelsAndButtonsReadFromTheRightInARightToLeftPanel) {
+  TOpenForm f("TBiDiTestForm");
+  f.SetClientSize(440, 130);
+  f.SetCaption("Sens de lecture");
+  TPanel* panels[2];
+  for (int i = 0; i < 2; ++i) {
+    TPanel& p = f.Make<TPanel>("Panel" + std::to_string(i));
+    p.Place(&f, 10 + 215 * i, 10, 205, 110);
+    if (i == 1) p.SetBiDiMode(TBiDiMode::RightToLeft);
+    auto& l = f.Make<TQxLabel>("Label" + std::to_string(i));
+    l.Place(&p, 8, 8, 189, 17);
+    l.SetAutoSize(false);
+    l.SetCaption("&Nom du fichier :");
+    auto& w = f.Make<TQxLabel>("Wrap" + std::to_string(i));
+    w.Place(&p, 8, 28, 189, 30);
+    w.SetAutoSize(false);
+    w.SetWordWrap(true);
+    w.SetCaption("Un texte assez long pour tenir sur deux lignes.");
+    auto& b = f.Make<TQxSpeedButton>("Button" + std::to_string(i));
+    b.Place(&p, 8, 62, 120, 40);
+    b.SetWordWrap(true);
+    b.SetAlignment(TAlignment::LeftJustify);
+    b.SetLayout(blGlyphLeft);
+    b.SetCaption("Ouvrir le dossier\nchoisi (F3)");
+    TBitmap glyph;
+    glyph.Create(16, 16, 24);
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) glyph.SetPixel(x, y, x < 2 || y > 13 ? RGB(255, 0, 255) : RGB(0, 128, 0));
+    b.SetGlyph(glyph.Handle());
+    panels[i] = &p;
+  }
+  f.FinishCreate();
+  f.Show();
+  SetForegroundWindow(f.Handle());
+  App().ProcessMessages();
+  auto* right = dynamic_cast<TQxLabel*>(f.FindComponent("Label1"));
+  ASSERT_NE(right, nullptr);
+  EXPECT_EQ(right->BiDiMode(), TBiDiMode::RightToLeft);
+  EXPECT_EQ(panels[0]->BiDiMode(), TBiDiMode::LeftToRight);
+  f.Repaint();
+  PumpFor(100);
+  EXPECT_TRUE(qv::test::SaveWindowPicture(f.Handle(), qv::test::BuildScreenshotDir() / "bidi_labels_buttons.bmp"));
+}
+
+namespace {
+// A window that paints itself red and notes whether it was asked for a
+// copy (as a transparent neighbour asks).
+class TCopyProbe : public TCustomControl {
+public:
+  explicit TCopyProbe(TComponent* owner) : TCustomControl(owner) {}
+  bool SawCopy = false;
+
+protected:
+  void Paint(TCanvas& c) override {
+    SawCopy = SawCopy || PaintingCopy();
+    c.FillRect(ClientRect(), clRed);
+  }
+};
+
+// A form with a transparent button over each kind of background: the
+// edge of a bevelled panel, a label, a bevel, and a window of its own.
+class TTransparentForm : public TForm {
+public:
+  TTransparentForm() : TForm(&App(), "TTransparentTestForm") {
+    SetClientSize(420, 150);
+    SetCaption("Boutons transparents");
+    Panel = &Make<TPanel>("Panel");
+    Panel->Place(this, 10, 10, 120, 80);
+    Panel->SetColor(TColor{0x00FFFF});  // yellow
+    OnPanel = &Button(*Panel, "OnPanel", 0, 0);
+    Label = &Make<TQxLabel>("Label");
+    Label->Place(this, 150, 20, 110, 20);
+    Label->SetAutoSize(false);
+    Label->SetShadowSize(0);
+    Label->SetParentColor(false);
+    Label->SetColor(clWhite);
+    Label->Font().SetColor(clBlack);
+    Label->SetCaption("Etiquette dessous");
+    OnLabel = &Button(*this, "OnLabel", 160, 10);
+    Bevel = &Make<TBevel>("Bevel");
+    Bevel->Place(this, 290, 20, 110, 40);
+    OnBevel = &Button(*this, "OnBevel", 280, 10);
+    Probe = &Make<TCopyProbe>("Probe");
+    Probe->Place(this, 150, 90, 60, 40);
+    OnProbe = &Button(*this, "OnProbe", 160, 100);
+    FinishCreate();
+    Show();
+    // Earlier windows lie higher; only labels are left beneath by a button.
+    SetWindowPos(OnProbe->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    App().ProcessMessages();
+  }
+  TQxSpeedButton& Button(TWinControl& parent, const std::string& name, int x, int y) {
+    auto& b = Make<TQxSpeedButton>(name);
+    b.Place(&parent, x, y, 60, 30);
+    b.SetTransparent(true);
+    b.SetFlat(true);
+    return b;
+  }
+  TPanel* Panel;
+  TQxLabel* Label;
+  TBevel* Bevel;
+  TCopyProbe* Probe;
+  TQxSpeedButton *OnPanel, *OnLabel, *OnBevel, *OnProbe;
+};
+}  // namespace
+
+TEST(QxSpeedButton, ATransparentButtonShowsItsParentsDrawingAndTheWindowsBeneath) {
+  TTransparentForm f;
+  const COLORREF light = ColorToRGB(clBtnHighlight), yellow = RGB(255, 255, 0);
+  {
+    // The panel's raised bevel, drawn by the panel, runs along the
+    // button's top and left edges.
+    TShot shot(*f.OnPanel);
+    EXPECT_EQ(shot.At(0, 0), light);
+    EXPECT_EQ(shot.At(30, 0), light);
+    EXPECT_EQ(shot.At(0, 20), light);
+    EXPECT_EQ(shot.At(30, 15), yellow);
+  }
+  {
+    // The label is a window of its own under the button: its white ground
+    // and black text show, and the form above it.
+    TShot shot(*f.OnLabel);
+    EXPECT_EQ(shot.At(30, 5), ColorToRGB(clBtnFace));
+    EXPECT_EQ(shot.At(5, 27), RGB(255, 255, 255));
+    int black = 0;
+    for (int y = 10; y < 30; ++y)
+      for (int x = 0; x < 60; ++x) black += shot.At(x, y) == RGB(0, 0, 0);
+    EXPECT_GT(black, 10);
+  }
+  {
+    // The bevel's lowered frame: shadow along its top edge.
+    TShot shot(*f.OnBevel);
+    EXPECT_EQ(shot.At(30, 10), ColorToRGB(clBtnShadow));
+  }
+  {
+    // The window beneath is asked for a copy of itself.
+    f.Probe->SawCopy = false;
+    TShot shot(*f.OnProbe);
+    EXPECT_TRUE(f.Probe->SawCopy);
+    EXPECT_EQ(shot.At(30, 15), RGB(255, 0, 0));
+  }
+  // For the picture: raised buttons with captions over the same grounds.
+  for (TQxSpeedButton* b : {f.OnPanel, f.OnLabel, f.OnBevel, f.OnProbe}) {
+    b->SetFlat(false);
+    b->SetCaption("&Voir");
+  }
+  f.Repaint();
+  PumpFor(100);
+  EXPECT_TRUE(qv::test::SaveWindowPicture(f.Handle(), qv::test::BuildScreenshotDir() / "speedbutton_transparent.bmp"));
 }

@@ -1,7 +1,8 @@
 // The slider in a real window, driven by posted key and mouse messages:
 // steps, dragging with and without snapping, holding the mouse beside the
 // thumb, the tick row as painted, the range rules, and layouts that leave no
-// room (empty range, no travel, a ruler without a middle, no height).
+// room (empty range, no travel, a ruler without a middle, no height), the
+// copy painted for a transparent neighbour, and children inside the bevel.
 #include "controls/slider/QxSlider.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,13 @@ using qv::test::PumpFor;
 using qv::test::PumpUntil;
 
 namespace {
+
+// A form laid out by the test itself.
+class TOpenForm : public TForm {
+public:
+  explicit TOpenForm(const char* className) : TForm(&App(), className) {}
+  using TForm::FinishCreate;
+};
 
 class TSliderForm : public TForm {
 public:
@@ -372,4 +380,87 @@ TEST(QxSlider, AVerticalSliderWithoutHeightHasAnEmptyRuler) {
   EXPECT_EQ(s.ThumbRect().Top, 6);
   s.SetValue(0);
   EXPECT_EQ(s.ThumbRect().Bottom, 150 - 6);
+}
+
+namespace {
+// Shows a value of its own (as a slider following something else would).
+class TDisplaySlider : public TQxSlider {
+public:
+  explicit TDisplaySlider(TComponent* owner) : TQxSlider(owner) {}
+  int32_t Display = 0;
+
+protected:
+  int32_t GetDisplayValue() override { return Display; }
+};
+
+// The red columns of a row, as painted normally or as a copy.
+std::vector<int> RedColumns(TQxCustomSlider& s, int y, bool copy) {
+  if (copy) s.BeginPaintCopy();
+  TSnapshot shot(s);
+  if (copy) s.EndPaintCopy();
+  return shot.Columns(y, RGB(255, 0, 0));
+}
+}  // namespace
+
+TEST(QxSlider, ACopyForANeighbourShowsTheDisplayValueAndNeverThePressedThumb) {
+  TOpenForm f("TSliderCopyTestForm");
+  f.SetClientSize(200, 80);
+  auto& s = f.Make<TDisplaySlider>("Slider");
+  s.Place(&f, 10, 10, 150, 40);
+  s.SetOptions(0);
+  // Two 9-pixel states: red (normal), blue (pressed or disabled), on a
+  // see-through magenta bottom row.
+  TBitmap thumb;
+  thumb.Create(18, 17, 24);
+  for (int y = 0; y < 17; ++y)
+    for (int x = 0; x < 18; ++x) thumb.SetPixel(x, y, y == 16 ? RGB(255, 0, 255) : x < 9 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+  s.SetImage(siHThumb, thumb.Handle());
+  f.FinishCreate();
+  f.Show();
+  App().ProcessMessages();
+  s.Display = 100;
+  const int row = (s.ThumbRect().Top + s.ThumbRect().Bottom) / 2;
+  const int start = s.ThumbRect().Left, end = start + s.Travel();
+  ASSERT_GT(s.Travel(), 50);
+
+  std::vector<int> red = RedColumns(s, row, false);
+  ASSERT_EQ(red.size(), 9u);
+  EXPECT_EQ(red.front(), start);
+  red = RedColumns(s, row, true);
+  ASSERT_EQ(red.size(), 9u);
+  EXPECT_EQ(red.front(), end);
+
+  // Pressed, the thumb turns blue on the control, not in the copy.
+  PostMessageA(s.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start + 4, row));
+  App().ProcessMessages();
+  EXPECT_TRUE(RedColumns(s, row, false).empty());
+  EXPECT_EQ(RedColumns(s, row, true).size(), 9u);
+  PostMessageA(s.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(start + 4, row));
+  App().ProcessMessages();
+  EXPECT_EQ(RedColumns(s, row, false).size(), 9u);
+
+  // Disabled, both show the second state.
+  s.SetEnabled(false);
+  EXPECT_TRUE(RedColumns(s, row, false).empty());
+  EXPECT_TRUE(RedColumns(s, row, true).empty());
+  s.BeginPaintCopy();
+  EXPECT_EQ(TSnapshot(s).Columns(row, RGB(0, 0, 255)).front(), end);
+  s.EndPaintCopy();
+}
+
+TEST(QxSlider, AlignedChildrenStayInsideTheBevel) {
+  TSliderForm f;
+  TQxSlider& s = *f.Slider;
+  auto& child = f.Make<TPanel>("Child");
+  child.Place(&s, 0, 0, 10, 10);
+  child.SetAlign(TAlign::Client);
+  auto bounds = [&] {
+    const TRect b = child.BoundsRect();
+    return std::vector<int>{b.Left, b.Top, b.Right, b.Bottom};
+  };
+  EXPECT_EQ(bounds(), (std::vector<int>{0, 0, 150, 40}));
+  s.SetBevelStyle(bvLowered);
+  EXPECT_EQ(bounds(), (std::vector<int>{1, 1, 149, 39}));
+  s.SetBevelStyle(bvNone);
+  EXPECT_EQ(bounds(), (std::vector<int>{0, 0, 150, 40}));
 }
