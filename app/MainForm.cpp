@@ -50,8 +50,8 @@ eng::TDateTime NowValue() {
       .value_or(0.0);
 }
 
-// The date edit reads and shows dates as the program writes them:
-// "dd/mm/yyyy" with French names, whatever the system's locale.
+// The date edit reads and shows dates as the program writes them: in the
+// system's short date format, with French names.
 controls::TDateLocale ProgramDateLocale() {
   controls::TDateLocale l;
   l.Entry.ShortDateFormat = eng::DefaultFormatSettings().ShortDateFormat;
@@ -69,6 +69,8 @@ int ScaleForDpiMain(int v) { return eng::ScaleForDpi(v); }
 
 TMainForm::TMainForm(TComponent* owner, std::vector<std::string> args)
     : TForm(owner, "TMainForm"), m_args(std::move(args)) {
+  // Dates and times in the system's formats, before anything shows one.
+  eng::SetDefaultFormatSettings(eng::SystemFormatSettings());
   m_engine = std::make_unique<eng::TRenameEngine>(m_folderReader, m_mediaFiles);
   m_engine->Listing.SetTimeZone(eng::win32::SystemTimeZone());
   StartEarlyListing();

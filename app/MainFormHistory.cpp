@@ -127,7 +127,7 @@ void TMainForm::DateEditKeyDown(TComponent&, WORD&, TShiftState shift) {
   SYSTEMTIME st;
   GetLocalTime(&st);
   const eng::TDateTime today = eng::EncodeDateOnly(st.wYear, st.wMonth, st.wDay);
-  m_engine->Options.Date = eng::FormatDateTime("dd/mm/yyyy", today);
+  m_engine->Options.Date = eng::DateToStr(today);
   DateEdit->SetText(m_engine->Options.Date);
 }
 

@@ -155,8 +155,55 @@ std::optional<int64_t> LocalDateTimeToFileTime(TDateTime local, const TTimeZone&
 
 // ---- Texts -------------------------------------------------------------
 
-const TFormatSettings& DefaultFormatSettings() {
-  static const TFormatSettings fs;
+namespace {
+TFormatSettings& ProcessFormatSettings() {
+  static TFormatSettings fs;
+  return fs;
+}
+
+// A locale picture with its marks outside quotes rewritten by mark().
+template <class Mark>
+std::string TranslatePicture(std::string_view picture, Mark mark) {
+  std::string out;
+  for (size_t i = 0; i < picture.size(); ++i) {
+    const char c = picture[i];
+    if (c == '\'') {
+      const size_t end = picture.find('\'', i + 1);
+      const size_t stop = end == std::string_view::npos ? picture.size() - 1 : end;
+      out.append(picture.substr(i, stop - i + 1));
+      i = stop;
+      continue;
+    }
+    size_t n = 1;
+    while (i + n < picture.size() && picture[i + n] == c) ++n;
+    out += mark(c, n, picture.substr(i, n));
+    i += n - 1;
+  }
+  return out;
+}
+}  // namespace
+
+const TFormatSettings& DefaultFormatSettings() { return ProcessFormatSettings(); }
+
+void SetDefaultFormatSettings(const TFormatSettings& fs) { ProcessFormatSettings() = fs; }
+
+std::string NormalizeShortDateFormat(std::string_view format, char systemSeparator) {
+  std::string out(format);
+  for (char& c : out)
+    if (c == systemSeparator) c = '/';
+  return out;
+}
+
+TFormatSettings FormatSettingsFromLocale(std::string_view shortDate, std::string_view longTime, char dateSeparator) {
+  TFormatSettings fs;
+  const std::string date = TranslatePicture(shortDate, [](char c, size_t, std::string_view run) {
+    return c == 'g' ? std::string() : std::string(run);
+  });
+  const std::string time = TranslatePicture(longTime, [](char c, size_t, std::string_view run) {
+    return c == 't' ? std::string("ampm") : std::string(run);
+  });
+  if (!date.empty()) fs.ShortDateFormat = NormalizeShortDateFormat(date, dateSeparator);
+  if (!time.empty()) fs.LongTimeFormat = time;
   return fs;
 }
 

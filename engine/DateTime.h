@@ -85,14 +85,27 @@ TDateTime FileTimeToDateTime(int64_t utcFileTime, const TTimeZone& zone);
 // Local date-time value -> UTC file time (full precision).
 std::optional<int64_t> LocalDateTimeToFileTime(TDateTime local, const TTimeZone& zone);
 
-// Texts. Dates use "/" and times ":" whatever the locale.
+// Texts. Dates use "/" and times ":" whatever the locale; the order and
+// form of their fields follow the system's short date and long time
+// formats once the program has set them.
 struct TFormatSettings {
   std::string ShortDateFormat = "dd/mm/yyyy";
   std::string LongTimeFormat = "hh:nn:ss";
   char DateSeparator = '/';
   char TimeSeparator = ':';
 };
+// The process's settings: the French ones above until the program sets
+// the system's at start (once, before any window).
 const TFormatSettings& DefaultFormatSettings();
+void SetDefaultFormatSettings(const TFormatSettings& fs);
+// Every character of format equal to the system's date separator made
+// "/" ("dd.MM.yyyy" with "." gives "dd/MM/yyyy").
+std::string NormalizeShortDateFormat(std::string_view format, char systemSeparator);
+// The settings from the system locale's pictures: the short date
+// ("dd/MM/yyyy", "M/d/yyyy"; its era marks dropped) normalised with its
+// separator, the long time ("HH:mm:ss", "h:mm:ss tt": its AM/PM marker
+// becomes "ampm"). An empty picture keeps the French default.
+TFormatSettings FormatSettingsFromLocale(std::string_view shortDate, std::string_view longTime, char dateSeparator);
 
 // Format tokens: d dd ddd dddd m mm mmm mmmm yy yyyy h hh n nn s ss z zzz
 // am/pm ampm, "c" (short date + long time, time left out at midnight),

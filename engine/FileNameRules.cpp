@@ -48,6 +48,8 @@ bool IsValidFileName(std::string_view name) {
   return !IsReservedDeviceName(name);
 }
 
+bool IsReachableName(std::u16string_view name) { return name.empty() || (name.back() != u'.' && name.back() != u' '); }
+
 std::string FileNameKey(std::string_view name) { return AnsiUpperCase(name); }
 
 std::u16string FileNameKey(std::u16string_view name) {

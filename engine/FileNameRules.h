@@ -21,6 +21,11 @@ inline constexpr size_t kMaxFileNameLength = 255;
 bool IsValidFileName(std::string_view cp1252Name);
 bool IsReservedDeviceName(std::string_view cp1252Name);
 
+// False for a folder entry's name that ends in a dot or a blank: the
+// system drops those from every path, so such a file cannot be opened by
+// its name (another system made it).
+bool IsReachableName(std::u16string_view name);
+
 // The key under which the file system finds a cp1252 name: its letters in
 // capitals (the Windows-1252 case pairs, which the Unicode case pairs of
 // these characters are).

@@ -42,7 +42,7 @@ TPreviewLine BuildPreviewLine(const TProgramOptions& o) {
   if (!o.NoneIndice) {
     line.HasIndex = true;
     const int digits = static_cast<int>(std::to_string(o.Start).size());
-    const int format = std::max(0, o.Format);
+    const int format = std::clamp(o.Format, 0, kMaxPadWidth);  // as PadLeft has it
     if (format < digits) {
       line.ExtraDigits = digits - format;
       line.FormatDigits = format;

@@ -102,6 +102,24 @@ bool ListIndex(const std::string& name, uint64_t& n) {
   return true;
 }
 
+// A stored value outside what its control or rule accepts takes its
+// default: a hand-edited registry must neither stall the start (a width
+// of two billion) nor reach the files (attribute bits no box stands for).
+void BoundStoredValues(TProgramOptions& o) {
+  const TProgramOptions d;
+  auto within = [](int32_t& v, int32_t lo, int32_t hi, int32_t fallback) {
+    if (v < lo || v > hi) v = fallback;
+  };
+  within(o.Format, 0, kMaxPadWidth, d.Format);
+  within(o.CasseFile, 0, 4, d.CasseFile);
+  within(o.CasseExtension, 0, 3, d.CasseExtension);
+  within(o.PositionIndice, 0, 2, d.PositionIndice);
+  within(o.DownCount, 1, 99, d.DownCount);
+  within(o.MaxCombo, 1, 99, d.MaxCombo);
+  o.Attribut &= kAttributeBits;
+  if (o.Mask.size() > kMaxMaskLength) o.Mask = d.Mask;
+}
+
 }  // namespace
 
 void SetStartupDefaults(TProgramOptions& o, TDateTime now, const std::string& documentsFolder,
@@ -176,6 +194,7 @@ void LoadSettings(ISettingsStore& store, TProgramOptions& o, THistoryLists& h, c
   for (const auto& l : kListKeys) h.*l.list = ReadStringList(store, kLists + "\\" + l.name);
 
   o.DirRapport = StripTrailingBackslashes(store.ReadString(kOptions, "DirRapport", o.DirRapport));
+  BoundStoredValues(o);
 }
 
 bool SaveSettings(ISettingsStore& store, const TProgramOptions& o, const THistoryLists& h,

@@ -19,6 +19,12 @@ inline constexpr char kOptionsKey[] = "Software\\Halbrecht\\Quorvant Pro\\Option
 inline constexpr char kListsKey[] = "Software\\Halbrecht\\Quorvant Pro\\Lists";
 inline constexpr char kProductVersion[] = "3.2.0.0";
 
+// What the controls hold: the index width (as padding caps it), the
+// attribute boxes (read-only, hidden, system, archive), the filter edit.
+inline constexpr int32_t kMaxPadWidth = 255;
+inline constexpr int32_t kAttributeBits = 1 | 2 | 4 | 32;
+inline constexpr size_t kMaxMaskLength = 255;
+
 // Field names follow the registry value names ("No File" is NoFile, ...).
 struct TProgramOptions {
   std::string Directory;
@@ -90,7 +96,9 @@ struct THistoryLists {
 };
 
 // Reads every option with the value in memory as default (call
-// SetStartupDefaults first), then the history lists. Never fails.
+// SetStartupDefaults first), then the history lists; a value out of its
+// control's range takes its default, the attributes keep their four bits.
+// Never fails.
 void LoadSettings(ISettingsStore& store, TProgramOptions& o, THistoryLists& h,
                   const TFormatSettings& fs = DefaultFormatSettings());
 // Writes "Version", every option (not "DirRapport" nor "ExtMP3") and the

@@ -32,15 +32,15 @@ std::string Count(int64_t n, const char* word, const char* adjective) {
   return std::to_string(n) + PluralSuffix(word, n) + PluralSuffix(adjective, n);
 }
 
-// A file's line ends with its word alone: what else there is to say goes
-// to the remarks, under the name the line starts with.
-const char* LineEnd(const char* word, const std::string& name, const std::vector<std::string>& notes,
-                    TRunSummary& s) {
-  if (notes.empty()) return word;
+// A renamed file's line ends with "Ok" alone; what the user asked for
+// beside the rename and did not get is one remark under the file's name
+// ("a.txt : sans nouvelle date"), or "Ok" would claim it was done.
+const char* OkLineEnd(const std::string& name, const std::vector<std::string>& notes, TRunSummary& s) {
+  if (notes.empty()) return kOk;
   std::string remark = name + " : ";
   for (size_t i = 0; i < notes.size(); ++i) remark += (i ? ", " : "") + notes[i];
   s.Remarks.push_back(std::move(remark));
-  return word;
+  return kOk;
 }
 
 // The temporary name of a case-only change, on record after the line's
@@ -137,25 +137,20 @@ void WriteRenameHeader(TReportWriter& r, IRunObserver& d, TDateTime now, const T
   r.Line();
 }
 
-// The note of a file left under a temporary name, which is also kept for
-// the message at the end of the run.
-std::string Stranded(const std::string& name, const TRenameOutcome& r, TRunSummary& s) {
-  if (r.LeftAt.empty()) return {};
+// A file left under a temporary name: "Erreur" cannot say where it is, so
+// it is on record after the summary and told at the end of the run.
+void Stranded(const std::string& name, const TRenameOutcome& r, TRunSummary& s) {
+  if (r.LeftAt.empty()) return;
   const std::string temp = base::Utf16ToCp1252(r.LeftAt);
   s.Stranded.push_back(name + " -> " + temp);
-  return ", fichier laiss\xE9 sous le nom " + temp;
+  s.Remarks.push_back(name + " : fichier laiss\xE9 sous le nom " + temp);
 }
 
-// One message for what the user must learn at the end: files under a
-// temporary name first, then the remarks.
-void ShowRemarks(IRunObserver& d, const TRunSummary& s) {
-  if (s.Stranded.empty()) {
-    if (!s.Remarks.empty()) d.ShowInformation(RemarksMessage(s.Remarks));
-    return;
-  }
+void ShowStranded(IRunObserver& d, const TRunSummary& s) {
+  if (s.Stranded.empty()) return;
   std::string text = "Attention, les fichiers suivants se trouvent sous un nom temporaire :\r\n";
   for (const std::string& line : s.Stranded) text += "\r\n" + line;
-  d.ShowError(text + "\r\n\r\n" + RemarksMessage(s.Remarks));
+  d.ShowError(text);
 }
 
 int DateTimeMode(const TProgramOptions& o) { return o.DateOn && o.TimeOn ? 0 : (o.DateOn ? 1 : 2); }
@@ -202,16 +197,12 @@ const char* RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime&
   const std::u16string& folder = ctx.Listing.WideFolderPath;
   std::vector<std::string> notes;
   f.Status = 0;
-  auto failed = [&](const TFileResult& r, std::string extra = {}) {
+  // Left alone: a name the program cannot address without loss or at all,
+  // and a new name the system would refuse or silently alter.
+  if (f.NameIsLossy || !IsReachableName(f.WideName) || !IsValidFileName(f.NewName)) {
     ++s.Failed;
-    std::string reason = FileErrorText(r) + extra;
-    notes.insert(notes.begin(), std::move(reason));
-    return LineEnd(kErreur, f.FileName, notes, s);
-  };
-  // Left alone: a name the program cannot address without loss, and a new
-  // name the system would refuse or silently alter.
-  if (f.NameIsLossy) return failed(TFileResult::Fail(TFileError::Unrepresentable));
-  if (!IsValidFileName(f.NewName)) return failed(TFileResult::Fail(TFileError::InvalidName));
+    return kErreur;
+  }
 
   if (o.Backup) {
     const TFileResult b = ctx.BackupFolderReady ? CopyToBackup(fs, JoinPath(folder, f.WideName),
@@ -227,7 +218,11 @@ const char* RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime&
   const TRenameOutcome r =
       RenameVerified(fs, folder, f.WideName, newName, names.KnownFree(newName), RecordTemporary(report));
   names.Follow(f.WideName, newName, r);
-  if (!r.ok()) return failed(r.Result, Stranded(f.FileName, r, s));
+  if (!r.ok()) {
+    ++s.Failed;
+    Stranded(f.FileName, r, s);
+    return kErreur;
+  }
   f.Status = 1;
   ++s.Renamed;
   ++ctx.RenamedCount;
@@ -243,21 +238,22 @@ const char* RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime&
     ++s.AttributeFailures;
     notes.push_back("sans nouveaux attributs");
   }
-  return LineEnd(kOk, f.FileName, notes, s);
+  return OkLineEnd(f.FileName, notes, s);
 }
 
-const char* UndoOneFile(TRunContext& ctx, const TFileObject& f, TOccupiedNames& names, TReportWriter* report,
-                        TRunSummary& s) {
+const char* UndoOneFile(TRunContext& ctx, const TFileObject& f, const std::string& given, TOccupiedNames& names,
+                        TReportWriter* report, TRunSummary& s) {
   const TProgramOptions& o = ctx.Options;
   IFileOps& fs = ctx.Files;
   const std::u16string& folder = ctx.Listing.WideFolderPath;
-  const std::u16string current = base::Cp1252ToUtf16(f.NewName);
+  const std::u16string current = base::Cp1252ToUtf16(given);
   const TRenameOutcome r =
       RenameVerified(fs, folder, current, f.WideName, names.KnownFree(f.WideName), RecordTemporary(report));
   names.Follow(current, f.WideName, r);
   if (!r.ok()) {
     ++s.Failed;
-    return LineEnd(kErreur, f.NewName, {FileErrorText(r.Result) + Stranded(f.NewName, r, s)}, s);
+    Stranded(given, r, s);
+    return kErreur;
   }
   ++s.Renamed;
   std::vector<std::string> notes;
@@ -271,7 +267,7 @@ const char* UndoOneFile(TRunContext& ctx, const TFileObject& f, TOccupiedNames& 
     ++s.AttributeFailures;
     notes.push_back("attributs non restaur\xE9s");
   }
-  return LineEnd(kOk, f.NewName, notes, s);
+  return OkLineEnd(given, notes, s);
 }
 
 std::string ProgressText(const char* what, size_t done, size_t count, char sep) {
@@ -316,17 +312,13 @@ void FinishRun(IRunObserver& d, TReportWriter* report, bool undoAvailable, const
     const bool failedInRun = s.ReportFailed;
     report->Line();
     report->Line(std::string(done) + " : " + summary);
-    if (!s.Remarks.empty()) {
-      report->Line();
-      report->Line("Remarques :");
-      for (const std::string& line : s.Remarks) report->Line(line);
-    }
+    for (const std::string& line : s.Remarks) report->Line(line);
     if (!report->Flush()) {
       s.ReportFailed = true;
       ReportWriteFailure(d, *report, failedInRun);
     }
   }
-  ShowRemarks(d, s);
+  ShowStranded(d, s);
 }
 
 }  // namespace
@@ -352,16 +344,6 @@ std::string RenameSummaryText(const TRunSummary& s) {
 std::string UndoSummaryText(const TRunSummary& s) {
   return Count(s.Renamed, " fichier", " renomm\xE9") + " (" + Count(s.Failed, " erreur", "") + ") - " +
          Count(s.Ignored, " fichier", " ignor\xE9");
-}
-
-std::string RemarksMessage(const std::vector<std::string>& remarks, size_t maxLines) {
-  std::string text = "Remarques :\r\n";
-  for (size_t i = 0; i < remarks.size() && i < maxLines; ++i) text += "\r\n" + remarks[i];
-  if (remarks.size() > maxLines) {
-    const int64_t more = static_cast<int64_t>(remarks.size() - maxLines);
-    text += "\r\n... et " + Count(more, " autre", "") + PluralSuffix(" remarque", more);
-  }
-  return text;
 }
 
 TNameColumns MeasureNameColumns(TRunContext& ctx) { return Columns(ctx.Listing, BuildAllNames(ctx)); }
@@ -398,7 +380,8 @@ TRunSummary RunRename(TRunContext& ctx, IRunObserver& d, TReportWriter* report) 
   const std::string folder = FolderText(l);
 
   try {
-    const std::vector<std::string> names = BuildAllNames(ctx);
+    ctx.GivenNames = BuildAllNames(ctx);
+    const std::vector<std::string>& names = ctx.GivenNames;
     const TNameColumns w = Columns(l, names);
     const TDateTime now = ctx.Now();
     const TCalendarTime when = PrepareNewDateTime(ctx, d, now);
@@ -458,7 +441,10 @@ TRunSummary RunUndo(TRunContext& ctx, IRunObserver& d, TReportWriter* report) {
   const std::string folder = FolderText(l);
 
   try {
-    const TNameColumns w = MeasureNameColumns(ctx);
+    // Undo puts back what the run did, from the names it gave: a name built
+    // again now may differ (a tag that reads the file finds it gone).
+    const bool byGiven = ctx.GivenNames.size() == count;
+    const TNameColumns w = byGiven ? Columns(l, ctx.GivenNames) : MeasureNameColumns(ctx);
     if (report) {
       report->Line();
       report->Line();
@@ -475,20 +461,21 @@ TRunSummary RunUndo(TRunContext& ctx, IRunObserver& d, TReportWriter* report) {
     for (size_t k = 0; k < count; ++k) {
       const size_t i = count - 1 - k;
       const TFileObject& f = l[i];
+      const std::string& given = byGiven ? ctx.GivenNames[i] : f.NewName;
       if (report && !ReportLineStart(report,
-                                     PadLeft(f.NewName, w.NewWidth, ' ') + " = " +
+                                     PadLeft(given, w.NewWidth, ' ') + " = " +
                                          DateTimeColumn(f.Modified, ctx.Format) + " | " +
                                          PadLeft(std::to_string(f.Attributes), 2, ' ') + " | " +
                                          PadLeft(f.FileName, w.OldWidth, ' ') + " | ",
                                      s))
         break;
       d.SetLabelStatus(ProgressText("Op\xE9ration Undo en cours", k + 1, count, ctx.DecimalSeparator));
-      d.SetPanelStatus(folder + "\\" + f.NewName);
+      d.SetPanelStatus(folder + "\\" + given);
       d.SetProgressPosition(static_cast<int64_t>(i + 1));
       d.ProcessMessages();
       const char* end = kIgnore;
       if (f.Status == 1) {
-        end = UndoOneFile(ctx, f, occupied, report, s);
+        end = UndoOneFile(ctx, f, given, occupied, report, s);
       } else {
         ++s.Ignored;
       }

@@ -48,6 +48,9 @@ struct TRunContext {
   // Files renamed by the last rename run, counted file by file so that a
   // run ended early still lets undo put back what it did (FRenamedCount).
   int64_t RenamedCount = 0;
+  // The new name the last rename run gave each file, in list order: what
+  // undo looks for, whatever the list has built since.
+  std::vector<std::string> GivenNames;
   bool BackupFolderReady = false;
 };
 
@@ -67,9 +70,10 @@ struct TRunSummary {
   // change whose second step and way back both failed. The run tells the
   // user at its end, report or not.
   std::vector<std::string> Stranded;
-  // What a file's report line cannot say, one line per file ("a.txt : nom
-  // déjà utilisé"): why it was not renamed, what failed beside its
-  // rename. Listed after the report's summary and shown at the end.
+  // What a file's report word cannot say, one line per file, listed after
+  // the report's summary: a side change asked for that failed on a file
+  // reported "Ok" ("a.txt : sans nouvelle date"), and where a stranded
+  // file is.
   std::vector<std::string> Remarks;
 };
 
@@ -94,15 +98,11 @@ TFileResult CopyToBackup(IFileOps& fs, const std::u16string& source, const std::
 std::u16string BackupFolderPath(const TFileListing& listing);
 
 // Summary texts: "3 fichiers renommés - 0 fichier non renommé" and the
-// undo's "3 fichiers renommés (0 erreur) - 2 fichiers ignorés"; side
-// failures are remarks, never part of them.
+// undo's "3 fichiers renommés (0 erreur) - 2 fichiers ignorés".
 std::string RenameSummaryText(const TRunSummary& s);
 std::string UndoSummaryText(const TRunSummary& s);
 // "##.# %" of value with the given decimal separator, never an empty
 // integer part ("0,5 %", "33,3 %", "100 %").
 std::string FormatPercent(double value, char decimalSeparator);
-// The end-of-run message: "Remarques :" and the first maxLines remarks,
-// then how many more there are.
-std::string RemarksMessage(const std::vector<std::string>& remarks, size_t maxLines = 15);
 
 }  // namespace qv::engine

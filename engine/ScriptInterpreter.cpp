@@ -195,7 +195,10 @@ std::string ReplaceForbiddenChars(std::string_view text, std::string_view replac
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
-    if (IsForbiddenChar(c))
+    // A control character in a tag value would make the name unusable and
+    // the report no longer plain text.
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (IsForbiddenChar(c) || (u >= 1 && u < 32))
       out.append(replacement);
     else
       out += c;

@@ -34,7 +34,8 @@ inline constexpr size_t kMaxScriptText = 32767;
 // scripts on real names spend a few thousand.
 inline constexpr uint64_t kScriptStepBudget = uint64_t{1} << 24;
 
-// Every forbidden character of text replaced by the whole replacement
+// Every forbidden character of text, and every control character (codes
+// 1 to 31), replaced by the whole replacement
 // (which may be empty or longer than one character); what was inserted is
 // not looked at again.
 std::string ReplaceForbiddenChars(std::string_view text, std::string_view replacement);
@@ -61,8 +62,8 @@ public:
                            std::string_view source);
 
   // The file's creation ("CREATE"), last-write ("LASTWRITE") or last-access
-  // ("ACCESS") time from the scan, as "dd/mm/yyyy hh:nn:ss" (the time left
-  // out at midnight); which is compared in upper case; other words and
+  // ("ACCESS") time from the scan, in the short date and long time formats
+  // (the time left out at midnight); which is compared in upper case; other words and
   // indexes outside the listing give an empty text.
   std::string FileDateTag(size_t fileIndex, std::string_view which) const;
 

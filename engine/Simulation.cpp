@@ -248,6 +248,8 @@ TSimulationSummary RunSimulation(TRunContext& ctx, IRunObserver& d) {
       held.Prefetch(news.HashAhead(i, kAhead));
       if (l[i].NameIsLossy) {
         report(n, " : nom non repr\xE9sentable : ", l[i].FileName);
+      } else if (!IsReachableName(l[i].WideName)) {
+        report(n, " : fichier introuvable : ", l[i].FileName);
       } else if (!IsValidFileName(name)) {
         report(n, " : nom invalide : ", name);
       } else {

@@ -221,6 +221,17 @@ std::string FormatThousands(int64_t n) {
   return qv::engine::FormatThousands(n, s);
 }
 
+TFormatSettings SystemFormatSettings(LCID locale) {
+  auto info = [locale](LCTYPE type) {
+    wchar_t text[84] = {};
+    if (GetLocaleInfoW(locale, type, text, 84) <= 0) return std::string();
+    return base::Utf16ToCp1252(U16(text));
+  };
+  const std::string separator = info(LOCALE_SDATE);
+  return FormatSettingsFromLocale(info(LOCALE_SSHORTDATE), info(LOCALE_STIMEFORMAT),
+                                  separator.size() == 1 ? separator[0] : '/');
+}
+
 // ---- File times ----------------------------------------------------------
 
 bool SetFileDateTime(const std::u16string& path, const TCalendarTime& when, int mode) {

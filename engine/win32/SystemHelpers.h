@@ -73,6 +73,10 @@ int TextWidthInPixels(HFONT font, const std::string& text);
 // The integer with the user locale's thousands separator ("1 234 567").
 std::string FormatThousands(int64_t n);
 
+// The locale's short date and long time formats as the program writes
+// them (the user's locale by default; its own settings included).
+TFormatSettings SystemFormatSettings(LCID locale = LOCALE_USER_DEFAULT);
+
 // ---- File times ----------------------------------------------------------
 
 // Sets creation, last access and last write to one local time: mode 0 the

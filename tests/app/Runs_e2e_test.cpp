@@ -92,6 +92,31 @@ bool Finished(HWND dialog) {
   return status.rfind("Opération", 0) == 0 && status.find("terminée") != std::string::npos;
 }
 
+// A finished run leaves its dialog usable: no message box over it, its
+// end buttons enabled. The next box must be the undo's own question, so a
+// box opened at the end of the run would be met first.
+void ExpectUsableAtOnce(TProgram& app, HWND dlg) {
+  EXPECT_TRUE(IsWindowEnabled(dlg));
+  EXPECT_TRUE(IsEnabled(FindControl(dlg, "BtnUndo")));
+  EXPECT_TRUE(IsEnabled(FindControl(dlg, "BtnFermer")));
+  EXPECT_EQ(TopWindows(app.Pid(), "TMessageForm").size(), 0u);
+}
+
+// The file's last-write time set to a local date and time.
+void SetModifiedLocal(const fs::path& file, WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD sec) {
+  const SYSTEMTIME st{y, mo, 0, d, h, mi, sec, 0};
+  FILETIME local, utc;
+  ASSERT_TRUE(SystemTimeToFileTime(&st, &local));
+  ASSERT_TRUE(LocalFileTimeToFileTime(&local, &utc));
+  HANDLE f = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(SetFileTime(f, nullptr, nullptr, &utc));
+  CloseHandle(f);
+}
+
+const std::regex kExecutionDate(R"(Date d'exécution : \d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d\d:\d\d)");
+
 }  // namespace
 
 TEST(RunsE2E, AModelWithAForbiddenCharacterIsRefusedWithItsMessage) {
@@ -181,7 +206,6 @@ TEST(RunsE2E, RenameWithReportAndBackupThenACollision) {
     w2 = std::max(w2, rows.back().second.size());
   }
   std::vector<std::string> expectedWords;
-  std::string expectedRemarks;
   int failures = 0;
   for (const auto& [from, to] : rows) {
     const bool ok = Lower(from) == Lower(to) || !held.count(Lower(to));
@@ -189,7 +213,7 @@ TEST(RunsE2E, RenameWithReportAndBackupThenACollision) {
       held.erase(Lower(from));
       held.insert(Lower(to));
     } else {
-      expectedRemarks += (failures++ ? "\r\n" : "") + from + " : nom déjà utilisé";
+      ++failures;
     }
     expectedWords.push_back(ok ? "Ok" : "Erreur");
   }
@@ -204,17 +228,12 @@ TEST(RunsE2E, RenameWithReportAndBackupThenACollision) {
   EXPECT_NE(question.find("existe déjà"), std::string::npos) << question;
   Click(FindControl(box, "Ignore"));
   ASSERT_TRUE(WaitUntil([&] { return Finished(dlg); }, 20s));
-  // Why files were not renamed: in a message at the end of the run...
-  const std::string shown = s.Message(box);
-  ASSERT_NE(box, nullptr);
-  EXPECT_EQ(shown, "Remarques :\r\n\r\n" + expectedRemarks);
-  Screenshot("e2e_quodial_remarks");
-  Click(FindControl(box, "OK"));
+  ExpectUsableAtOnce(*s.app, dlg);
   ClickAsync(FindControl(dlg, "BtnFermer"));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }));
-  // ... and after the report's summary; the file lines keep their form.
+  // The per-file word is the whole record: the report ends with its summary.
   const std::vector<std::string> second = Lines(ReadFile(s.reports.Path() / (folderName + ".txt")));
-  ASSERT_EQ(second.size(), 10u + 4 + 2 + 2 + failures);
+  ASSERT_EQ(second.size(), 10u + 4 + 2);
   for (size_t i = 0; i < 4; ++i)
     EXPECT_TRUE(std::regex_match(second[10 + i], std::regex(FileLinePattern(rows[i].first, w1, rows[i].second, w2,
                                                                              expectedWords[i]))))
@@ -222,11 +241,6 @@ TEST(RunsE2E, RenameWithReportAndBackupThenACollision) {
   EXPECT_EQ(second[15], "Opération terminée : " + std::to_string(4 - failures) + " fichier" +
                             (4 - failures > 1 ? "s renommés" : " renommé") + " - " + std::to_string(failures) +
                             " fichier" + (failures > 1 ? "s non renommés" : " non renommé"));
-  EXPECT_EQ(second[16], "");
-  EXPECT_EQ(second[17], "Remarques :");
-  std::string listed;
-  for (size_t i = 18; i < second.size(); ++i) listed += (i > 18 ? "\r\n" : "") + second[i];
-  EXPECT_EQ(listed, expectedRemarks);
   // Nothing lost: four files, every content still there.
   std::multiset<std::string> contents;
   for (const auto& e : fs::directory_iterator(s.folder.Path()))
@@ -446,3 +460,171 @@ void KillRounds(TKillKind kind) {
 TEST(RunsE2E, ARenameRunKilledAnywhereLosesNothingAndItsReportSaysWhere) { KillRounds(TKillKind::Plain); }
 
 TEST(RunsE2E, ACaseOnlyRunKilledAnywhereLeavesEveryFileWhereItsReportSays) { KillRounds(TKillKind::CaseOnly); }
+
+TEST(RunsE2E, TenFilesWithTwoCollisionsThenUndoEveryLineAsWritten) {
+  ResetProgramRegistry();
+  TRunSession s;
+  const std::vector<std::string> olds = {"a0.txt", "a1.txt", "a2.txt", "a3.txt", "a4.txt",
+                                         "a5.txt", "a6.txt", "a7.txt", "Doc_03.txt", "Doc_07.txt"};
+  for (const std::string& name : olds) {
+    s.folder.Write(name, "<" + name + ">");
+    SetModifiedLocal(s.folder.Path() / name, 2006, 12, 25, 14, 30, 0);
+  }
+  s.Start(10);
+  HWND list = FindControl(s.main, "FileList");
+  for (int i = 0; i < 10; ++i) ASSERT_EQ(ListViewText(list, i, 0), olds[i]);
+  s.SetModel("Doc_");
+  HWND dlg = s.Open("BtnRenommer", "TQuoDial");
+  ASSERT_NE(dlg, nullptr);
+  const std::string folderName = AnsiPath(s.folder.Path().filename());
+  const std::string nbFiles = GetText(FindControl(dlg, "LabelNbFiles"));
+  const std::string modele = GetText(FindControl(dlg, "LabelModele"));
+  ClickAsync(FindControl(dlg, "BtnOui"));
+  ASSERT_TRUE(WaitUntil([&] { return Finished(dlg); }, 20s));
+  EXPECT_EQ(GetText(FindControl(dlg, "PanelStatus")), "8 fichiers renommés - 2 fichiers non renommés");
+  ExpectUsableAtOnce(*s.app, dlg);
+  EXPECT_TRUE(IsEnabled(FindControl(dlg, "BtnRapport")));
+  Screenshot("e2e_quodial_collisions_done");
+
+  const fs::path reportPath = s.reports.Path() / (folderName + ".txt");
+  std::vector<std::string> report = Lines(ReadFile(reportPath));
+  ASSERT_EQ(report.size(), 22u);
+  EXPECT_EQ(report[0], "Rapport Quorvant Pro version 3.2.0.0");
+  EXPECT_TRUE(std::regex_match(report[1], kExecutionDate)) << report[1];
+  const std::vector<std::string> expectedRun = {
+      "",
+      "Dossier à explorer     : " + folderName,
+      "Nombre de fichiers     : " + nbFiles,
+      "Modèle d'exemple       : " + modele,
+      "Modifier les dates     : Non",
+      "Modifier les heures    : Non",
+      "Modifier les attributs : Non",
+      "",
+      "    a0.txt | 25/12/2006 14:30:00 | 32 = Doc_00.txt | Ok",
+      "    a1.txt | 25/12/2006 14:30:00 | 32 = Doc_01.txt | Ok",
+      "    a2.txt | 25/12/2006 14:30:00 | 32 = Doc_02.txt | Ok",
+      "    a3.txt | 25/12/2006 14:30:00 | 32 = Doc_03.txt | Erreur",
+      "    a4.txt | 25/12/2006 14:30:00 | 32 = Doc_04.txt | Ok",
+      "    a5.txt | 25/12/2006 14:30:00 | 32 = Doc_05.txt | Ok",
+      "    a6.txt | 25/12/2006 14:30:00 | 32 = Doc_06.txt | Ok",
+      "    a7.txt | 25/12/2006 14:30:00 | 32 = Doc_07.txt | Erreur",
+      "Doc_03.txt | 25/12/2006 14:30:00 | 32 = Doc_08.txt | Ok",
+      "Doc_07.txt | 25/12/2006 14:30:00 | 32 = Doc_09.txt | Ok",
+      "",
+      "Opération terminée : 8 fichiers renommés - 2 fichiers non renommés"};
+  EXPECT_EQ(std::vector<std::string>(report.begin() + 2, report.end()), expectedRun);
+
+  // The next box is the undo's question: nothing stood in its way.
+  ClickAsync(FindControl(dlg, "BtnUndo"));
+  HWND box = nullptr;
+  const std::string confirm = s.Message(box);
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(confirm.find("annuler l'opération"), std::string::npos) << confirm;
+  Click(FindControl(box, "Yes"));
+  ASSERT_TRUE(WaitUntil([&] { return GetText(FindControl(dlg, "LabelStatus")) == "Opération Undo terminée"; }, 20s));
+  EXPECT_EQ(GetText(FindControl(dlg, "PanelStatus")), "8 fichiers renommés (0 erreur) - 2 fichiers ignorés");
+  EXPECT_TRUE(IsWindowEnabled(dlg));
+  EXPECT_FALSE(IsEnabled(FindControl(dlg, "BtnUndo")));
+  EXPECT_TRUE(IsEnabled(FindControl(dlg, "BtnFermer")));
+  EXPECT_TRUE(IsEnabled(FindControl(dlg, "BtnRapport")));
+  EXPECT_EQ(TopWindows(s.app->Pid(), "TMessageForm").size(), 0u);
+  Screenshot("e2e_quodial_collisions_undone");
+
+  report = Lines(ReadFile(reportPath));
+  ASSERT_EQ(report.size(), 22u + 5 + 10 + 2);
+  EXPECT_EQ(std::vector<std::string>(report.begin() + 22, report.begin() + 25),
+            (std::vector<std::string>{"", "", "Restauration demandée par l'utilisateur"}));
+  EXPECT_TRUE(std::regex_match(report[25], kExecutionDate)) << report[25];
+  const std::vector<std::string> expectedUndo = {
+      "",
+      "Doc_09.txt = 25/12/2006 14:30:00 | 32 | Doc_07.txt | Ok",
+      "Doc_08.txt = 25/12/2006 14:30:00 | 32 | Doc_03.txt | Ok",
+      "Doc_07.txt = 25/12/2006 14:30:00 | 32 |     a7.txt | Ignoré",
+      "Doc_06.txt = 25/12/2006 14:30:00 | 32 |     a6.txt | Ok",
+      "Doc_05.txt = 25/12/2006 14:30:00 | 32 |     a5.txt | Ok",
+      "Doc_04.txt = 25/12/2006 14:30:00 | 32 |     a4.txt | Ok",
+      "Doc_03.txt = 25/12/2006 14:30:00 | 32 |     a3.txt | Ignoré",
+      "Doc_02.txt = 25/12/2006 14:30:00 | 32 |     a2.txt | Ok",
+      "Doc_01.txt = 25/12/2006 14:30:00 | 32 |     a1.txt | Ok",
+      "Doc_00.txt = 25/12/2006 14:30:00 | 32 |     a0.txt | Ok",
+      "",
+      "Opération Undo terminée : 8 fichiers renommés (0 erreur) - 2 fichiers ignorés"};
+  EXPECT_EQ(std::vector<std::string>(report.begin() + 26, report.end()), expectedUndo);
+  if (const char* keep = std::getenv("QV_KEEP_REPORT")) fs::copy_file(reportPath, keep, fs::copy_options::overwrite_existing);
+
+  std::set<std::string> back(olds.begin(), olds.end());
+  EXPECT_EQ(NamesIn(s.folder.Path()), back);
+  for (const std::string& name : olds) EXPECT_EQ(ReadFile(s.folder.Path() / name), "<" + name + ">");
+  ClickAsync(FindControl(dlg, "BtnFermer"));
+  s.Close();
+}
+
+TEST(RunsE2E, ADateChangeThatFailsOnOneFileHasItsOneLineAfterTheSummary) {
+  ResetProgramRegistry();
+  WriteRegistryDword(kOptionsKey, "Date On", 1);
+  TRunSession s;
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) s.folder.Write(name, name);
+  s.Start(3);
+  s.SetModel("Doc_");
+  // Held open for deletion, all sharing granted: the rename goes through,
+  // the reading of its time of day (which shares no deletion) cannot.
+  HANDLE held = CreateFileW((s.folder.Path() / "b.txt").c_str(), DELETE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  HWND dlg = s.Open("BtnRenommer", "TQuoDial");
+  ASSERT_NE(dlg, nullptr);
+  ClickAsync(FindControl(dlg, "BtnOui"));
+  ASSERT_TRUE(WaitUntil([&] { return Finished(dlg); }, 20s));
+  CloseHandle(held);
+  EXPECT_EQ(GetText(FindControl(dlg, "PanelStatus")), "3 fichiers renommés - 0 fichier non renommé");
+  ExpectUsableAtOnce(*s.app, dlg);
+  const std::vector<std::string> report =
+      Lines(ReadFile(s.reports.Path() / (AnsiPath(s.folder.Path().filename()) + ".txt")));
+  ASSERT_EQ(report.size(), 10u + 3 + 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(report[10 + i].substr(report[10 + i].size() - 5), " | Ok") << report[10 + i];
+  EXPECT_EQ(report[13], "");
+  EXPECT_EQ(report[14], "Opération terminée : 3 fichiers renommés - 0 fichier non renommé");
+  EXPECT_EQ(report[15], "b.txt : sans nouvelle date");
+  EXPECT_EQ(NamesIn(s.folder.Path()), (std::set<std::string>{"Doc_00.txt", "Doc_01.txt", "Doc_02.txt"}));
+  ClickAsync(FindControl(dlg, "BtnFermer"));
+  s.Close();
+}
+
+TEST(RunsE2E, UndoRestoresByTheNamesTheRunGaveWhateverTheListShowsSince) {
+  ResetProgramRegistry();
+  WriteRegistryDword(kOptionsKey, "Rapport", 0);
+  WriteRegistryDword(kOptionsKey, "Script File", 1);
+  TRunSession s;
+  s.folder.Write("one.txt", "1");
+  s.folder.Write("two.txt", "2");
+  SetModifiedLocal(s.folder.Path() / "one.txt", 2006, 12, 25, 14, 30, 0);
+  SetModifiedLocal(s.folder.Path() / "two.txt", 2007, 1, 2, 3, 4, 5);
+  s.Start(2);
+  // A script whose value reads the file: once it is renamed, the list
+  // builds another name for it.
+  SetComboText(FindControl(s.main, "EditFile"), "<C99>X<$D_LASTWRITE[2]>");
+  LeaveControl(s.main);
+  HWND list = FindControl(s.main, "FileList");
+  ASSERT_TRUE(WaitUntil([&] { return ListViewText(list, 0, 1) != ListViewText(list, 1, 1); }));
+  const std::string given0 = ListViewText(list, 0, 1), given1 = ListViewText(list, 1, 1);
+  HWND dlg = s.Open("BtnRenommer", "TQuoDial");
+  ASSERT_NE(dlg, nullptr);
+  ClickAsync(FindControl(dlg, "BtnOui"));
+  ASSERT_TRUE(WaitUntil([&] { return Finished(dlg); }, 20s));
+  ASSERT_EQ(NamesIn(s.folder.Path()), (std::set<std::string>{given0, given1}));
+  // Cells read while the dialog is open, as a repaint does.
+  EXPECT_NE(ListViewText(list, 0, 1), given0);
+  ListViewText(list, 1, 1);
+  ClickAsync(FindControl(dlg, "BtnUndo"));
+  HWND box = nullptr;
+  s.Message(box);
+  ASSERT_NE(box, nullptr);
+  Click(FindControl(box, "Yes"));
+  ASSERT_TRUE(WaitUntil([&] { return GetText(FindControl(dlg, "LabelStatus")) == "Opération Undo terminée"; }, 20s));
+  EXPECT_EQ(GetText(FindControl(dlg, "PanelStatus")), "2 fichiers renommés (0 erreur) - 0 fichier ignoré");
+  EXPECT_EQ(TopWindows(s.app->Pid(), "TMessageForm").size(), 0u);
+  EXPECT_EQ(NamesIn(s.folder.Path()), (std::set<std::string>{"one.txt", "two.txt"}));
+  EXPECT_EQ(ReadFile(s.folder.Path() / "one.txt"), "1");
+  ClickAsync(FindControl(dlg, "BtnFermer"));
+  s.Close();
+}

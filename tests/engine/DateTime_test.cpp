@@ -111,3 +111,33 @@ TEST(DateTime, Parsing) {
   EXPECT_FALSE(StrToTime("12"));
   EXPECT_FALSE(StrToTime("12:60"));
 }
+
+TEST(DateTime, TheSystemsFormatsWithTheProgramsSeparators) {
+  EXPECT_EQ(NormalizeShortDateFormat("dd.MM.yyyy", '.'), "dd/MM/yyyy");
+  EXPECT_EQ(NormalizeShortDateFormat("yyyy-MM-dd", '.'), "yyyy-MM-dd");
+  const TDateTime when = *EncodeDateTime({2006, 12, 25, 14, 30, 5, 0, 0});
+  const struct {
+    const char *date, *time;
+    char separator;
+    const char *shortDate, *longTime;
+  } cases[] = {
+      {"dd/MM/yyyy", "HH:mm:ss", '/', "25/12/2006", "14:30:05"},    // French
+      {"M/d/yyyy", "h:mm:ss tt", '/', "12/25/2006", "2:30:05 PM"},  // American
+      {"dd.MM.yyyy", "HH:mm:ss", '.', "25/12/2006", "14:30:05"},    // German: "/" all the same
+      {"yyyy-MM-dd", "H:mm:ss", '-', "2006/12/25", "14:30:05"},
+      {"gg yyyy/M/d", "tt h:mm:ss", '/', " 2006/12/25", "PM 2:30:05"},
+      {"d' de 'MMMM", "HH'h'mm", '/', "25 de d\xE9" "cembre", "14h30"},
+      {"", "", '/', "25/12/2006", "14:30:05"},  // nothing read: the defaults
+  };
+  for (const auto& c : cases) {
+    const TFormatSettings fs = FormatSettingsFromLocale(c.date, c.time, c.separator);
+    EXPECT_EQ(DateToStr(when, fs), c.shortDate) << c.date;
+    EXPECT_EQ(TimeToStr(when, fs), c.longTime) << c.time;
+    EXPECT_EQ(fs.DateSeparator, '/');
+    EXPECT_EQ(fs.TimeSeparator, ':');
+  }
+  // A date typed in the system's order reads back.
+  const TFormatSettings us = FormatSettingsFromLocale("M/d/yyyy", "h:mm:ss tt", '/');
+  EXPECT_EQ(StrToDate("12/25/2006", us), EncodeDateOnly(2006, 12, 25));
+  EXPECT_EQ(DateTimeToStr(when, us), "12/25/2006 2:30:05 PM");
+}

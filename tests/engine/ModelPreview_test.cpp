@@ -52,6 +52,11 @@ TEST(ModelPreview, DigitsBeyondTheFormatAreCountedApart) {
   // A position past a short name places the index (and its colour) at the end.
   o.Position = 9;
   EXPECT_EQ(BuildPreviewLine(o).IndexOffset, 1);
+  // A width past what padding gives colours no more than the padded text.
+  o.Format = 1000;
+  l = BuildPreviewLine(o);
+  EXPECT_EQ(l.Text.size(), 1u + 255);
+  EXPECT_EQ(l.FormatDigits, 255);
   o.ScriptFile = true;
   EXPECT_TRUE(BuildPreviewLine(o).ScriptMode);
 }

@@ -208,6 +208,55 @@ TEST(ProgramOptions, StoredValuesMadeSafe) {
   EXPECT_EQ(o.ReplaceChar, "ab");
 }
 
+TEST(ProgramOptions, StoredValuesOutOfTheirRangeTakeTheirDefaults) {
+  TMemorySettingsStore store;
+  const std::string longMask(10000, 'a');
+  store.WriteInteger(kOpt, "Format", 2147483647);
+  store.WriteInteger(kOpt, "Attribut", -1);
+  store.WriteInteger(kOpt, "DownCount", -7);
+  store.WriteInteger(kOpt, "Max Combo", 100000);
+  store.WriteInteger(kOpt, "Casse File", 99);
+  store.WriteInteger(kOpt, "Casse Extension", -3);
+  store.WriteInteger(kOpt, "Position Indice", 7);
+  store.WriteString(kOpt, "Mask", longMask);
+  TProgramOptions o = Started();
+  THistoryLists h;
+  LoadSettings(store, o, h);
+  EXPECT_EQ(o.Format, 2);
+  EXPECT_EQ(o.Attribut, 1 | 2 | 4 | 32);
+  EXPECT_EQ(o.DownCount, 10);
+  EXPECT_EQ(o.MaxCombo, 10);
+  EXPECT_EQ(o.CasseFile, 0);
+  EXPECT_EQ(o.CasseExtension, 0);
+  EXPECT_EQ(o.PositionIndice, 0);
+  EXPECT_EQ(o.Mask, "*.*");
+  // The close writes the sane values back.
+  ASSERT_TRUE(SaveSettings(store, o, h));
+  EXPECT_EQ(store.ReadInteger(kOpt, "Format", 0), 2);
+  EXPECT_EQ(store.ReadInteger(kOpt, "Attribut", 0), 39);
+  EXPECT_EQ(store.ReadString(kOpt, "Mask", ""), "*.*");
+
+  // The edges themselves are kept; only the four attribute bits stay.
+  store.WriteInteger(kOpt, "Format", 255);
+  store.WriteInteger(kOpt, "Attribut", 32 | 16 | 2);
+  store.WriteInteger(kOpt, "DownCount", 99);
+  store.WriteInteger(kOpt, "Max Combo", 1);
+  store.WriteInteger(kOpt, "Casse File", 4);
+  store.WriteInteger(kOpt, "Casse Extension", 3);
+  store.WriteString(kOpt, "Mask", longMask.substr(0, 255));
+  LoadSettings(store, o, h);
+  EXPECT_EQ(o.Format, 255);
+  EXPECT_EQ(o.Attribut, 34);
+  EXPECT_EQ(o.DownCount, 99);
+  EXPECT_EQ(o.MaxCombo, 1);
+  EXPECT_EQ(o.CasseFile, 4);
+  EXPECT_EQ(o.CasseExtension, 3);
+  EXPECT_EQ(o.Mask.size(), 255u);
+  store.WriteInteger(kOpt, "Format", -1);
+  LoadSettings(store, o, h);
+  EXPECT_EQ(o.Format, 2);
+}
+
 TEST(ProgramOptions, UnparsableDateTextReadsStoredText) {
   TMemorySettingsStore store;
   store.WriteString(kOpt, "Date", "plus tard");

@@ -48,6 +48,7 @@ public:
 
   // ---- Behaviour ----
   bool caseOnlyRenameIsNoOp = false;  // as Wine: success, nothing changes
+  std::u16string refuseTimesAt;        // new file times refused at this path
   enum class TFault { Error, Lie };   // Lie: a rename says yes and does nothing
   int failAt = 0;                     // the Nth changing operation fails (0: none)
   bool persistent = false;            // ... and every one after it
@@ -146,7 +147,7 @@ public:
     if (Fault()) return Failure();
     Node* n = Find(path);
     if (!n) return TFileResult::Fail(TFileError::NotFound);
-    if (n->locked) return TFileResult::Fail(TFileError::InUse);
+    if (n->locked || path == refuseTimesAt) return TFileResult::Fail(TFileError::InUse);
     TCalendarTime t = when;
     const TCalendarTime file = *FileTimeToCalendar(n->modified);  // the fake's local time is UTC
     if (mode == 1) t.Hour = file.Hour, t.Minute = file.Minute, t.Second = file.Second, t.Millisecond = file.Millisecond;
@@ -160,7 +161,7 @@ public:
     if (Fault()) return Failure();
     Node* n = Find(path);
     if (!n) return TFileResult::Fail(TFileError::NotFound);
-    if (n->locked) return TFileResult::Fail(TFileError::InUse);
+    if (n->locked || path == refuseTimesAt) return TFileResult::Fail(TFileError::InUse);
     n->created = created, n->accessed = accessed, n->modified = modified;
     return TFileResult::Ok();
   }

@@ -327,6 +327,9 @@ TEST(ReplaceForbiddenChars, EveryCharacterAndReplacement) {
       // What is inserted is not looked at again.
       {"a?b", "??", "a??b"},
       {"\xE9/\xFF", "-", "\xE9-\xFF"},
+      // Control characters of a tag value are no more usable in a name.
+      {"Song\tOne\x01\x1F!", "-", "Song-One--!"},
+      {"\r\n", "", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(ReplaceForbiddenChars(c.text, c.replacement), c.expected) << c.text;
   EXPECT_EQ(ReplaceForbiddenChars(std::string("a\0b", 3), "-"), std::string("a\0b", 3));
@@ -335,6 +338,7 @@ TEST(ReplaceForbiddenChars, EveryCharacterAndReplacement) {
 TEST_F(Script, MediaValueTags) {
   values.exif["Model"] = "Cam/Pro 5";
   values.mp3["title"] = "Song: One";
+  values.mp3["album"] = "Live\tat\x01Home";
   ExpectAll({
       {"<$E_Model>_", "Cam-Pro 5Holiday 2006_"},
       {"<$e_Model[3]>_", "CamHoliday 2006_"},
@@ -355,6 +359,8 @@ TEST_F(Script, MediaValueTags) {
              {"<$Q_x>_", "Holiday 2006_"},
              {"<$Dx>_", "Holiday 2006_"},
              {"<$F_x>_", "Holiday 2006_"}});
+  // Control characters of a value go the way of the forbidden ones.
+  ExpectAll({{"<$M_album>_", "Live-at-HomeHoliday 2006_"}});
 }
 
 TEST_F(Script, RegexTags) {

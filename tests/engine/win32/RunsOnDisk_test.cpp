@@ -119,7 +119,7 @@ TEST_F(RunsOnDisk, CollisionWithAListedName) {
   report->Close();
   EXPECT_EQ(Files(), before);
   EXPECT_EQ(Outcomes(), (Strings{"Erreur", "Ok"}));
-  EXPECT_EQ(ReportFileLines().back(), "a.txt : nom d\xE9j\xE0 utilis\xE9");
+  EXPECT_EQ(ReportFileLines().back().rfind("Op\xE9ration termin\xE9" "e : ", 0), 0u) << ReportFileLines().back();
 }
 
 TEST_F(RunsOnDisk, CollisionWithUnlistedNames) {
@@ -138,8 +138,7 @@ TEST_F(RunsOnDisk, CollisionWithUnlistedNames) {
   report->Close();
   EXPECT_EQ(Files(), before);
   EXPECT_EQ(Outcomes(), (Strings{"Erreur", "Erreur"}));
-  EXPECT_EQ(dialog.information.back(),
-            "Remarques :\r\n\r\na.txt : nom d\xE9j\xE0 utilis\xE9\r\nb.txt : nom d\xE9j\xE0 utilis\xE9");
+  EXPECT_TRUE(dialog.information.empty());
   EXPECT_TRUE(fs.FolderExists(P("Backup")));
 }
 
@@ -235,7 +234,7 @@ TEST_F(RunsOnDisk, FilesDeletedOrRenamedAfterTheScan) {
   report->Close();
   EXPECT_EQ(s.Failed, 2);
   EXPECT_EQ(Outcomes(), (Strings{"Erreur", "Erreur", "Ok"}));
-  EXPECT_EQ(s.Remarks, (Strings{"gone.txt : fichier introuvable", "moved.txt : fichier introuvable"}));
+  EXPECT_TRUE(s.Remarks.empty());
   ExpectNothingLost(before);
   EXPECT_EQ(Read(P("elsewhere.txt")), "<moved.txt>");
   RunUndo(ctx, dialog, nullptr);
@@ -416,4 +415,32 @@ TEST_F(RunsOnDisk, NamesTheProgramLeavesAlone) {
   EXPECT_EQ(entries, 3);
   EXPECT_TRUE(wideThere);
   EXPECT_EQ(Read(P("dot.txt")), "<dot.txt>");
+}
+
+// Names that end in a dot or a blank (made by another system): no path
+// reaches them, so the simulation counts them as the errors the run meets.
+TEST_F(RunsOnDisk, SourcesEndingInADotOrABlankArePredictedAsTheRunFindsThem) {
+  File("a.txt");
+  for (const char16_t* odd : {u"dot.txt.", u"nodot "}) {
+    const std::u16string path = u"\\\\?\\" + JoinPath(folder, odd);
+    HANDLE h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+  }
+  Map("a.txt", "1.txt");
+  Map("dot.txt.", "2.txt");
+  Map("nodot ", "3.txt");
+  ASSERT_EQ(Scan(), 3u);
+  ASSERT_EQ(A(listing[1].WideName), "dot.txt.");
+  const TSimulationSummary sim = RunSimulation(ctx, dialog);
+  EXPECT_EQ(dialog.memo, (Strings{"Fichier n\xB0" "2 : fichier introuvable : dot.txt.",
+                                  "Fichier n\xB0" "3 : fichier introuvable : nodot "}));
+  EXPECT_EQ(sim.Possible, 1);
+  EXPECT_EQ(sim.Errors, 2);
+  auto report = Report();
+  const TRunSummary s = RunRename(ctx, dialog, report.get());
+  report->Close();
+  EXPECT_EQ(s.Renamed, sim.Possible);
+  EXPECT_EQ(s.Failed, sim.Errors);
+  EXPECT_EQ(Outcomes(), (Strings{"Ok", "Erreur", "Erreur"}));
 }

@@ -142,3 +142,16 @@ TEST(SystemHelpers, FoldersAndMeasures) {
   EXPECT_EQ(n.substr(n.size() - 3), "567");
   EXPECT_EQ(FormatThousands(999), "999");
 }
+
+// The formats of a run are the locale's own, through the same "/" and ":".
+TEST(SystemHelpers, TheLocalesDateAndTimeFormats) {
+  const TDateTime when = *EncodeDateTime({2006, 12, 25, 14, 30, 5, 0, 0});
+  const TFormatSettings fr = SystemFormatSettings(MAKELCID(MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), SORT_DEFAULT));
+  EXPECT_EQ(DateTimeToStr(when, fr), "25/12/2006 14:30:05");
+  const TFormatSettings us = SystemFormatSettings(MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT));
+  EXPECT_EQ(DateTimeToStr(when, us), "12/25/2006 2:30:05 PM");
+  const TFormatSettings de = SystemFormatSettings(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT));
+  EXPECT_EQ(DateToStr(when, de), "25/12/2006");
+  // The test prefix runs in French.
+  EXPECT_EQ(DateTimeToStr(when, SystemFormatSettings()), "25/12/2006 14:30:05");
+}
