@@ -71,6 +71,18 @@ std::function<void(TQsSystemTreeView&)> CustomRoot(const std::string& dir, bool 
   };
 }
 
+// Selects a node, edits its label to name and ends the edit, as the user
+// does.
+void RenameInPlace(TQsSystemTreeView& tree, TTreeNode* node, const char* name) {
+  node->SetSelected(true);
+  ASSERT_TRUE(node->EditText());
+  HWND edit = reinterpret_cast<HWND>(SendMessageA(tree.Handle(), TVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  SetWindowTextA(edit, name);
+  SendMessageA(tree.Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+  Pump();
+}
+
 }  // namespace
 
 TEST(SystemTreeView, ACustomRootShowsItsFoldersSortedAndEnumeratesChildrenOnlyWhenExpanded) {
@@ -194,13 +206,7 @@ TEST(SystemTreeView, RenamingANodeInPlaceRenamesTheFolder) {
   THostedTree h(CustomRoot(tree.Path()));
   TTreeNode* b = Child(h.list->GetFirstNode(), "b");
   ASSERT_NE(b, nullptr);
-  b->SetSelected(true);
-  ASSERT_TRUE(b->EditText());
-  HWND edit = reinterpret_cast<HWND>(SendMessageA(h.Handle(), TVM_GETEDITCONTROL, 0, 0));
-  ASSERT_NE(edit, nullptr);
-  SetWindowTextA(edit, "b2");
-  SendMessageA(h.Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
-  Pump();
+  RenameInPlace(*h.list, b, "b2");
   EXPECT_TRUE(fs::is_directory(tree.dir.Path() / "b2"));
   EXPECT_FALSE(fs::exists(tree.dir.Path() / "b"));
   EXPECT_EQ(b->Text(), "b2");
@@ -358,26 +364,18 @@ TEST(SystemTreeView, WithTheDialogsDelayThePreselectedFolderAndTheFirstClickAreW
 TEST(SystemTreeView, RenamingAFolderGivesEveryNodeBelowItTheNewPath) {
   TFolderTree tree;
   THostedTree h(CustomRoot(tree.Path()));
-  auto rename = [&](TTreeNode* node, const char* name) {
-    node->SetSelected(true);
-    ASSERT_TRUE(node->EditText());
-    HWND edit = reinterpret_cast<HWND>(SendMessageA(h.Handle(), TVM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextA(edit, name);
-    SendMessageA(h.Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
-    Pump();
-    ASSERT_TRUE(fs::is_directory(tree.dir.Path() / name));
-  };
   TTreeNode* a = Child(h.list->GetFirstNode(), "a");
   a->Expand();
-  rename(a, "a-new");
+  RenameInPlace(*h.list, a, "a-new");
+  ASSERT_TRUE(fs::is_directory(tree.dir.Path() / "a-new"));
   EXPECT_TRUE(a->Expanded());
   ASSERT_EQ(ChildTexts(a), (std::vector<std::string>{"a1", "a2"}));
   Child(a, "a1")->SetSelected(true);
   EXPECT_EQ(h.list->Selection(), tree.Path("a-new\\a1"));
 
   a->Collapse();
-  rename(a, "a-bis");
+  RenameInPlace(*h.list, a, "a-bis");
+  ASSERT_TRUE(fs::is_directory(tree.dir.Path() / "a-bis"));
   EXPECT_TRUE(a->HasChildren());
   a->Expand();
   Child(a, "a2")->SetSelected(true);
@@ -464,16 +462,17 @@ TEST(SystemTreeView, EachPopupMethodOffersItsOwnMenus) {
 }
 
 // A change report already on its way when its node, or its whole tree,
-// goes: the report must find nothing to act on. The worker hands its report
-// over with a sent message, seen here without being taken.
+// goes: the report must find nothing to act on. A watcher that saw its
+// change closes its handle, then hands the report over with a message sent
+// to this thread; both are waited for here without taking the message.
 namespace {
-bool WaitForAQueuedReport() {
+bool WaitForAQueuedReport(int handlesLeft) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < end) {
-    if (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) return true;
-    Sleep(5);
-  }
-  return false;
+  while (controls::TFileChangeThread::OpenHandleCount() > handlesLeft)
+    if (std::chrono::steady_clock::now() > end) return false;
+  while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE))
+    if (std::chrono::steady_clock::now() > end) return false;
+  return true;
 }
 }  // namespace
 
@@ -485,7 +484,7 @@ TEST(SystemTreeView, AReportQueuedForADeletedNodeOrAGoneTreeDoesNothing) {
     ASSERT_EQ(h.list->WatchedFolder(), tree.Path("a\\a1"));
     WaitForTheWatch(*h.list);
     fs::create_directory(tree.dir.Path() / "a" / "a1" / "x");
-    ASSERT_TRUE(WaitForAQueuedReport());
+    ASSERT_TRUE(WaitForAQueuedReport(1));
     // The selection that follows the deletion starts no new watch.
     h.list->SetReadDelay(60000);
     TTreeNode* a = h.list->Selected()->Parent();
@@ -501,7 +500,7 @@ TEST(SystemTreeView, AReportQueuedForADeletedNodeOrAGoneTreeDoesNothing) {
     ASSERT_EQ(h->list->WatchedFolder(), tree.Path("a\\a2"));
     WaitForTheWatch(*h->list);
     fs::create_directory(tree.dir.Path() / "a" / "a2" / "y");
-    ASSERT_TRUE(WaitForAQueuedReport());
+    ASSERT_TRUE(WaitForAQueuedReport(1));
     delete h;
     PumpUntil([] { return false; }, 200);
   }
