@@ -295,8 +295,8 @@ void TQxSpeedButton::Paint(TCanvas& canvas) {
 
 void TQxSpeedButton::PaintContent(TCanvas& canvas, const TRect& face, bool dropDownMark, TButtonPaintState state) {
   if (m_flatStandard && state == psInactive) state = psExclusive;
-  m_glyph.Render(canvas, face, DrawTextBiDiModeFlags(AlignmentFlag(m_glyph.Alignment())), state, dropDownMark, m_spacing, m_margin, m_layout,
-                 Caption());
+  m_glyph.Render(canvas, face, DrawTextBiDiModeFlags(AlignmentFlag(m_glyph.Alignment())), state, dropDownMark,
+                 m_spacing, m_margin, m_layout, Caption());
 }
 
 void TQxSpeedButton::PrepareGlyph() {

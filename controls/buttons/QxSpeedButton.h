@@ -5,9 +5,8 @@
 // child window (tests find it by name; BM_CLICK clicks it) that never
 // takes the focus; its caption's accelerator clicks it. Right to left
 // (BiDiMode, by default the parent's) mirrors the caption's alignment and
-// reading order. Its window rises
-// above the overlapping labels laid out before it, as a painted button
-// would show over them.
+// reading order. Its window rises above the overlapping labels laid out
+// before it, as a painted button would show over them.
 // BM_CLICK acts as a press released inside, without the drop-down menu.
 // Example:  auto& b = form.Make<TQxSpeedButton>("BtnIndice1");
 //           b.Place(&form, 16, 360, 24, 22); b.SetCaption("|<"); b.OnClick = ...;

@@ -413,7 +413,8 @@ TEST(QxSlider, ACopyForANeighbourShowsTheDisplayValueAndNeverThePressedThumb) {
   TBitmap thumb;
   thumb.Create(18, 17, 24);
   for (int y = 0; y < 17; ++y)
-    for (int x = 0; x < 18; ++x) thumb.SetPixel(x, y, y == 16 ? RGB(255, 0, 255) : x < 9 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+    for (int x = 0; x < 18; ++x)
+      thumb.SetPixel(x, y, y == 16 ? RGB(255, 0, 255) : x < 9 ? RGB(255, 0, 0) : RGB(0, 0, 255));
   s.SetImage(siHThumb, thumb.Handle());
   f.FinishCreate();
   f.Show();
