@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -37,33 +38,40 @@ uint64_t Hash(std::string_view s) {
   return h;
 }
 
+// Arena offsets take 32 bits, half the memory a run walks at 100,000
+// names; 4 GiB of names is past any folder's, and is refused, not wrapped.
+uint32_t Offset(size_t size) {
+  if (size > UINT32_MAX) throw std::length_error("simulation names");
+  return static_cast<uint32_t>(size);
+}
+
 // How many folder entries hold each name, by the file system's key. Open
 // addressing over 8-byte slots (a hash fragment and an id) with the keys
-// packed in one arena, so a lookup at 100,000 names costs about one cache
-// miss for the slot and one for the key; each distinct key gets a stable id.
+// packed in one arena, so a lookup costs about one cache miss for the slot
+// and one for the key; each distinct key gets a stable id. The table is
+// sized to the keys the run can meet, not to a power of two: at 100,000
+// names a table twice as large as needed no longer stays in the cache.
 class TNameCounts {
 public:
   explicit TNameCounts(size_t expected) {
-    size_t cap = 64;
-    while (cap < expected * 2) cap *= 2;
-    m_slots.assign(cap, Slot{});
-    m_spans.reserve(expected);
+    Resize(expected + expected / 2 + 64);
+    m_ends.reserve(expected);
     m_counts.reserve(expected);
     m_arena.reserve(expected * 16);
   }
   // The id of key (whose Hash is h), inserted with count 0 when new.
   uint32_t Id(std::string_view key, uint64_t h) {
-    const uint32_t tag = static_cast<uint32_t>(h >> 32);
-    const size_t mask = m_slots.size() - 1;
-    for (size_t i = h & mask;; i = (i + 1) & mask) {
+    const uint32_t tag = static_cast<uint32_t>(h);
+    for (size_t i = Home(h);; i = i + 1 == m_slots.size() ? 0 : i + 1) {
       const Slot slot = m_slots[i];
       if (slot.id == 0) {
-        m_spans.push_back({m_arena.size(), key.size()});
         m_arena.append(key);
+        m_ends.push_back(Offset(m_arena.size()));
         m_counts.push_back(0);
-        m_slots[i] = {tag, static_cast<uint32_t>(m_spans.size())};
-        const uint32_t id = static_cast<uint32_t>(m_spans.size() - 1);
-        if (m_spans.size() * 2 > m_slots.size()) Grow();
+        m_slots[i] = {tag, static_cast<uint32_t>(m_ends.size())};
+        const uint32_t id = static_cast<uint32_t>(m_ends.size() - 1);
+        // At most two thirds full, so a probe stays short.
+        if (m_ends.size() * 3 > m_slots.size() * 2) Grow();
         return id;
       }
       if (slot.tag == tag && Key(slot.id - 1) == key) return slot.id - 1;
@@ -72,66 +80,102 @@ public:
   int32_t& Count(uint32_t id) { return m_counts[id]; }
   // Lookups at 100,000 names miss the cache; asking for the slot a few
   // lookups ahead hides most of that wait.
-  void Prefetch(uint64_t h) const { __builtin_prefetch(&m_slots[h & (m_slots.size() - 1)]); }
+  void Prefetch(uint64_t h) const { __builtin_prefetch(&m_slots[Home(h)]); }
 
 private:
   struct Slot {
-    uint32_t tag = 0;  // high half of the key's hash
+    uint32_t tag = 0;  // low half of the key's hash
     uint32_t id = 0;   // key index + 1; 0 for an empty slot
   };
-  struct Span {
-    size_t offset, size;
-  };
+  // The high half of the hash scaled to the table (no power of two needed).
+  size_t Home(uint64_t h) const { return static_cast<size_t>(((h >> 32) * m_slots.size()) >> 32); }
   std::string_view Key(uint32_t id) const {
-    return std::string_view(m_arena).substr(m_spans[id].offset, m_spans[id].size);
+    const size_t start = id ? m_ends[id - 1] : 0;
+    return std::string_view(m_arena).substr(start, m_ends[id] - start);
+  }
+  void Resize(size_t slots) {
+    if (slots > UINT32_MAX) throw std::length_error("simulation names");  // Home's product must not wrap
+    m_slots.assign(slots, Slot{});
   }
   void Grow() {
-    std::vector<Slot> old(m_slots.size() * 2);
+    std::vector<Slot> old;
     old.swap(m_slots);
-    const size_t mask = m_slots.size() - 1;
+    Resize(old.size() * 2);
     for (const Slot& s : old) {
       if (!s.id) continue;
-      size_t i = Hash(Key(s.id - 1)) & mask;
-      while (m_slots[i].id) i = (i + 1) & mask;
+      size_t i = Home(Hash(Key(s.id - 1)));
+      while (m_slots[i].id) i = i + 1 == m_slots.size() ? 0 : i + 1;
       m_slots[i] = s;
     }
   }
   std::vector<Slot> m_slots;
-  std::vector<Span> m_spans;
+  std::vector<uint32_t> m_ends;  // end of each key in the arena
   std::vector<int32_t> m_counts;
   std::string m_arena;
 };
 
-// Texts packed one after the other (no heap block per name), each with
-// the hash of its key.
+// Texts packed one after the other (no heap block per name).
 class TTextList {
 public:
   void Reserve(size_t n) {
     m_arena.reserve(n * 20);
     m_ends.reserve(n);
-    m_hashes.reserve(n);
   }
-  void Add(std::string_view text, uint64_t keyHash) {
+  void Add(std::string_view text) {
     m_arena.append(text);
-    m_ends.push_back(m_arena.size());
-    m_hashes.push_back(keyHash);
+    m_ends.push_back(Offset(m_arena.size()));
   }
   size_t Size() const { return m_ends.size(); }
   std::string_view Text(size_t i) const {
     const size_t start = i ? m_ends[i - 1] : 0;
     return std::string_view(m_arena).substr(start, m_ends[i] - start);
   }
-  uint64_t HashAt(size_t i) const { return m_hashes[i]; }
-  // The hash d entries ahead, or the last one's.
-  uint64_t HashAhead(size_t i, size_t d) const { return m_hashes[std::min(i + d, m_hashes.size() - 1)]; }
 
 private:
   std::string m_arena;
-  std::vector<size_t> m_ends;
-  std::vector<uint64_t> m_hashes;
+  std::vector<uint32_t> m_ends;
 };
 
 constexpr size_t kAhead = 8;
+
+// Table lookups done in arrival order, each kAhead arrivals after its slot
+// was asked for, so the wait for memory overlaps the work on the others.
+class TLookahead {
+public:
+  explicit TLookahead(TNameCounts& table) : m_table(table) {}
+  // Queues key; when the queue is full, the oldest is looked up: done(id, tag).
+  template <typename Done>
+  void Push(std::string_view key, size_t tag, Done&& done) {
+    if (m_size == kAhead) Pop(done);
+    Entry& e = m_ring[(m_first + m_size) % kAhead];
+    e.Key.assign(key);
+    e.Hash = Hash(key);
+    e.Tag = tag;
+    m_table.Prefetch(e.Hash);
+    ++m_size;
+  }
+  template <typename Done>
+  void Flush(Done&& done) {
+    while (m_size) Pop(done);
+  }
+
+private:
+  struct Entry {
+    std::string Key;  // keeps its capacity: no allocation once warm
+    uint64_t Hash = 0;
+    size_t Tag = 0;
+  };
+  template <typename Done>
+  void Pop(Done& done) {
+    Entry& e = m_ring[m_first];
+    m_first = (m_first + 1) % kAhead;
+    --m_size;
+    done(m_table.Id(e.Key, e.Hash), e.Tag);
+  }
+  TNameCounts& m_table;
+  std::array<Entry, kAhead> m_ring;
+  size_t m_first = 0, m_size = 0;
+};
 
 // The file system's key of a cp1252 name, into a reused buffer.
 const std::string& KeyOf(std::string_view name, std::string& buffer) {
@@ -180,35 +224,31 @@ TSimulationSummary RunSimulation(TRunContext& ctx, IRunObserver& d) {
     const std::string folder = StripTrailingBackslashes(l.FolderPath);
     const int digits = Digits(count);
     std::string key;
-    TTextList news;  // the new names, as a run would give them
-    news.Reserve(count);
-    std::vector<uint64_t> oldHashes(count);
-    for (size_t i = 0; i < count; ++i) {
-      const std::string name = ctx.Names.BuildNewName(l[i].FileName, i);
-      news.Add(name, Hash(KeyOf(name, key)));
-      oldHashes[i] = Hash(KeyOf(l[i].FileName, key));
-    }
-
     // Who holds each name: every entry of the folder (excluded files and
     // subfolders too), and each listed file under its name as a run would
-    // meet it, also when it has left the disk since the scan.
-    TTextList onDisk;  // keys
-    onDisk.Reserve(count + 16);
+    // meet it, also when it has left the disk since the scan. Each name
+    // goes straight into the table: at 100,000 names every pass over a
+    // copy of them costs more than the work it feeds.
+    TNameCounts held(2 * count + 16);  // the folder's names and the new ones
+    TLookahead lookups(held);
+    const auto onDisk = [&](uint32_t id, size_t) { ++held.Count(id); };
     const bool listed = ctx.Files.ListFolder(l.WideFolderPath, [&](const std::u16string& name, bool) {
-      const std::string& k = KeyOf(name, key);
-      onDisk.Add(k, Hash(k));
+      lookups.Push(KeyOf(name, key), 0, onDisk);
     });
-    TNameCounts held(std::max(onDisk.Size(), count) + count + 16);
-    for (size_t j = 0; j < onDisk.Size(); ++j) {
-      held.Prefetch(onDisk.HashAhead(j, kAhead));
-      ++held.Count(held.Id(onDisk.Text(j), onDisk.HashAt(j)));
-    }
+    lookups.Flush(onDisk);
+
+    TTextList news;  // the new names, as a run would give them
+    news.Reserve(count);
     std::vector<uint32_t> current(count);  // id of each file's current name
+    const auto listedFile = [&](uint32_t id, size_t i) {
+      current[i] = id;
+      if (!listed || held.Count(id) == 0) ++held.Count(id);
+    };
     for (size_t i = 0; i < count; ++i) {
-      if (i + kAhead < count) held.Prefetch(oldHashes[i + kAhead]);
-      current[i] = held.Id(KeyOf(l[i].FileName, key), oldHashes[i]);
-      if (!listed || held.Count(current[i]) == 0) ++held.Count(current[i]);
+      news.Add(ctx.Names.BuildNewName(l[i].FileName, i));
+      lookups.Push(KeyOf(l[i].FileName, key), i, listedFile);
     }
+    lookups.Flush(listedFile);
 
     d.SetLabelStatus(kRunning);
     d.SetProgressRange(1, static_cast<int64_t>(count));
@@ -224,6 +264,15 @@ TSimulationSummary RunSimulation(TRunContext& ctx, IRunObserver& d) {
 
     std::string panel;
     long long shownTenths = -1;
+    // The key hashes of the next new names: each one's slot is asked for
+    // kAhead files before it is checked.
+    std::array<uint64_t, kAhead> hashes{};
+    const auto hashAhead = [&](size_t j) {
+      if (j >= count) return;
+      hashes[j % kAhead] = Hash(KeyOf(news.Text(j), key));
+      held.Prefetch(hashes[j % kAhead]);
+    };
+    for (size_t j = 0; j < kAhead; ++j) hashAhead(j);
     for (size_t i = 0; i < count; ++i) {
       const size_t n = i + 1;
       if (d.StopRequested()) {
@@ -245,7 +294,8 @@ TSimulationSummary RunSimulation(TRunContext& ctx, IRunObserver& d) {
       d.SetProgressPosition(static_cast<int64_t>(n));
       d.ProcessMessages();
 
-      held.Prefetch(news.HashAhead(i, kAhead));
+      const uint64_t nameHash = hashes[i % kAhead];
+      hashAhead(i + kAhead);
       if (l[i].NameIsLossy) {
         report(n, " : nom non repr\xE9sentable : ", l[i].FileName);
       } else if (!IsReachableName(l[i].WideName)) {
@@ -253,7 +303,7 @@ TSimulationSummary RunSimulation(TRunContext& ctx, IRunObserver& d) {
       } else if (!IsValidFileName(name)) {
         report(n, " : nom invalide : ", name);
       } else {
-        const uint32_t id = held.Id(KeyOf(name, key), news.HashAt(i));
+        const uint32_t id = held.Id(KeyOf(name, key), nameHash);
         // The file's own name does not count: a change of letter case only
         // is allowed.
         if (held.Count(id) - (id == current[i] ? 1 : 0) > 0) {

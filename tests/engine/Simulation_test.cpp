@@ -101,6 +101,20 @@ TEST_F(Simulation, StopAndEmptyList) {
   EXPECT_FALSE(empty.memoCleared);
 }
 
+// The name table is sized for the listed files; a folder holding far more
+// entries than the mask lists makes it grow while the folder is read.
+TEST_F(Simulation, FolderFarLargerThanTheList) {
+  for (int i = 0; i < 3000; ++i) File("other" + std::to_string(i) + ".doc");
+  File("a.txt");
+  File("b.txt");
+  Map("a.txt", "OTHER2999.DOC");
+  Map("b.txt", "other3000.doc");
+  ASSERT_EQ(Scan("*.txt"), 2u);
+  const TSimulationSummary s = RunSimulation(ctx, dialog);
+  EXPECT_EQ(dialog.memo, (Lines{"Fichier n\xB0" "1 : nom existant : OTHER2999.DOC"}));
+  EXPECT_EQ(s.Possible, 1);
+}
+
 TEST_F(Simulation, NameOutsideTheCodePage) {
   disk.AddFile(P("") + u"\u0416.txt", "z");
   Scan();
