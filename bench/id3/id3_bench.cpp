@@ -3,7 +3,8 @@
 //
 // Generates 1,000 files into a temporary folder: 10-50 frames (v2.3 and
 // v2.4, mixed encodings) with a 500 KB picture among them, 1 KiB of padding
-// and 5 MB of audio (a sparse tail: neither reader touches the audio). Warms
+// and 5 MB of audio (a sparse tail: neither reader touches the audio); one
+// file in ten has no tag at all, as in a real music folder. Warms
 // the cache, then reads every file with TID3v2 (best of three passes) and
 // with mutagen, compares the seven main fields of both, and prints figures.
 //
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -185,11 +187,13 @@ int main(int argc, char** argv) {
   std::vector<std::string> paths;
   std::vector<Expected> expected(count);
   uint64_t keptBytes = 0, tagBytes = 0;
+  int tagged = 0;
   const auto g0 = Clock::now();
   for (int i = 0; i < count; ++i) {
     const std::string path = folder + "/piste_" + std::to_string(i) + ".mp3";
-    const std::string tag = makeTag(i, rng, picture, expected[i]);
+    const std::string tag = i % 10 == 9 ? std::string() : makeTag(i, rng, picture, expected[i]);
     tagBytes += tag.size();
+    tagged += !tag.empty();
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return 1;
     std::fwrite(tag.data(), 1, tag.size(), f);
@@ -203,8 +207,8 @@ int main(int argc, char** argv) {
     std::ofstream list(folder + "/files.txt");
     for (const auto& p : paths) list << p << '\n';
   }
-  std::printf("files: %d in %s (tag %.0f KB average, +5 MB sparse audio), written in %.1f s\n", count,
-              folder.c_str(), double(tagBytes) / count / 1024, genSeconds);
+  std::printf("files: %d in %s (%d tagged, tag %.0f KB average, +5 MB sparse audio), written in %.1f s\n", count,
+              folder.c_str(), tagged, double(tagBytes) / std::max(tagged, 1) / 1024, genSeconds);
 
   // Warm the cache for both readers: the whole tag of each file.
   {
@@ -243,12 +247,15 @@ int main(int argc, char** argv) {
   const double mutagenWall = std::chrono::duration<double>(Clock::now() - m0).count();
   double mutagenLoop = 0;
   uint64_t mutagenBytes = 0;
+  int untagged = 0, refused = 0;
   {
     std::ifstream err(errFile);
     std::string line;
     while (std::getline(err, line)) {
       if (line.rfind("loop_seconds=", 0) == 0) mutagenLoop = std::atof(line.c_str() + 13);
       if (line.rfind("rchar=", 0) == 0) mutagenBytes = std::strtoull(line.c_str() + 6, nullptr, 10);
+      if (line.rfind("untagged=", 0) == 0) untagged = std::atoi(line.c_str() + 9);
+      if (line.rfind("refused=", 0) == 0) refused = std::atoi(line.c_str() + 8);
     }
   }
   std::vector<std::string> mutagenLines;
@@ -274,7 +281,8 @@ int main(int argc, char** argv) {
     std::printf("%-28s %12.0f %14.3f %12.0f\n", "mutagen, loop only", count / mutagenLoop, mutagenLoop,
                 double(mutagenBytes) / count);
     std::printf("%-28s %12.0f %14.3f\n", "mutagen, whole process", count / mutagenWall, mutagenWall);
-    std::printf("\nspeed-up against mutagen's loop: %.0fx\n", mutagenLoop / best.seconds);
+    std::printf("\nspeed-up against mutagen's loop: %.0fx (files without a tag: %d; tags mutagen refused: %d)\n",
+                mutagenLoop / best.seconds, untagged, refused);
   } else {
     std::printf("mutagen: failed (exit %d), see %s\n", rc, errFile.c_str());
   }
