@@ -180,3 +180,40 @@ TEST(MainWindowSafetyE2E, ACloseDuringASimulationIsRefused) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }));
   CloseMain(app, main);
 }
+
+TEST(MainWindowSafetyE2E, StoredValuesOutOfTheirRangeStartWithTheirDefaultsAndAreWrittenBackSane) {
+  ResetProgramRegistry();
+  WriteRegistryDword(kOptionsKey, "Format", 100000000);  // no window within 90 s once
+  WriteRegistryDword(kOptionsKey, "Attribut", 0xFFFFFFFF);
+  WriteRegistryDword(kOptionsKey, "Attribut On", 1);
+  WriteRegistryDword(kOptionsKey, "DownCount", static_cast<DWORD>(-7));
+  WriteRegistryDword(kOptionsKey, "Max Combo", 100000);
+  WriteRegistryDword(kOptionsKey, "Casse File", 99);
+  WriteRegistryDword(kOptionsKey, "Position Indice", 7);
+  WriteRegistryString(kOptionsKey, "Mask", std::string(10000, 'a'));
+  TProgram app;
+  HWND main = WaitForMain(app);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(GetText(FindControl(main, "EditFormat")), "00");
+  EXPECT_EQ(GetText(FindControl(main, "EditMask")), "*.*");
+  // Only the four bits the boxes stand for are kept.
+  for (const char* box : {"CheckRead", "CheckHidden", "CheckSystem", "CheckArchive"})
+    EXPECT_TRUE(IsChecked(FindControl(main, box))) << box;
+  CloseMain(app, main);
+  DWORD v = 0;
+  ASSERT_TRUE(ReadRegistryDword(kOptionsKey, "Format", v));
+  EXPECT_EQ(v, 2u);
+  ASSERT_TRUE(ReadRegistryDword(kOptionsKey, "Attribut", v));
+  EXPECT_EQ(v, 39u);
+  ASSERT_TRUE(ReadRegistryDword(kOptionsKey, "DownCount", v));
+  EXPECT_EQ(v, 10u);
+  ASSERT_TRUE(ReadRegistryDword(kOptionsKey, "Max Combo", v));
+  EXPECT_EQ(v, 10u);
+  ASSERT_TRUE(ReadRegistryDword(kOptionsKey, "Casse File", v));
+  EXPECT_EQ(v, 0u);
+  ASSERT_TRUE(ReadRegistryDword(kOptionsKey, "Position Indice", v));
+  EXPECT_EQ(v, 0u);
+  std::string mask;
+  ASSERT_TRUE(ReadRegistryString(kOptionsKey, "Mask", mask));
+  EXPECT_EQ(mask, "*.*");
+}

@@ -550,7 +550,6 @@ TEST(RunsE2E, TenFilesWithTwoCollisionsThenUndoEveryLineAsWritten) {
       "",
       "Opération Undo terminée : 8 fichiers renommés (0 erreur) - 2 fichiers ignorés"};
   EXPECT_EQ(std::vector<std::string>(report.begin() + 26, report.end()), expectedUndo);
-  if (const char* keep = std::getenv("QV_KEEP_REPORT")) fs::copy_file(reportPath, keep, fs::copy_options::overwrite_existing);
 
   std::set<std::string> back(olds.begin(), olds.end());
   EXPECT_EQ(NamesIn(s.folder.Path()), back);
