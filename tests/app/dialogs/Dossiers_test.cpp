@@ -1,10 +1,12 @@
 // The folder dialog over a real folder tree: its layout, the stored folder
 // preselected (or not, when it is gone), accept, cancel and the close box,
-// and a double click that accepts a leaf folder but only opens a parent.
+// and a double click that accepts a leaf folder but only opens a parent; a
+// preselected folder that goes from outside leaves its parent selected.
 #include <gtest/gtest.h>
 
 #include "app/Dossiers.h"
 #include "app/dialogs/DialogTestSupport.h"
+#include "controls/shell/FileChange.h"
 
 using namespace qv;
 using namespace qv::test;
@@ -158,4 +160,29 @@ TEST(Dossiers, ADoubleClickAcceptsALeafFolderButOnlyOpensAParent) {
         DoubleClickNode(*d, plage);
       });
   EXPECT_EQ(Choose(host, driver), host.Path("Vacances\\Plage"));
+}
+
+// The dialog's tree reads with a delay: its preselected folder is watched
+// all the same, and when that folder goes from outside (moved away: Wine
+// keeps a watched folder until its watch lets go) the parent is selected.
+TEST(Dossiers, APreselectedFolderThatGoesFromOutsideLeavesItsParentSelected) {
+  TFolderHost host;
+  host.options.Directory = host.Path("Vacances\\Plage");
+  TDossiers* d = nullptr;
+  bool moved = false;
+  TDriver driver;
+  driver.Then(Found(d))
+      .Then([&] {
+        return d->TreeView->WatchedFolder() == host.Path("Vacances\\Plage") &&
+               controls::TFileChangeThread::OpenHandleCount() >= 2;
+      })
+      .Then(TDriver::Wait(300))
+      .Do([&] {
+        EXPECT_EQ(d->TreeView->ReadDelay(), 500);
+        moved = MoveFileW(W(host.root + u"\\Vacances\\Plage"), W(host.root + u"\\Plage partie")) != FALSE;
+      })
+      .Then([&] { return !moved || d->TreeView->Selection() == host.Path("Vacances"); })
+      .Do([&] { PostClick(d->BtnAccepter); });
+  EXPECT_EQ(Choose(host, driver), host.Path("Vacances"));
+  EXPECT_TRUE(moved) << GetLastError();
 }
