@@ -274,6 +274,7 @@ void PaintParentBackground(TControl& control, TCanvas& canvas) {
   TWinControl* parent = control.Parent();
   if (!parent) return;
   HDC dc = canvas.Handle();
+  const TPaintCopyScope parentFlag(parent);
   const TSavedDc whole(dc);
   // From here on the context speaks the parent's client coordinates.
   OffsetViewportOrgEx(dc, -control.Left(), -control.Top(), nullptr);
@@ -284,20 +285,17 @@ void PaintParentBackground(TControl& control, TCanvas& canvas) {
     if (GetClientRect(parentWindow, &rc)) client = TRect::From(rc);
   }
   IntersectClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
-  {
-    // The parent paints itself, drawn content included; its windowless
-    // controls follow below, as many as lie under this control.
-    const TPaintCopyScope flag(parent);
-    if (parentWindow) {
-      const TSavedDc saved(dc);
-      SendMessageA(parentWindow, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-      SendMessageA(parentWindow, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } else {
-      RECT rc = client.ToRECT();
-      HBRUSH brush = CreateSolidBrush(ColorToRGB(parent->EffectiveColor()));
-      FillRect(dc, &rc, brush);
-      DeleteObject(brush);
-    }
+  // The parent paints itself, drawn content included; its windowless
+  // controls follow below, as many as lie under this control.
+  if (parentWindow) {
+    const TSavedDc saved(dc);
+    SendMessageA(parentWindow, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageA(parentWindow, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+  } else {
+    RECT rc = client.ToRECT();
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(parent->EffectiveColor()));
+    FillRect(dc, &rc, brush);
+    DeleteObject(brush);
   }
   const TRect mine = control.BoundsRect();
   // A window lies over every windowless control of its parent; a windowless
