@@ -109,7 +109,8 @@ TEST(ID3v2, DerivedFields) {
   struct { const char* tcon; const char* genre; } genres[] = {
       {"(13)", ""}, {"Pop", "Pop"}, {"(17)(31)", ""}, {"(RX)(17) Rock", "Rock"},
       // A parenthesis inside a genre name is no reference.
-      {"Drum & Bass (Liquid)", "Drum & Bass (Liquid)"}, {"13", "13"}};
+      {"Drum & Bass (Liquid)", "Drum & Bass (Liquid)"}, {"(17)Drum & Bass (Liquid)", "Drum & Bass (Liquid)"},
+      {"13", "13"}};
   for (const auto& g : genres) EXPECT_EQ(load23(frame(3, "TCON", text(0, g.tcon))).tag.Genre, g.genre) << g.tcon;
 
   struct { const char* trck; uint16_t track; } tracks[] = {{"7", 7}, {"07/9", 7}, {"x/9", 0}, {"70000", 0}, {"", 0}};
