@@ -34,6 +34,33 @@ std::string LongHint(const std::string& h) {
   return bar == std::string::npos ? h : h.substr(bar + 1);
 }
 
+// The control under the mouse (a windowless one inside its windowed
+// parent w), if it belongs to this process.
+TControl* ControlUnderMouse(TWinControl*& w) {
+  POINT pt;
+  GetCursorPos(&pt);
+  HWND under = WindowFromPoint(pt);
+  // The pointer may rest on another program's window; its object
+  // property holds an address of that other process.
+  DWORD pid = 0;
+  if (under && (!GetWindowThreadProcessId(under, &pid) || pid != GetCurrentProcessId())) under = nullptr;
+  w = TWinControl::OwnerOf(under);
+  TControl* c = w;
+  if (w && w->HandleAllocated()) {
+    POINT cp = pt;
+    ScreenToClient(w->HandleIfAllocated(), &cp);
+    if (TControl* g = w->ControlAtPos(cp.x, cp.y, true); g && !g->IsWindowed()) c = g;
+  }
+  return c;
+}
+
+// The nearest hint up the chain of parents.
+std::string HintOf(TControl* c) {
+  for (TControl* p = c; p; p = p->Parent())
+    if (!p->Hint().empty()) return p->Hint();
+  return std::string();
+}
+
 }  // namespace
 
 TApplication* Application() { return g_application; }
@@ -71,6 +98,7 @@ TApplication::~TApplication() {
   // Forms first, while the owner window still exists.
   while (!m_forms.empty()) delete m_forms.back();
   if (m_tooltip) DestroyWindow(m_tooltip);
+  for (const auto& [name, tooltip] : m_classTooltips) DestroyWindow(tooltip);
   if (m_hwnd) DestroyWindow(m_hwnd);
   g_application = nullptr;
 }
@@ -173,28 +201,12 @@ bool TApplication::ProcessMessage(MSG& msg) {
 
 void TApplication::Idle() {
   try {
-    POINT pt;
-    GetCursorPos(&pt);
-    HWND under = WindowFromPoint(pt);
-    // The pointer may rest on another program's window; its object
-    // property holds an address of that other process.
-    DWORD pid = 0;
-    if (under && (!GetWindowThreadProcessId(under, &pid) || pid != GetCurrentProcessId())) under = nullptr;
-    TWinControl* w = TWinControl::OwnerOf(under);
-    TControl* c = w;
-    if (w && w->HandleAllocated()) {
-      POINT cp = pt;
-      ScreenToClient(w->HandleIfAllocated(), &cp);
-      if (TControl* g = w->ControlAtPos(cp.x, cp.y, true); g && !g->IsWindowed()) c = g;
-    }
-    std::string hint;
-    for (TControl* p = c; p; p = p->Parent())
-      if (!p->Hint().empty()) {
-        hint = p->Hint();
-        break;
-      }
-    SetHint(LongHint(hint));
-    UpdateHintTool(w ? w->HandleIfAllocated() : nullptr, (m_showHint && c && c->ShowHint()) ? ShortHint(hint) : "");
+    TWinControl* w = nullptr;
+    TControl* c = ControlUnderMouse(w);
+    SetHint(LongHint(HintOf(c)));
+    // The control decides the text when the tooltip is about to show (it
+    // may show one without a hint of its own).
+    UpdateHintTool(w ? w->HandleIfAllocated() : nullptr, (m_showHint && c && c->ShowHint()) ? c : nullptr);
     TAction::UpdateAll();
     bool done = true;
     if (OnIdle) OnIdle(*this, done);
@@ -203,22 +215,88 @@ void TApplication::Idle() {
   }
 }
 
-void TApplication::UpdateHintTool(HWND target, const std::string& tip) {
-  if (!m_tooltip) return;
+void TApplication::UpdateHintTool(HWND target, TControl* control) {
   TOOLINFOA ti{};
   ti.cbSize = sizeof ti;
   ti.hwnd = m_hwnd;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  if (m_tipTarget && (m_tipTarget != target || tip.empty())) {
+  if (m_tipTarget && (m_tipTarget != target || !control)) {
     ti.uId = reinterpret_cast<UINT_PTR>(m_tipTarget);
-    SendMessageA(m_tooltip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageA(m_tipWindow, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&ti));
     m_tipTarget = nullptr;
+    m_tipWindow = nullptr;
   }
-  if (!target || tip.empty() || m_tipTarget == target) return;
+  if (!target || !control || m_tipTarget == target) return;
+  // Only the window class is taken now; the text, colour and place are
+  // asked again when the tooltip is about to show.
+  THintInfo info;
+  info.HintStr = ShortHint(HintOf(control));
+  info.HintColor = m_hintColor;
+  control->HintShow(info);
+  HWND tooltip = TooltipOfClass(info.HintWindowClass);
+  if (!tooltip) return;
   ti.uId = reinterpret_cast<UINT_PTR>(target);
-  ti.lpszText = const_cast<char*>(tip.c_str());
-  SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  ti.lpszText = LPSTR_TEXTCALLBACKA;
+  SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
   m_tipTarget = target;
+  m_tipWindow = tooltip;
+}
+
+HWND TApplication::TooltipOfClass(const std::string& className) {
+  if (className.empty()) return m_tooltip;
+  if (auto it = m_classTooltips.find(className); it != m_classTooltips.end()) return it->second;
+  HWND h = CreateWindowExA(WS_EX_TOPMOST, className.c_str(), nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+  // A class nobody registered: the application's own tooltip stands in.
+  if (!h) return m_tooltip;
+  m_classTooltips[className] = h;
+  return h;
+}
+
+bool TApplication::HintInfoUnderMouse(THintInfo& info) {
+  TWinControl* w = nullptr;
+  TControl* c = ControlUnderMouse(w);
+  if (!c || !w || w->HandleIfAllocated() != m_tipTarget || !m_showHint || !c->ShowHint()) return false;
+  POINT pt;
+  GetCursorPos(&pt);
+  info = THintInfo{};
+  info.HintStr = ShortHint(HintOf(c));
+  info.HintColor = m_hintColor;
+  info.HintPos = TPoint{pt.x, pt.y + GetSystemMetrics(SM_CYCURSOR)};
+  m_defaultHintPos = info.HintPos;
+  return c->HintShow(info) && !info.HintStr.empty();
+}
+
+LRESULT TApplication::TooltipNotify(NMHDR& header) {
+  if (header.code == TTN_GETDISPINFOA || header.code == TTN_GETDISPINFOW) {
+    if (!HintInfoUnderMouse(m_shownHint)) m_shownHint = THintInfo{};
+    // The colour is the tooltip's, so it is set for every showing.
+    SendMessageA(header.hwndFrom, TTM_SETTIPBKCOLOR, ColorToRGB(m_shownHint.HintColor), 0);
+    if (header.code == TTN_GETDISPINFOA) {
+      auto& di = reinterpret_cast<NMTTDISPINFOA&>(header);
+      di.lpszText = m_shownHint.HintStr.data();
+      di.hinst = nullptr;
+    } else {
+      auto& di = reinterpret_cast<NMTTDISPINFOW&>(header);
+      static wchar_t wide[1024];
+      const int n = MultiByteToWideChar(CP_ACP, 0, m_shownHint.HintStr.c_str(), -1, wide, 1024);
+      if (n <= 0) wide[0] = 0;
+      wide[1023] = 0;
+      di.lpszText = wide;
+      di.hinst = nullptr;
+    }
+    return 0;
+  }
+  if (header.code == TTN_SHOW) {
+    // A control that places its tooltip itself (an edit showing its whole
+    // text over itself) is obeyed.
+    const TPoint at = m_shownHint.HintPos;
+    if (at.X == m_defaultHintPos.X && at.Y == m_defaultHintPos.Y) return 0;
+    SetWindowPos(header.hwndFrom, nullptr, at.X, at.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+  }
+  return 0;
 }
 
 void TApplication::SetHint(const std::string& h) {
@@ -229,7 +307,7 @@ void TApplication::SetHint(const std::string& h) {
 
 void TApplication::SetShowHint(bool v) {
   m_showHint = v;
-  if (!v) UpdateHintTool(nullptr, "");
+  if (!v) UpdateHintTool(nullptr, nullptr);
 }
 
 void TApplication::HelpContext(int context) {
@@ -280,6 +358,10 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
       if (std::find(app->m_forms.begin(), app->m_forms.end(), form) != app->m_forms.end()) delete form;
     }
     return 0;
+  }
+  if (app && msg == WM_NOTIFY) {
+    auto& header = *reinterpret_cast<NMHDR*>(lp);
+    if (header.hwndFrom == app->m_tipWindow) return app->TooltipNotify(header);
   }
   if (app && msg == WM_CLOSE && app->m_mainForm) {
     app->m_mainForm->Close();

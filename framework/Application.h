@@ -53,6 +53,9 @@ public:
   void SetHint(const std::string& h);
   bool ShowHint() const { return m_showHint; }
   void SetShowHint(bool v);
+  // The tooltip's colour unless its control says otherwise.
+  TColor HintColor() const { return m_hintColor; }
+  void SetHintColor(TColor c) { m_hintColor = c; }
   TNotifyEvent OnHint;
   // Called before each message is dispatched; set handled to eat it.
   std::function<void(MSG& msg, bool& handled)> OnMessage;
@@ -83,11 +86,21 @@ private:
   static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   bool ProcessMessage(MSG& msg);
   void Idle();
-  void UpdateHintTool(HWND target, const std::string& tip);
+  void UpdateHintTool(HWND target, TControl* control);
+  // The tooltip about to show over the control under the mouse, as it and
+  // its control make it; false when there is none.
+  bool HintInfoUnderMouse(THintInfo& info);
+  HWND TooltipOfClass(const std::string& className);
+  LRESULT TooltipNotify(NMHDR& header);
 
   HWND m_hwnd = nullptr;
   HWND m_tooltip = nullptr;
+  std::map<std::string, HWND> m_classTooltips;  // by hint window class
   HWND m_tipTarget = nullptr;
+  HWND m_tipWindow = nullptr;  // the tooltip that holds the tool
+  THintInfo m_shownHint;        // what the last text request made
+  TPoint m_defaultHintPos{};
+  TColor m_hintColor = clInfoBk;
   std::string m_title;
   TForm* m_mainForm = nullptr;
   bool m_showMainForm = true;

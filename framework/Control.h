@@ -23,6 +23,17 @@ enum class TAlign { None, Top, Bottom, Left, Right, Client };
 enum class TBiDiMode { LeftToRight, RightToLeft, RightToLeftNoAlign, RightToLeftReadingOnly };
 
 using TNotifyEvent = std::function<void(TComponent& sender)>;
+
+// What the application's tooltip is about to show for a control; the
+// control may change any of it before it shows (HintShow).
+struct THintInfo {
+  std::string HintStr;  // the short part of the hint
+  TColor HintColor = clInfoBk;
+  TPoint HintPos{};  // screen point of the tooltip's top-left corner
+  // A tooltip window class (a superclass of the tooltips class) to show
+  // it in; empty: the application's own tooltip.
+  std::string HintWindowClass;
+};
 using TMouseEvent = std::function<void(TComponent& sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TComponent& sender, TShiftState shift, int x, int y)>;
 
@@ -92,6 +103,9 @@ public:
   void SetHint(const std::string& h) { m_hint = h; }
   bool ShowHint() const { return m_showHint; }
   void SetShowHint(bool v) { m_showHint = v; }
+  // Asked each time the tooltip is about to show over this control (and by
+  // children that let their parent decide); false: no tooltip this time.
+  virtual bool HintShow(THintInfo& /*info*/) { return true; }
   int HelpContext() const { return m_helpContext; }
   void SetHelpContext(int c) { m_helpContext = c; }
   HCURSOR Cursor() const { return m_cursor; }

@@ -262,6 +262,16 @@ bool TQvCustomEdit::AutoHintShow(std::string& text, qv::fw::TPoint& screenPos) {
   return true;
 }
 
+bool TQvCustomEdit::HandleHintShow(THintInfo& info) {
+  const bool allowed = TQvExCustomEdit::HandleHintShow(info);
+  std::string text;
+  qv::fw::TPoint at{};
+  if (!AutoHintShow(text, at)) return allowed;
+  info.HintStr = text;
+  info.HintPos = at;
+  return true;
+}
+
 void TQvCustomEdit::SetSelStart(int v) {
   if (Loading()) {
     m_streamedSelStart = v;

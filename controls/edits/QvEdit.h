@@ -98,6 +98,8 @@ public:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
+  // With AutoHint, a text wider than the edit is its own tooltip, shown over it.
+  bool HandleHintShow(THintInfo& info) override;
   // --- Overridable, in this order
   virtual std::unique_ptr<TQvFieldDataConnector> CreateDataConnector();
   virtual void UpdateGroup();

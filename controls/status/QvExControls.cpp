@@ -1,6 +1,8 @@
 // Routines shared by the wrapper scheme.
 #include "controls/status/QvExControls.h"
 
+#include "framework/Application.h"
+
 namespace qv::controls {
 
 using qv::fw::ColorToRGB;
@@ -49,7 +51,10 @@ LRESULT DlgcFromDialogCodes(TDialogCodes codes) {
   return dlgc;
 }
 
-TColor ApplicationHintColor() { return qv::fw::clInfoBk; }
+TColor ApplicationHintColor() {
+  const qv::fw::TApplication* app = qv::fw::Application();
+  return app ? app->HintColor() : qv::fw::clInfoBk;
+}
 
 void ResolveHintColor(THintInfo& info, qv::fw::TControl& control, TColor color) {
   if (color == qv::fw::clNone) {
@@ -59,7 +64,7 @@ void ResolveHintColor(THintInfo& info, qv::fw::TControl& control, TColor color) 
   } else if (qv::fw::TWinControl* parent = control.Parent()) {
     // The parent decides, and may ask its own parent in turn.
     THintInfo copy = info;
-    if (auto* source = dynamic_cast<TQvHintColorSource*>(parent)) source->HandleHintShow(copy);
+    parent->HintShow(copy);
     info.HintColor = copy.HintColor;
   }
 }

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "framework/Control.h"
 #include "framework/DialogChar.h"
@@ -39,19 +40,7 @@ using TDialogCodes = unsigned;
 TDialogCodes DialogCodesFromDlgc(LRESULT dlgc);
 LRESULT DlgcFromDialogCodes(TDialogCodes codes);
 
-// What a tooltip is about to show with.
-struct THintInfo {
-  TColor HintColor = qv::fw::clInfoBk;
-};
-
-// Controls that resolve a hint colour for their children.
-class TQvHintColorSource {
-public:
-  virtual void HandleHintShow(THintInfo& info) = 0;
-
-protected:
-  ~TQvHintColorSource() = default;
-};
+using qv::fw::THintInfo;
 
 // The application's tooltip colour.
 TColor ApplicationHintColor();
@@ -77,12 +66,16 @@ constexpr UINT kWrapperIdentityMessage = 0xB7D0;
 // --- The wrapper
 
 template <class Base>
-class TQvExControl : public Base, public TQvHintColorSource, public qv::fw::TDialogCharTarget {
+class TQvExControl : public Base, public qv::fw::TDialogCharTarget {
 public:
   explicit TQvExControl(qv::fw::TComponent* owner) : Base(owner) {}
 
   TColor HintColor() const { return m_hintColor; }
   void SetHintColor(TColor c) { m_hintColor = c; }
+  // A tooltip window class (a superclass of the tooltips class) for this
+  // control's tooltips; empty: the application's.
+  const std::string& HintWindowClass() const { return m_hintWindowClass; }
+  void SetHintWindowClass(const std::string& name) { m_hintWindowClass = name; }
   bool MouseOver() const { return m_mouseOver; }
   bool DotNetHighlighting() const { return m_dotNetHighlighting; }
   void SetDotNetHighlighting(bool v) {
@@ -96,9 +89,8 @@ public:
   qv::fw::TNotifyEvent OnMouseLeave;
   qv::fw::TNotifyEvent OnParentColorChange;
 
-  // Resolves this control's hint colour into info (whoever shows a tooltip
-  // for it asks here).
-  void HandleHintShow(THintInfo& info) override { ResolveHintColor(info, *this, m_hintColor); }
+  // The application's tooltip asks here before it shows over this control.
+  bool HintShow(THintInfo& info) override { return HandleHintShow(info); }
   bool DialogChar(char key) override { return WantKey(key, qv::fw::TShiftState::Current()); }
 
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
@@ -216,6 +208,13 @@ protected:
   virtual void HandleEnabledChanged() { Base::EnabledChanged(); }
   virtual void HandleColorChanged() { Base::ColorChanged(); }
   virtual void HandleFontChanged() { Base::FontChanged(); }
+  // Resolves the colour (and the window class when set), then the
+  // framework's handling.
+  virtual bool HandleHintShow(THintInfo& info) {
+    ResolveHintColor(info, *this, m_hintColor);
+    if (!m_hintWindowClass.empty()) info.HintWindowClass = m_hintWindowClass;
+    return Base::HintShow(info);
+  }
   virtual void HandleMouseEnter(qv::fw::TControl* /*control*/) {
     m_mouseOver = true;
     if (OnMouseEnter) OnMouseEnter(*this);
@@ -242,6 +241,7 @@ protected:
 
 private:
   TColor m_hintColor = qv::fw::clDefault;
+  std::string m_hintWindowClass;
   bool m_mouseOver = false;
   bool m_dotNetHighlighting = false;
 };

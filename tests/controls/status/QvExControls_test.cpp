@@ -179,18 +179,18 @@ TEST(QvExControls, HintColoursResolveUpThroughTheParents) {
   THintInfo info;
   info.HintColor = clWhite;
   f.Panel->SetHintColor(clRed);
-  f.Inner->HandleHintShow(info);  // clDefault: the parent decides
+  f.Inner->HintShow(info);  // clDefault: the parent decides
   EXPECT_EQ(info.HintColor, clRed);
   f.Inner->SetHintColor(clNone);
-  f.Inner->HandleHintShow(info);
+  f.Inner->HintShow(info);
   EXPECT_EQ(info.HintColor, ApplicationHintColor());
   f.Inner->SetHintColor(clBlue);
-  f.Inner->HandleHintShow(info);
+  f.Inner->HintShow(info);
   EXPECT_EQ(info.HintColor, clBlue);
   // A parent outside the scheme leaves the colour alone.
   info.HintColor = clWhite;
   f.Panel->SetHintColor(clDefault);
-  f.Panel->HandleHintShow(info);
+  f.Panel->HintShow(info);
   EXPECT_EQ(info.HintColor, clWhite);
 }
 
