@@ -71,8 +71,9 @@ bool ActivateRunningInstance(const std::string& className, const std::string& ti
     if (!found) Sleep(50);
   }
   if (!found) return false;
-  // The running window carries the program's taskbar button itself: its
-  // hidden owner is left hidden, or it would show as a second button.
+  // The running window carries the program's taskbar button itself; the
+  // hidden application window is left hidden, or it would show as a
+  // second button.
   if (IsIconic(found)) ShowWindow(found, SW_RESTORE);
   SetForegroundWindow(found);
   if (!args.empty() && !IsHelpSwitch(args[0])) {

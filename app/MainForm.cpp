@@ -297,8 +297,9 @@ void TMainForm::WMCopyData(const COPYDATASTRUCT* data) {
 
 void TMainForm::CreateParams(TCreateParams& params) {
   TForm::CreateParams(params);
-  // The window is owned by the hidden application window, which never shows:
-  // the taskbar button, with this caption, is this window's own.
+  // The taskbar button, with this caption, is this window's own; the
+  // application window stays hidden.
+  params.Unowned = true;
   params.ExStyle |= WS_EX_APPWINDOW;
 }
 
@@ -332,11 +333,16 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TMainForm::RefuseCloseWhileModal() {
   MessageBeep(MB_OK);
-  // The open dialog (owned by the application window) is what the user
-  // has to answer.
-  HWND owner = Application() ? Application()->Handle() : Handle();
-  if (HWND popup = GetLastActivePopup(owner); popup && popup != owner && popup != Handle())
-    SetForegroundWindow(popup);
+  // The open dialog is what the user has to answer. It is owned by this
+  // window, or by the application window when it was made before this one
+  // had its handle.
+  for (HWND owner : {Handle(), Application() ? Application()->Handle() : nullptr}) {
+    HWND popup = owner ? GetLastActivePopup(owner) : nullptr;
+    if (popup && popup != owner && popup != Handle()) {
+      SetForegroundWindow(popup);
+      return;
+    }
+  }
 }
 
 void TMainForm::FormResize(TComponent&) {

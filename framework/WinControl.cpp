@@ -109,8 +109,13 @@ void TWinControl::CreateHandle() {
     // Making the parent's window made this one too.
     if (m_hwnd) return;
     if (!m_id) m_id = NextControlId();
-  } else if (Application()) {
-    parentWnd = Application()->Handle();  // owner window of top-level forms
+  } else if (Application() && !p.Unowned) {
+    // Owned by the main window when there is one, so that dialogs stay above
+    // it and go with it when it is minimised; else by the hidden
+    // application window.
+    const TForm* main = Application()->MainForm();
+    HWND mainWnd = main && static_cast<const TWinControl*>(main) != this ? main->HandleIfAllocated() : nullptr;
+    parentWnd = mainWnd ? mainWnd : Application()->Handle();
   }
   if (child && Visible()) p.Style |= WS_VISIBLE;
   if (!Enabled()) p.Style |= WS_DISABLED;

@@ -28,6 +28,9 @@ struct TCreateParams {
   DWORD ExStyle = 0;
   UINT ClassStyle = CS_DBLCLKS;
   HCURSOR ClassCursor = nullptr;  // arrow when null
+  // A top-level window without owner (a main window with its own taskbar
+  // button); other top-level windows are owned.
+  bool Unowned = false;
 };
 
 using TKeyEvent = std::function<void(TComponent& sender, WORD& key, TShiftState shift)>;

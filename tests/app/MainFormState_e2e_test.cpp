@@ -43,6 +43,8 @@ void ExpectOneTaskbarButton(TProgram& app, HWND main, const char* when) {
   const auto shown = TaskbarWindows(app.Pid());
   EXPECT_EQ(shown, std::vector<HWND>{main}) << when << ":" << Describe(shown);
   EXPECT_EQ(GetText(main), "Quorvant Pro") << when;
+  // A taskbar that lists unowned windows only shows it as well.
+  EXPECT_EQ(GetWindow(main, GW_OWNER), nullptr) << when;
 }
 
 bool Send(HWND hwnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0, DWORD_PTR* answer = nullptr) {
@@ -180,6 +182,8 @@ TEST(MainWindowStateE2E, ACloseWhileADialogOfTheMainWindowIsOpenIsRefused) {
     // The close handler is what writes the settings.
     EXPECT_FALSE(RegistryKeyExists(kProductKey)) << "the close went through";
     EXPECT_TRUE(IsWindow(dlg) && IsWindowVisible(dlg));
+    EXPECT_EQ(GetWindow(dlg, GW_OWNER), main) << "the dialog stays above the main window";
+    EXPECT_EQ(TaskbarWindows(app.Pid()), std::vector<HWND>{main}) << Describe(TaskbarWindows(app.Pid()));
     if (std::string(c.dialog) == "TOptions") Screenshot("main_close_refused_options");
 
     ClickAsync(FindControl(dlg, c.cancel));
