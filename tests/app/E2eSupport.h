@@ -20,6 +20,19 @@ inline void ResetProgramRegistry() {
   DeleteRegistryKey(kProductKey);
 }
 
+// An option value the program stored ("Options" key); a failure when absent.
+inline DWORD StoredDword(const char* name) {
+  DWORD d = 0xDEADBEEF;
+  EXPECT_TRUE(ReadRegistryDword(kOptionsKey, name, d)) << name;
+  return d;
+}
+
+inline std::string StoredString(const char* name) {
+  std::string s = "<absent>";
+  EXPECT_TRUE(ReadRegistryString(kOptionsKey, name, s)) << name;
+  return s;
+}
+
 // The command-line argument for a folder (quoted Windows path).
 inline std::wstring Quoted(const std::filesystem::path& p) { return L"\"" + p.wstring() + L"\""; }
 

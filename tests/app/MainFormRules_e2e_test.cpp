@@ -16,18 +16,6 @@ namespace {
 const std::string kListsKey = std::string(kProductKey) + "\\Lists";
 const std::string kNames = kListsKey + "\\Names Files";
 
-DWORD StoredDword(const char* name) {
-  DWORD d = 0xDEADBEEF;
-  EXPECT_TRUE(ReadRegistryDword(kOptionsKey, name, d)) << name;
-  return d;
-}
-
-std::string StoredString(const char* name) {
-  std::string s = "<absent>";
-  EXPECT_TRUE(ReadRegistryString(kOptionsKey, name, s)) << name;
-  return s;
-}
-
 void WriteHistory(const std::string& key, const std::vector<std::string>& entries) {
   for (size_t i = 0; i < entries.size(); ++i) WriteRegistryString(key, std::to_string(i), entries[i]);
 }

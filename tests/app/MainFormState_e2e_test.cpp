@@ -12,12 +12,6 @@ namespace {
 
 const std::string kListsKey = std::string(kProductKey) + "\\Lists";
 
-DWORD StoredDword(const char* name) {
-  DWORD d = 0xDEADBEEF;
-  EXPECT_TRUE(ReadRegistryDword(kOptionsKey, name, d)) << name;
-  return d;
-}
-
 // The windows of the process that a taskbar shows a button for: visible
 // top-level windows that are no tool windows and are either unowned or ask
 // for a button.
