@@ -314,13 +314,13 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       ApplyTextureMain(true);
       return 0;
     case WM_CLOSE:
-      if (m_modalDialogs > 0) {
+      if (ModalWorkOpen()) {
         RefuseCloseWhileModal();
         return 0;
       }
       break;
     case WM_QUERYENDSESSION:
-      if (m_modalDialogs > 0) {
+      if (ModalWorkOpen()) {
         RefuseCloseWhileModal();
         return FALSE;
       }
@@ -329,6 +329,12 @@ LRESULT TMainForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return TForm::WndProc(msg, wp, lp);
+}
+
+bool TMainForm::ModalWorkOpen() const {
+  // A message box of a handler counts as much as a dialog: its handler
+  // goes on after it, on this window.
+  return m_modalDialogs > 0 || (Application() && Application()->ModalFormOpen());
 }
 
 void TMainForm::RefuseCloseWhileModal() {

@@ -175,6 +175,8 @@ private:
   // A close asked while one of this window's modal dialogs is open is
   // refused: beep, dialog up.
   void RefuseCloseWhileModal();
+  // A dialog or message box of this window is open, or a run is on.
+  bool ModalWorkOpen() const;
   // Layout (MainForm.layout.cpp)
   void BuildLayout();
   void BindEvents();

@@ -120,6 +120,10 @@ void TApplication::FormDestroyed(TForm* f) {
   }
 }
 
+bool TApplication::ModalFormOpen() const {
+  return std::any_of(m_forms.begin(), m_forms.end(), [](const TForm* f) { return f->Modal(); });
+}
+
 void TApplication::ReleaseForm(TForm* f) { PostMessageA(m_hwnd, SyncMessage(), kSyncFree, reinterpret_cast<LPARAM>(f)); }
 
 HWND TApplication::ActiveFormHandle() const {

@@ -34,6 +34,8 @@ public:
   void SetMainForm(TForm* f) { m_mainForm = f; }
   bool ShowMainForm() const { return m_showMainForm; }
   void SetShowMainForm(bool v) { m_showMainForm = v; }
+  // True while one of the application's forms runs its modal loop.
+  bool ModalFormOpen() const;
 
   // Runs the loop until Terminate or the main form closes.
   void Run();

@@ -77,6 +77,20 @@ TEST(Form, NestedModalLoopsReturnInOrder) {
   EXPECT_EQ(innerResult, mrNo);
 }
 
+TEST(Form, TheApplicationKnowsWhileAModalLoopRuns) {
+  App();
+  TTestForm form(&App());
+  EXPECT_FALSE(App().ModalFormOpen());
+  bool during = false;
+  Later(form, [&] {
+    during = App().ModalFormOpen();
+    form.SetModalResult(mrOk);
+  });
+  EXPECT_EQ(form.ShowModal(), mrOk);
+  EXPECT_TRUE(during);
+  EXPECT_FALSE(App().ModalFormOpen());
+}
+
 TEST(Form, CloseQueryAndCloseActionNoneKeepTheLoopRunning) {
   App();
   TTestForm form(&App());
