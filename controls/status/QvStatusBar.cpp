@@ -181,14 +181,26 @@ bool TQvStatusBar::ExecuteHint(const std::string& hint) {
     }
     m_hintMode = true;
   }
-  if (HWND h = HandleIfAllocated()) {
-    SendMessageA(h, SB_SIMPLE, FALSE, 0);
-    int whole[1] = {-1};
-    SendMessageA(h, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(whole));
-    const WPARAM kind = SBT_NOBORDERS | ((GetWindowLongPtrA(h, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? SBT_RTLREADING : 0);
-    SendMessageA(h, SB_SETTEXTA, 0 | kind, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  m_hintText = text;
+  ShowHintPart();
   return true;
+}
+
+void TQvStatusBar::ShowHintPart() {
+  HWND h = HandleIfAllocated();
+  if (!h) return;
+  SendMessageA(h, SB_SIMPLE, FALSE, 0);
+  int whole[1] = {-1};
+  SendMessageA(h, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(whole));
+  const WPARAM kind = SBT_NOBORDERS | ((GetWindowLongPtrA(h, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? SBT_RTLREADING : 0);
+  SendMessageA(h, SB_SETTEXTA, 0 | kind, reinterpret_cast<LPARAM>(m_hintText.c_str()));
+}
+
+void TQvStatusBar::CreateWnd() {
+  TQvExStatusBar::CreateWnd();
+  // A hint taken before the window existed (or before it was made again)
+  // keeps the whole bar; the panels wait for the hint to end.
+  if (m_hintMode) ShowHintPart();
 }
 
 void TQvStatusBar::LeaveHintMode() {
@@ -198,6 +210,7 @@ void TQvStatusBar::LeaveHintMode() {
     if (TControl* c = link->Get()) c->Show();
   m_hidden.clear();
   m_hintMode = false;
+  m_hintText.clear();
 }
 
 }  // namespace qv::controls

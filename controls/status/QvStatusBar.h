@@ -66,14 +66,17 @@ protected:
   void PanelsChanged() override;
   void AfterBoundsChange() override;
   void CreateParams(qv::fw::TCreateParams& p) override;
+  void CreateWnd() override;
   void Notification(qv::fw::TComponent* component, qv::fw::TOperation op) override;
 
 private:
   friend class TQvStatusPanel;
   void ControlLinkChanged(qv::fw::TControl* old, qv::fw::TControl* now);
   void LeaveHintMode();
+  void ShowHintPart();
 
   bool m_hintMode = false;
+  std::string m_hintText;  // shown again when the window is made anew
   // Controls hidden on entering hint mode (weak: one may be freed meanwhile).
   std::vector<std::unique_ptr<qv::fw::TComponentLink<qv::fw::TControl>>> m_hidden;
 };

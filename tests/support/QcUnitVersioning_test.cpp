@@ -111,6 +111,36 @@ TEST(QcUnitVersioning, SecondModuleFindsTheFirstModulesRegistry) {
   EXPECT_EQ(other->ModuleCount(), 0);
 }
 
+TEST(QcUnitVersioning, WithoutTheMutexEachModuleKeepsARegistryOfItsOwn) {
+  // Another object holds the mutex's name: no module can have the mutex,
+  // and none may then use or publish a registry another could reach.
+  const DWORD pid = FakeProcessId(9);
+  HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, UnitVersioningMutexName(pid).c_str());
+  ASSERT_NE(squatter, nullptr);
+  {
+    TUnitVersionRegistryAccess first(pid);
+    TUnitVersionRegistryAccess second(pid);
+    TUnitVersioning* a = first.Acquire();
+    TUnitVersioning* b = second.Acquire();
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(first.OwnsRegistry());
+    EXPECT_TRUE(second.OwnsRegistry());
+    first.AddRecord(Instance(1), &kA);
+    second.AddRecord(Instance(2), &kB);
+    EXPECT_EQ(a->ModuleCount(), 1);
+    ASSERT_NE(a->FindModule(Instance(1)), nullptr);
+    EXPECT_EQ(b->ModuleCount(), 1);
+    ASSERT_NE(b->FindModule(Instance(2)), nullptr);
+  }
+  CloseHandle(squatter);
+  // Once the name is free again, modules share one registry as usual.
+  TUnitVersionRegistryAccess third(pid);
+  TUnitVersionRegistryAccess fourth(pid);
+  EXPECT_EQ(third.Acquire(), fourth.Acquire());
+}
+
 TEST(QcUnitVersioning, NonOwnerEndingLeavesTheRegistryToOthers) {
   // Were the slot cleared by any module that ends, a third module would
   // start a second registry while the first still lives.

@@ -559,3 +559,52 @@ TEST_F(QvValidateEdit, NegativeCurrencyKeepsItsSignInEveryLocaleFormat) {
   leave();
   EXPECT_EQ(Shown(e), "n=-5");
 }
+
+TEST_F(QvValidateEdit, EscapeThroughAnActiveConnectorReloadsTheFieldsValue) {
+  TQvValidateEdit& e = *f->Count;
+  auto source = std::make_shared<TFakeSource>();
+  auto& connector = dynamic_cast<TQvValidateEditDataConnector&>(e.DataConnector());
+  connector.SetDataSource(source);
+  connector.SetDataField("Nombre");
+  ASSERT_EQ(Shown(e), "7");
+  const auto escape = [&] {
+    PostMessageA(e.Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(e.Handle(), WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    App().ProcessMessages();
+  };
+  e.SetFocus();
+  e.SelectAll();
+  Type(e, "3");
+  source->value = int64_t{42};  // written meanwhile by someone else
+  escape();
+  EXPECT_EQ(Shown(e), "42");
+  DWORD start = 1, end = 0;
+  SendMessageA(e.Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 2u);
+  // A field that cannot be written is not read again: the committed text.
+  source->writable = false;
+  Type(e, "5");
+  source->value = int64_t{9};
+  escape();
+  EXPECT_EQ(Shown(e), "42");
+  connector.SetDataSource(nullptr);
+}
+
+TEST_F(QvValidateEdit, DecimalPlacesBeyondEighteenShowEighteen) {
+  TQvValidateEdit& e = *f->Free;
+  e.SetDisplayFormat(dfFloat);
+  e.SetDecimalPlaces(4000000000u);
+  e.SetValue(1.5);
+  const std::string shown = Shown(e);
+  ASSERT_NE(shown.find('.'), std::string::npos);
+  EXPECT_EQ(shown.substr(0, 2), "1.");
+  EXPECT_EQ(shown.size() - shown.find('.') - 1, 18u);
+  EXPECT_DOUBLE_EQ(e.AsFloat(), 1.5);
+  e.SetDisplayFormat(dfCurrency);
+  e.SetValue(-2.25);
+  EXPECT_DOUBLE_EQ(e.AsFloat(), -2.25);
+  // A currency value reads as a currency: four decimals, the fifth rounded.
+  e.SetEditText("12.34567");
+  EXPECT_DOUBLE_EQ(std::get<double>(e.Value()), 12.3457);
+}

@@ -304,3 +304,41 @@ TEST(QvStatusBar, PanelsGoInAnyOrderWhateverTheyHost) {
   delete f.Edits[2];
   EXPECT_EQ(f.Bar->PanelCount(), 0);
 }
+
+TEST(QvStatusBar, AHintTakenBeforeTheWindowExistsShowsWhenItIsMade) {
+  class THintFirstForm : public TForm {
+  public:
+    THintFirstForm() : TForm(&App(), "TStatusBarTestForm") {
+      SetClientSize(600, 150);
+      Bar = &Make<TQvStatusBar>("StatusBar");
+      Bar->SetParent(this);
+      Bar->AddPanel(372);
+      Bar->AddPanel(50);
+      Bar->SetAutoHint(true);
+      TookIt = Bar->ExecuteHint("Ouvrir un dossier");
+      HadWindow = Bar->HandleAllocated();
+      FinishCreate();
+      Show();
+      App().ProcessMessages();
+    }
+    TQvStatusBar* Bar;
+    bool TookIt, HadWindow;
+  } f;
+  TQvStatusBar& bar = *f.Bar;
+  EXPECT_TRUE(f.TookIt);
+  ASSERT_FALSE(f.HadWindow);
+  int rights[256] = {};
+  auto parts = [&] {
+    const auto n = SendMessageA(bar.Handle(), SB_GETPARTS, 256, reinterpret_cast<LPARAM>(rights));
+    return std::vector<int>(rights, rights + n);
+  };
+  EXPECT_EQ(parts(), (std::vector<int>{-1}));
+  EXPECT_EQ(bar.PartText(0), "Ouvrir un dossier");
+  // The same when the window is made again meanwhile.
+  bar.DestroyHandle();
+  bar.HandleNeeded();
+  EXPECT_EQ(parts(), (std::vector<int>{-1}));
+  EXPECT_EQ(bar.PartText(0), "Ouvrir un dossier");
+  EXPECT_TRUE(bar.ExecuteHint(""));
+  EXPECT_EQ(parts(), (std::vector<int>{372, -1}));
+}
