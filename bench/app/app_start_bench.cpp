@@ -200,8 +200,7 @@ void Patch(std::string& bytes, const std::string& from, const std::string& to) {
 bool MakeMediaFiles(const std::filesystem::path& dir) {
   std::error_code ec;
   if (std::filesystem::exists(dir / "complet", ec)) return true;
-  const std::filesystem::path data =
-      std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "tests" / "engine" / "data";
+  const std::filesystem::path data = QV_ENGINE_TEST_DATA;
   const std::string photo = ReadAll(data / "Holiday 2006.jpg");
   const std::string song = ReadAll(data / "song.mp3");
   if (photo.empty() || song.empty()) return false;

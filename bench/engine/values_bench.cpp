@@ -145,7 +145,7 @@ void PrintBareCalls(const fs::path& folder) {
 }  // namespace
 
 int main() {
-  const fs::path data = fs::path(__FILE__).parent_path().parent_path().parent_path() / "tests" / "engine" / "data";
+  const fs::path data = QV_ENGINE_TEST_DATA;
   const std::string photo = ReadAll(data / "Holiday 2006.jpg");
   const std::string song = ReadAll(data / "song.mp3");
   if (photo.empty() || song.empty()) {

@@ -22,11 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string DataFolder() {
-  std::string here = __FILE__;
-  const size_t slash = here.find_last_of("/\\");
-  return here.substr(0, slash) + "/data";
-}
+// Given by the build: a source path seen through __FILE__ may be relative
+// (a compiler cache rewrites it), and the tests run from the build folder.
+std::string DataFolder() { return QV_ENGINE_TEST_DATA; }
 
 // The old name without its last extension, as the name builder gives it.
 std::string NamePart(std::string_view name) {

@@ -22,10 +22,7 @@ using win32::U16;
 using win32::W;
 
 std::u16string DataFile(const char* name) {
-  std::string here = __FILE__;
-  here = here.substr(0, here.find_last_of("/\\"));
-  here = here.substr(0, here.find_last_of("/\\"));
-  return U16(here + "/data/" + name);
+  return U16(std::string(QV_ENGINE_TEST_DATA) + "/" + name);
 }
 
 class Win32MediaValues : public ::testing::Test {
