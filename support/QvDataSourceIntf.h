@@ -18,6 +18,8 @@
 #include <variant>
 #include <vector>
 
+#include "support/QvQCLUtils.h"
+
 namespace qv::fw {
 class TCustomEdit;
 }
@@ -25,7 +27,7 @@ class TCustomEdit;
 namespace qv::controls {
 
 // A field value as the source hands it over; monostate is the null value.
-using TQvVariant = std::variant<std::monostate, bool, int64_t, double, std::string>;
+using TQvVariant = std::variant<std::monostate, bool, int64_t, double, std::string, TCurrency>;
 // The source's own field object, opaque to connectors.
 using TQvFieldObject = const void*;
 

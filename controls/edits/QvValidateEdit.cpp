@@ -76,6 +76,7 @@ bool IsFloatFormat(TQvValidateEditDisplayFormat f) {
 int64_t VariantToInt64(const TQvVariant& v) {
   if (auto* i = std::get_if<int64_t>(&v)) return *i;
   if (auto* d = std::get_if<double>(&v)) return Round(*d);
+  if (auto* c = std::get_if<TCurrency>(&v)) return Round(c->ToDouble());
   if (auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
   if (auto* s = std::get_if<std::string>(&v)) return Round(ReadNumberTolerant(*s, DecimalSeparator(), 0));
   return 0;
@@ -84,6 +85,7 @@ int64_t VariantToInt64(const TQvVariant& v) {
 double VariantToDouble(const TQvVariant& v) {
   if (auto* i = std::get_if<int64_t>(&v)) return static_cast<double>(*i);
   if (auto* d = std::get_if<double>(&v)) return *d;
+  if (auto* c = std::get_if<TCurrency>(&v)) return c->ToDouble();
   if (auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
   if (auto* s = std::get_if<std::string>(&v)) return ReadNumberTolerant(*s, DecimalSeparator(), 0);
   return 0;
@@ -92,6 +94,7 @@ double VariantToDouble(const TQvVariant& v) {
 std::string VariantToText(const TQvVariant& v) {
   if (auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
   if (auto* d = std::get_if<double>(&v)) return FormatGeneral(*d, 15, LocaleSettings());
+  if (auto* c = std::get_if<TCurrency>(&v)) return FormatGeneral(c->ToDouble(), 15, LocaleSettings());
   if (auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
   if (auto* s = std::get_if<std::string>(&v)) return *s;
   return std::string();
@@ -445,7 +448,7 @@ void TQvCustomValidateEdit::SetAsFloat(double v) {
 
 TQvVariant TQvCustomValidateEdit::Value() const {
   switch (m_displayFormat) {
-    case dfCurrency: return AsCurrency().ToDouble();
+    case dfCurrency: return AsCurrency();
     case dfHex: return HexToInt64Def(m_editText, 0);
     case dfInteger:
     case dfYear: return StrToInt64Def(m_editText, 0);

@@ -297,7 +297,7 @@ TEST_F(QvValidateEdit, ScientificAndCurrencyCharacters) {
   f->Other->SetFocus();
   App().ProcessMessages();
   EXPECT_EQ(Shown(e), "($12.50)");
-  EXPECT_DOUBLE_EQ(std::get<double>(e.Value()), -12.5);
+  EXPECT_EQ(std::get<TCurrency>(e.Value()), TCurrency::FromScaled(-125000));
 }
 
 TEST_F(QvValidateEdit, OwnCheckCharsOnlyForTheFormatsThatKeepThem) {
@@ -604,7 +604,11 @@ TEST_F(QvValidateEdit, DecimalPlacesBeyondEighteenShowEighteen) {
   e.SetDisplayFormat(dfCurrency);
   e.SetValue(-2.25);
   EXPECT_DOUBLE_EQ(e.AsFloat(), -2.25);
-  // A currency value reads as a currency: four decimals, the fifth rounded.
+  // A currency value reads as a currency: four decimals, the fifth rounded,
+  // and written back as one.
   e.SetEditText("12.34567");
-  EXPECT_DOUBLE_EQ(std::get<double>(e.Value()), 12.3457);
+  ASSERT_TRUE(std::holds_alternative<TCurrency>(e.Value()));
+  EXPECT_EQ(std::get<TCurrency>(e.Value()), TCurrency::FromScaled(123457));
+  e.SetValue(TCurrency::FromScaled(-25000));
+  EXPECT_EQ(std::get<TCurrency>(e.Value()), TCurrency::FromScaled(-25000));
 }
