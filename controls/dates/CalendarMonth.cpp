@@ -126,6 +126,8 @@ bool TCalendarMonth::SetDay(int day) {
 bool TCalendarMonth::ShiftMonth(int delta) {
   const int kept = m_day;
   const TDateTime edge = EncodeDateOnly(m_year, m_month, delta <= 0 ? 1 : MonthDays());
+  // Beyond year 9999 or before year 1 there is no month to reach: stay.
+  if (!DateValueValid(edge + delta)) return false;
   const TYmd reached = Split(edge + delta);
   const int day = std::min(kept, MonthLength(reached.Year, reached.Month));
   return SetDate(EncodeDateOnly(reached.Year, reached.Month, day));

@@ -8,9 +8,24 @@
 #include "media/GifPixels.h"
 #include "media/GifReader.h"
 #include "media/GifWriter.h"
+#include "controls/picture/detail/GlobalMemoryApi.h"
 #include "services/QxVclUtils.h"
 
 namespace qv::controls {
+
+namespace detail {
+
+const TGlobalMemoryApi& PlatformGlobalMemoryApi() {
+  static const TGlobalMemoryApi api{&GlobalAlloc, &GlobalLock, &GlobalUnlock, &GlobalFree};
+  return api;
+}
+
+TGlobalMemoryApi& GlobalMemoryApi() {
+  static TGlobalMemoryApi api = PlatformGlobalMemoryApi();
+  return api;
+}
+
+}  // namespace detail
 
 using media::TGifError;
 using media::TGifErrorCode;
@@ -292,28 +307,49 @@ bool TGIFImage::CopyToClipboard(HWND owner) {
   TBitmap& first = Frame(0).Bitmap();
   const bool allEncoded = std::all_of(m_file.Frames.begin(), m_file.Frames.end(),
                                       [](const media::TGifFrame& f) { return f.HasEncodedData(); });
-  std::vector<uint8_t> bytes;
-  if (allEncoded)
+  // The counted bytes are made ready before the clipboard is emptied, so
+  // that a copy that cannot be made leaves the user's clipboard as it was.
+  HGLOBAL block = nullptr;
+  if (allEncoded) {
+    std::vector<uint8_t> bytes;
     if (TGifError e = media::WriteGif(m_file, bytes)) Fail(e);
-  if (!OpenClipboard(owner)) return false;
+    const detail::TGlobalMemoryApi& memory = detail::GlobalMemoryApi();
+    block = memory.Alloc(GMEM_MOVEABLE, bytes.size() + 4);
+    if (!block) return false;
+    auto* p = static_cast<uint8_t*>(memory.Lock(block));
+    if (!p) {
+      memory.Free(block);
+      return false;
+    }
+    const uint32_t n = uint32_t(bytes.size());
+    const uint8_t prefix[4] = {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
+    std::memcpy(p, prefix, 4);
+    std::memcpy(p + 4, bytes.data(), bytes.size());
+    memory.Unlock(block);
+  }
+  if (!OpenClipboard(owner)) {
+    if (block) detail::GlobalMemoryApi().Free(block);
+    return false;
+  }
   EmptyClipboard();
+  bool placed = true;
   if (!first.Empty()) {
     first.Dormant();
-    if (HANDLE copy = CopyImage(first.Handle(), IMAGE_BITMAP, 0, 0, 0)) SetClipboardData(CF_BITMAP, copy);
-  }
-  if (allEncoded) {
-    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 4)) {
-      auto* p = static_cast<uint8_t*>(GlobalLock(block));
-      const uint32_t n = uint32_t(bytes.size());
-      const uint8_t prefix[4] = {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
-      std::memcpy(p, prefix, 4);
-      std::memcpy(p + 4, bytes.data(), bytes.size());
-      GlobalUnlock(block);
-      if (!SetClipboardData(GifClipboardFormat(), block)) GlobalFree(block);
+    HANDLE copy = CopyImage(first.Handle(), IMAGE_BITMAP, 0, 0, 0);
+    if (!copy || !SetClipboardData(CF_BITMAP, copy)) {
+      if (copy) DeleteObject(copy);
+      placed = false;
     }
   }
+  // Once placed, the block is the clipboard's.
+  if (block && !SetClipboardData(GifClipboardFormat(), block)) {
+    detail::GlobalMemoryApi().Free(block);
+    placed = false;
+  }
+  // Half a copy would paste as a different picture: nothing rather than that.
+  if (!placed) EmptyClipboard();
   CloseClipboard();
-  return true;
+  return placed;
 }
 
 bool TGIFImage::PasteFromClipboard(HWND owner) {
@@ -485,6 +521,7 @@ int TGIFImage::AddFrame(const TBitmap& bitmap, bool transparent) {
   m_bitmaps.resize(m_file.Frames.size());
   const int index = FrameCount() - 1;
   m_frameIndex = index;
+  ReleasePalette();  // it was the previous current frame's
   Frame(index).Assign(bitmap, transparent);
   if (m_file.Version == media::TGifVersion::None) m_file.Version = media::TGifVersion::V87a;
   if (m_file.Frames.size() > 1) m_file.Version = media::TGifVersion::V89a;

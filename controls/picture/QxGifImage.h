@@ -123,11 +123,12 @@ public:
   void WriteData(qv::fw::TStream& stream);
 
   // --- Clipboard. Copy puts frame 0's bitmap and, when every frame has
-  // encoded data, the counted GIF bytes under "GIF Image"; false when the
-  // clipboard cannot be opened. Paste prefers "GIF Image" (not decoded until
-  // needed; a bitmap also there becomes frame 0's bitmap), else takes a
-  // bitmap (EInvalidBitmap when its bits cannot be read); false when the
-  // clipboard holds neither.
+  // encoded data, the counted GIF bytes under "GIF Image"; false, with the
+  // clipboard untouched or emptied, when the clipboard cannot be opened or
+  // the data cannot be made or placed. Paste prefers "GIF Image" (not
+  // decoded until needed; a bitmap also there becomes frame 0's bitmap),
+  // else takes a bitmap (EInvalidBitmap when its bits cannot be read);
+  // false when the clipboard holds neither.
   bool CopyToClipboard(HWND owner);
   bool PasteFromClipboard(HWND owner);
 

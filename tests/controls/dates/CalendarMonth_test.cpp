@@ -79,6 +79,30 @@ TEST(CalendarMonth, MonthAndYearStepsKeepTheDayWithinTheMonth) {
   EXPECT_EQ(c.Date(), Day(2024, 3, 1));
 }
 
+TEST(CalendarMonth, StepsStopAtTheFirstAndLastRepresentableMonths) {
+  TCalendarMonth c = At(9999, 12, 15);
+  EXPECT_FALSE(c.ShiftMonth(1));
+  EXPECT_EQ(c.Date(), Day(9999, 12, 15));
+  EXPECT_FALSE(c.GoNextYear());
+  EXPECT_EQ(c.Date(), Day(9999, 12, 15));
+  EXPECT_TRUE(c.ShiftMonth(-1));
+  EXPECT_EQ(c.Date(), Day(9999, 11, 15));
+  c.SetDate(Day(9999, 12, 31));
+  EXPECT_FALSE(c.StepDay(1));
+  EXPECT_EQ(c.Date(), Day(9999, 12, 31));
+
+  c.SetDate(Day(1, 1, 20));
+  EXPECT_FALSE(c.ShiftMonth(-1));
+  EXPECT_EQ(c.Date(), Day(1, 1, 20));
+  EXPECT_FALSE(c.GoPrevYear());
+  EXPECT_EQ(c.Date(), Day(1, 1, 20));
+  EXPECT_TRUE(c.ShiftMonth(1));
+  EXPECT_EQ(c.Date(), Day(1, 2, 20));
+  c.SetDate(Day(1, 1, 1));
+  EXPECT_FALSE(c.StepDay(-1));
+  EXPECT_EQ(c.Date(), Day(1, 1, 1));
+}
+
 TEST(CalendarMonth, PartWritesRefuseOddValues) {
   TCalendarMonth c = At(2024, 5, 10);
   EXPECT_FALSE(c.SetDay(0));

@@ -1,12 +1,17 @@
 // The GIF picture over real bitmaps: drawing (stretched, transparent),
 // errors as exceptions with the codec's codes, stored data and files,
 // bitmaps written as GIF and read back, assignment (transparent colours
-// both ways), the clipboard (an unrendered bitmap included), and a
+// both ways), the clipboard (an unrendered bitmap included, memory that
+// cannot be had), and a
 // window that shows a title image made, written and re-read here (with a
 // screenshot under <build>/screenshots).
 #include "controls/picture/QxGifImage.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "controls/picture/detail/GlobalMemoryApi.h"
 
 #include "../../media/GifBuilder.h"
 #include "framework/Form.h"
@@ -368,6 +373,83 @@ TEST(QxGifImage, ClipboardRoundTrip) {
   EXPECT_EQ(SavedBytes(back).substr(0, 6), "GIF87a");
   EXPECT_NE(IconClipboardFormat(), 0u);
   EXPECT_NE(IconClipboardFormat(), GifClipboardFormat());
+}
+
+TEST(QxGifImage, AnAddedFrameBringsItsOwnPalette) {
+  TGIFImage gif;
+  Load(gif, SmallGif());
+  ASSERT_NE(gif.Palette(), nullptr);  // the loaded frame's, now cached
+  TBitmap mono;
+  ASSERT_TRUE(mono.Create(3, 3, 1));
+  mono.SetColorTable(0, {kRed, kBlue});
+  ASSERT_EQ(gif.AddFrame(mono), 1);
+  HPALETTE palette = gif.Palette();
+  ASSERT_NE(palette, nullptr);
+  PALETTEENTRY entries[2] = {};
+  ASSERT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), 2u);
+  ASSERT_EQ(GetPaletteEntries(palette, 0, 2, entries), 2u);
+  EXPECT_EQ(RGB(entries[0].peRed, entries[0].peGreen, entries[0].peBlue), kRed);
+  EXPECT_EQ(RGB(entries[1].peRed, entries[1].peGreen, entries[1].peBlue), kBlue);
+}
+
+namespace {
+
+// Movable memory that can be allocated but not locked; every block given
+// out is expected back.
+int g_blocksOut = 0;
+HGLOBAL WINAPI CountedAlloc(UINT flags, SIZE_T bytes) {
+  HGLOBAL block = GlobalAlloc(flags, bytes);
+  if (block) ++g_blocksOut;
+  return block;
+}
+LPVOID WINAPI FailedLock(HGLOBAL) { return nullptr; }
+HGLOBAL WINAPI CountedFree(HGLOBAL block) {
+  --g_blocksOut;
+  return GlobalFree(block);
+}
+HGLOBAL WINAPI NoAlloc(UINT, SIZE_T) { return nullptr; }
+
+void PutText(const char* text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+  std::memcpy(GlobalLock(block), text, std::strlen(text) + 1);
+  GlobalUnlock(block);
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
+}
+
+}  // namespace
+
+TEST(QxGifImage, ACopyWithoutItsMemoryFailsLeakingNothingAndLeavesTheClipboard) {
+  TGIFImage gif;
+  Load(gif, SmallGif());
+  detail::TGlobalMemoryApi& api = detail::GlobalMemoryApi();
+  const detail::TGlobalMemoryApi platform = api;
+  struct TRestore {
+    detail::TGlobalMemoryApi& api;
+    detail::TGlobalMemoryApi saved;
+    ~TRestore() { api = saved; }
+  } restore{api, platform};
+
+  PutText("avant");
+  g_blocksOut = 0;
+  api.Alloc = &CountedAlloc, api.Lock = &FailedLock, api.Free = &CountedFree;
+  EXPECT_FALSE(gif.CopyToClipboard(nullptr));
+  EXPECT_EQ(g_blocksOut, 0);
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_FALSE(IsClipboardFormatAvailable(GifClipboardFormat()));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+
+  api = platform;
+  api.Alloc = &NoAlloc;
+  EXPECT_FALSE(gif.CopyToClipboard(nullptr));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+
+  api = platform;
+  EXPECT_TRUE(gif.CopyToClipboard(nullptr));
+  EXPECT_TRUE(IsClipboardFormatAvailable(GifClipboardFormat()));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
 }
 
 namespace {
