@@ -4,7 +4,6 @@
 #include "app/MainForm.h"
 
 #include "app/TitleImage.h"
-#include "resources/resource_ids.h"
 
 namespace qv::app {
 

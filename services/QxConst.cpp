@@ -1,34 +1,34 @@
 // The cursor table of the input controls.
 #include "services/QxConst.h"
 
-#include <map>
-
-#include "resources/resource_ids.h"
-
 namespace qv::controls {
 
 namespace {
 
-const std::map<int, HCURSOR>& Table() {
-  static const std::map<int, HCURSOR> table = [] {
-    std::map<int, HCURSOR> t;
-    HINSTANCE self = GetModuleHandleA(nullptr);
-    HCURSOR fallback = LoadCursorA(nullptr, IDC_HAND);
-    HCURSOR hand = LoadCursorA(self, MAKEINTRESOURCEA(IDC_QV_HAND));
-    HCURSOR drag = LoadCursorA(self, MAKEINTRESOURCEA(IDC_QV_HANDPOINT));
-    t[crGrabHand] = hand ? hand : fallback;
-    t[crGrabDrag] = drag ? drag : fallback;
-    return t;
-  }();
-  return table;
+struct TCursors {
+  HCURSOR Hand = nullptr, Drag = nullptr;
+};
+
+TCursors LoadCursors() {
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  HCURSOR fallback = LoadCursorA(nullptr, IDC_HAND);
+  HCURSOR hand = LoadCursorA(self, "QX_HANDCUR");
+  HCURSOR drag = LoadCursorA(self, "QX_DRAGCUR");
+  return {hand ? hand : fallback, drag ? drag : fallback};
 }
+
+// Loaded with the program rather than on first use, so that the numbers
+// are there before any control asks for them.
+const TCursors g_cursors = LoadCursors();
 
 }  // namespace
 
 HCURSOR QxCursor(int number) {
-  const auto& t = Table();
-  const auto it = t.find(number);
-  return it == t.end() ? nullptr : it->second;
+  switch (number) {
+    case crGrabHand: return g_cursors.Hand;
+    case crGrabDrag: return g_cursors.Drag;
+    default: return nullptr;
+  }
 }
 
 }  // namespace qv::controls

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/Application.h"
+#include "framework/Format.h"
 #include "framework/WinControl.h"
 
 namespace qv::controls {
@@ -379,7 +380,9 @@ void ShowNotImplemented() {
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   HWND owner = GetActiveWindow();
   const std::string title = qv::fw::Application() ? qv::fw::Application()->Title() : std::string();
-  MessageBoxA(owner, "Function not yet implemented", title.c_str(), MB_OK | MB_ICONINFORMATION);
+  std::string text = qv::fw::LoadStr(61257);
+  if (text.empty()) text = "Function not yet implemented";  // linked without the program's strings
+  MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
   throw EAbort();
 }
 

@@ -96,7 +96,8 @@ class EAbort : public qv::fw::EQvError {
 public:
   EAbort() : EQvError("") {}
 };
-// Tells the user that the function is not available, then throws EAbort.
+// Tells the user that the function is not available (string-table text
+// 61257), then throws EAbort.
 [[noreturn]] void ShowNotImplemented();
 
 // --- Memory

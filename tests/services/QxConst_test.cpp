@@ -1,15 +1,13 @@
-// The two hand cursors come from the program's resources.
+// The two hand cursors come from the program's resources, by name.
 #include "services/QxConst.h"
 
 #include <gtest/gtest.h>
 
-#include "resources/resource_ids.h"
-
 using namespace qv::controls;
 
 TEST(QxConst, HandCursorsAreTheProgramsOwn) {
-  HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_QV_HAND));
-  HCURSOR drag = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_QV_HANDPOINT));
+  HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), "QX_HANDCUR");
+  HCURSOR drag = LoadCursorA(GetModuleHandleA(nullptr), "QX_DRAGCUR");
   ASSERT_NE(hand, nullptr);
   ASSERT_NE(drag, nullptr);
   EXPECT_EQ(QxCursor(crGrabHand), hand);

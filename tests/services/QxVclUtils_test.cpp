@@ -1,12 +1,16 @@
 // Transparent and disabled drawing checked pixel by pixel on DIB sections;
 // the parent background of windowless controls; text shortening; message,
-// rectangle and memory helpers.
+// rectangle and memory helpers; the box of a function not offered.
 #include "services/QxVclUtils.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
+#include "framework/Format.h"
 #include "framework/StdCtrls.h"
 #include "tests/common/ControlTestSupport.h"
 
@@ -273,4 +277,62 @@ TEST(QxVclUtils, GlobalBlocksAndBytes) {
   FreeGlobalBlock(p);
   EXPECT_EQ(p, nullptr);
   FreeGlobalBlock(p);  // null is ignored
+}
+
+namespace {
+
+// What the information box showed; the hook answers it at once.
+struct TSeenBox {
+  std::string Text;
+  int Count = 0;
+};
+TSeenBox g_seen;
+HHOOK g_hook = nullptr;
+
+std::string TextOf(HWND w) {
+  char buf[256] = {};
+  GetWindowTextA(w, buf, sizeof buf);
+  return buf;
+}
+
+BOOL CALLBACK NoteStatic(HWND child, LPARAM) {
+  char cls[32] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  // The message is the box's static text; its icon is a static without one.
+  if (lstrcmpiA(cls, "Static") == 0 && !TextOf(child).empty()) g_seen.Text = TextOf(child);
+  return TRUE;
+}
+
+LRESULT CALLBACK AnswerBox(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_ACTIVATE) {
+    HWND box = reinterpret_cast<HWND>(wp);
+    char cls[16] = {};
+    GetClassNameA(box, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0) {
+      ++g_seen.Count;
+      EnumChildWindows(box, NoteStatic, 0);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+  }
+  return CallNextHookEx(g_hook, code, wp, lp);
+}
+
+}  // namespace
+
+TEST(QxVclUtils, NotImplementedShowsTheProgramsStringThenAborts) {
+  const std::string expected = qv::fw::LoadStr(61257);
+  EXPECT_EQ(expected, "Function not yet implemented");
+  g_seen = {};
+  g_hook = SetWindowsHookExA(WH_CBT, AnswerBox, nullptr, GetCurrentThreadId());
+  ASSERT_NE(g_hook, nullptr);
+  bool aborted = false;
+  try {
+    ShowNotImplemented();
+  } catch (const EAbort&) {
+    aborted = true;
+  }
+  UnhookWindowsHookEx(g_hook);
+  EXPECT_TRUE(aborted);
+  EXPECT_EQ(g_seen.Count, 1);
+  EXPECT_EQ(g_seen.Text, expected);
 }
