@@ -345,14 +345,20 @@ public:
   void StartEdit() override { ++edits; }
 };
 
+// The edit's connector, bound to the source's field "Nombre" (loaded).
+TQvValidateEditDataConnector& BindToNombre(TQvValidateEdit& e, const std::shared_ptr<TFakeSource>& source) {
+  auto& connector = dynamic_cast<TQvValidateEditDataConnector&>(e.DataConnector());
+  connector.SetDataSource(source);
+  connector.SetDataField("Nombre");
+  return connector;
+}
+
 }  // namespace
 
 TEST_F(QvValidateEdit, BoundToAFieldItLoadsTheValueAndWritesItBackOnLeaving) {
   TQvValidateEdit& e = *f->Count;
   auto source = std::make_shared<TFakeSource>();
-  auto& connector = dynamic_cast<TQvValidateEditDataConnector&>(e.DataConnector());
-  connector.SetDataSource(source);
-  connector.SetDataField("Nombre");
+  auto& connector = BindToNombre(e, source);
   EXPECT_EQ(Shown(e), "7");
   EXPECT_EQ(source->edits, 0);  // loading is not editing
 
@@ -440,9 +446,7 @@ TEST_F(QvValidateEdit, PixelLimitWithASuffixEndsInsteadOfCuttingForever) {
 TEST_F(QvValidateEdit, ARefusedWriteBackIsShownBeforeTheFocusComesBack) {
   TQvValidateEdit& e = *f->Count;
   auto source = std::make_shared<TFakeSource>();
-  auto& connector = dynamic_cast<TQvValidateEditDataConnector&>(e.DataConnector());
-  connector.SetDataSource(source);
-  connector.SetDataField("Nombre");
+  auto& connector = BindToNombre(e, source);
   source->refuseWrites = true;
   qv::test::ShownErrors().clear();
   HWND focusAtMessage = nullptr;
@@ -563,9 +567,7 @@ TEST_F(QvValidateEdit, NegativeCurrencyKeepsItsSignInEveryLocaleFormat) {
 TEST_F(QvValidateEdit, EscapeThroughAnActiveConnectorReloadsTheFieldsValue) {
   TQvValidateEdit& e = *f->Count;
   auto source = std::make_shared<TFakeSource>();
-  auto& connector = dynamic_cast<TQvValidateEditDataConnector&>(e.DataConnector());
-  connector.SetDataSource(source);
-  connector.SetDataField("Nombre");
+  auto& connector = BindToNombre(e, source);
   ASSERT_EQ(Shown(e), "7");
   const auto escape = [&] {
     PostMessageA(e.Handle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
