@@ -74,6 +74,7 @@ TBitmap& TGIFFrame::Bitmap() const {
 
 void TGIFFrame::Assign(const TGIFFrame& source) const {
   if (&source.Owner() == m_owner && source.Index() == m_index) return;
+  m_owner->ReleasePalette();  // it may be this frame's
   Data() = source.Data();
   auto& slot = m_owner->m_bitmaps.at(size_t(m_index));
   slot.reset();
@@ -85,6 +86,7 @@ void TGIFFrame::Assign(const TGIFFrame& source) const {
 }
 
 void TGIFFrame::Assign(const TBitmap& source, bool transparent) const {
+  m_owner->ReleasePalette();  // it may be this frame's
   media::TGifFrame& f = Data();
   auto& slot = m_owner->m_bitmaps.at(size_t(m_index));
   f.Item = std::make_shared<media::TGIFItem>();
@@ -521,8 +523,7 @@ int TGIFImage::AddFrame(const TBitmap& bitmap, bool transparent) {
   m_bitmaps.resize(m_file.Frames.size());
   const int index = FrameCount() - 1;
   m_frameIndex = index;
-  ReleasePalette();  // it was the previous current frame's
-  Frame(index).Assign(bitmap, transparent);
+  Frame(index).Assign(bitmap, transparent);  // also drops the previous frame's palette
   if (m_file.Version == media::TGifVersion::None) m_file.Version = media::TGifVersion::V87a;
   if (m_file.Frames.size() > 1) m_file.Version = media::TGifVersion::V89a;
   return index;

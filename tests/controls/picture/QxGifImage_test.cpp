@@ -375,21 +375,44 @@ TEST(QxGifImage, ClipboardRoundTrip) {
   EXPECT_NE(IconClipboardFormat(), GifClipboardFormat());
 }
 
-TEST(QxGifImage, AnAddedFrameBringsItsOwnPalette) {
-  TGIFImage gif;
-  Load(gif, SmallGif());
-  ASSERT_NE(gif.Palette(), nullptr);  // the loaded frame's, now cached
+namespace {
+
+// A two-colour picture: red and blue.
+TBitmap RedAndBlue() {
   TBitmap mono;
-  ASSERT_TRUE(mono.Create(3, 3, 1));
+  mono.Create(3, 3, 1);
   mono.SetColorTable(0, {kRed, kBlue});
-  ASSERT_EQ(gif.AddFrame(mono), 1);
-  HPALETTE palette = gif.Palette();
+  return mono;
+}
+
+void ExpectRedAndBlue(HPALETTE palette) {
   ASSERT_NE(palette, nullptr);
   PALETTEENTRY entries[2] = {};
   ASSERT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), 2u);
   ASSERT_EQ(GetPaletteEntries(palette, 0, 2, entries), 2u);
   EXPECT_EQ(RGB(entries[0].peRed, entries[0].peGreen, entries[0].peBlue), kRed);
   EXPECT_EQ(RGB(entries[1].peRed, entries[1].peGreen, entries[1].peBlue), kBlue);
+}
+
+}  // namespace
+
+TEST(QxGifImage, AnAddedOrReassignedFrameBringsItsOwnPalette) {
+  const TBitmap mono = RedAndBlue();
+  TGIFImage gif;
+  Load(gif, SmallGif());
+  ASSERT_NE(gif.Palette(), nullptr);  // the loaded frame's, now cached
+  ASSERT_EQ(gif.AddFrame(mono), 1);
+  ExpectRedAndBlue(gif.Palette());
+
+  TGIFImage other;
+  Load(other, SmallGif());
+  ASSERT_NE(other.Palette(), nullptr);
+  other.Frame(0).Assign(mono);
+  ExpectRedAndBlue(other.Palette());
+  Load(other, SmallGif());
+  ASSERT_NE(other.Palette(), nullptr);
+  other.Frame(0).Assign(gif.Frame(1));
+  ExpectRedAndBlue(other.Palette());
 }
 
 namespace {
