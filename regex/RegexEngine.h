@@ -20,11 +20,17 @@
 // search that needs more raises error 1016 ("Match Step Budget Exceeded"), so
 // no expression can hang a caller. The default (kDefaultStepBudget) is far
 // above what linear expressions need; callers treat the error like any other.
-// Ambiguous loops such as "(a+)+b" or "(a|a)*b" do not run into it: a search
-// that backtracks far more than a linear one remembers which (choice point,
-// position) states it has explored and failed, and gives its real answer in
-// polynomial time. Expressions with a back reference or a counted repeat of
-// a group ("(ab){2,5}", and the lazy "(ab)*?") keep to the budget alone.
+// Ambiguous loops such as "(a+)+b", "(a|a)*b" or "(x|x){1,30}y", and
+// searches that go over one long run from every start position ("\w+\d" on
+// a long word), do not run into it: a search that backtracks far more than
+// a linear one remembers which (choice point, position, live loop counters)
+// states it has explored and failed, from every start position, and gives
+// its real answer in time bounded by the program's length times the
+// input's (times the states of those counters). What keeps to the budget alone: expressions with a back
+// reference; a simple repeat with an upper bound short of the rest of the
+// input ("\w{1,100000}\d"); and counted loops whose counters, with the
+// input's length, have more states than the 32 MiB the set may take (large
+// or nested bounds on long inputs).
 //
 // Threads: one engine serves one caller at a time; distinct engines are
 // independent. Covered by tests/regex/*_test.cpp.

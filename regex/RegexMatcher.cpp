@@ -37,8 +37,11 @@ enum : std::uint32_t {
   FRepeatLazy = 5,  // start, count tried, most; repeat node
   FLoopExit = 6,    // position; Loop node
   FLoopMore = 7,    // position; LoopLazy node
+  // A repeat whose extension is marked once every count has failed.
+  FRepeatMarked = 8,      // start, count tried, most; repeat node
+  FRepeatLazyMarked = 9,  // start, count tried, most; repeat node
 };
-constexpr int kFrameWords[8] = {2, 3, 2, 3, 3, 4, 2, 2};
+constexpr int kFrameWords[10] = {2, 3, 2, 3, 3, 4, 2, 2, 4, 4};
 
 using TStack = TBacktrackStack;
 
@@ -201,14 +204,39 @@ void TMatcher::Set(std::int32_t reg, std::int32_t value) {
 
 // Only programs whose control flow depends on nothing but the node, the
 // position and the state of their loops qualify: a back reference reads
-// the groups.
+// the groups. Each choice point gets one row of positions per state of the
+// counters around it that can change what it does; a choice point whose
+// rows would not fit is never recorded.
 void TMatcher::StartVisiting() {
-  m_visitFrom = INT64_MIN;
+  m_visitFrom = 0;
   if (!m_program->mayVisit || settings.visited == TMatchSettings::TVisited::Never) return;
-  if (!m_program->visit.ready) BuildVisitTables(*m_program);
-  const std::uint64_t bits =
-      static_cast<std::uint64_t>(m_program->visit.count) * (static_cast<std::uint64_t>(m_len) + 1);
-  if (bits == 0 || bits > kVisitedBits) return;
+  const TProgram::TVisitTables& v = m_program->visit;
+  if (!v.ready) BuildVisitTables(*m_program);
+  const auto width = static_cast<std::uint64_t>(m_len) + 1;
+  const std::uint64_t rowsMost = kVisitedBits / width;
+  // A loop allowed more passes than the subject has characters beyond its
+  // least count never reaches its bound: each pass past the least count
+  // consumes a character, or is the last.
+  m_levelCap.resize(v.levelMins.size());
+  for (std::size_t l = 0; l < v.levelMins.size(); ++l) {
+    const std::int64_t max = v.levelMaxes[l];
+    const bool bounded = max != kInfinite && max - v.levelMins[l] <= static_cast<std::int64_t>(m_len) + 1;
+    m_levelCap[l] = bounded ? static_cast<std::int32_t>(max) : v.levelMins[l];
+  }
+  m_rowBase.assign(static_cast<std::size_t>(v.count), -1);
+  std::uint64_t rows = 0;
+  for (std::int32_t i = 0; i < v.count; ++i) {
+    const std::int32_t levels = v.levelCount[static_cast<std::size_t>(i)];
+    if (levels < 0) continue;
+    std::uint64_t own = 1;
+    for (std::int32_t d = 0; d < levels && own <= rowsMost; ++d)
+      own *= static_cast<std::uint64_t>(m_levelCap[static_cast<std::size_t>(v.levelAt[static_cast<std::size_t>(i)] + d)]) + 1;
+    if (own > rowsMost - rows) continue;
+    m_rowBase[static_cast<std::size_t>(i)] = static_cast<std::int64_t>(rows);
+    rows += own;
+  }
+  const std::uint64_t bits = rows * width;
+  if (bits == 0) return;
   const std::size_t words = static_cast<std::size_t>((bits + 63) / 64);
   if (words > m_visitedWords) {
     // calloc: fresh pages are zero without being touched.
@@ -219,34 +247,78 @@ void TMatcher::StartVisiting() {
   m_visiting = true;
 }
 
-// True when the state (choice point `node`, position `at`) is new, and marks
-// it; false when it was explored before, and so failed. A loop whose pass
-// began at `at` has yet to consume anything, and would leave at its choice
-// instead of going round: that state is not the bare (node, at) and is
-// neither looked up nor marked.
-bool TMatcher::Visit(std::int32_t node, std::int32_t at) {
+// The bit of the state (choice point `index`, position `at`) under the
+// current loop state, or -1 when that state is not the bare (index, at):
+// a loop whose pass began at `at` has yet to consume anything, and would
+// leave at its choice instead of going round.
+std::int64_t TMatcher::StateBit(std::int32_t index, std::int32_t at) const {
   const TProgram& p = *m_program;
   const std::int32_t* regs = m_regs.data();
   for (int id = 0; id < p.loopCount; ++id)
-    if (regs[RLastPass + id] == at) return true;
-  // Likewise a counted loop whose pass began at `at`, and one whose counter
-  // still matters: below its least count, or below an upper bound.
-  const auto index = static_cast<std::size_t>(p.visit.index[static_cast<std::size_t>(node)]);
-  const std::int32_t levels = p.visit.levelCount[index];
+    if (regs[RLastPass + id] == at) return -1;
+  const std::int64_t base = m_rowBase[static_cast<std::size_t>(index)];
+  if (base < 0) return -1;
+  const std::int32_t levels = p.visit.levelCount[static_cast<std::size_t>(index)];
+  std::int64_t row = base;
   if (levels != 0) {
-    if (levels != regs[RDepth]) return true;
-    const std::int32_t* mins = p.visit.levelMins.data() + p.visit.levelAt[index];
-    for (std::int32_t d = 1; d <= levels; ++d)
-      if (regs[RCount + d] < mins[d - 1] || regs[RPass + d] == at) return true;
+    if (levels != regs[RDepth]) return -1;
+    const std::int32_t* caps = m_levelCap.data() + p.visit.levelAt[static_cast<std::size_t>(index)];
+    std::int64_t key = 0;
+    for (std::int32_t d = 1; d <= levels; ++d) {
+      if (regs[RPass + d] == at) return -1;
+      const std::int32_t cap = caps[d - 1];
+      key = key * (cap + 1) + std::min(regs[RCount + d], cap);
+    }
+    row += key;
   }
-  const std::uint64_t bit = static_cast<std::uint64_t>(index) * (static_cast<std::uint64_t>(m_len) + 1) +
-                            static_cast<std::uint64_t>(at);
+  return row * (static_cast<std::int64_t>(m_len) + 1) + at;
+}
+
+bool TMatcher::BitSet(std::int64_t bit) const {
+  return (m_visited.get()[bit >> 6] >> (bit & 63)) & 1u;
+}
+
+void TMatcher::SetBit(std::int64_t bit) {
   std::uint64_t& word = m_visited.get()[bit >> 6];
-  const std::uint64_t mask = std::uint64_t{1} << (bit & 63);
-  if (word & mask) return false;
   if (word == 0) m_dirty.push_back(static_cast<std::uint32_t>(bit >> 6));
-  word |= mask;
+  word |= std::uint64_t{1} << (bit & 63);
+}
+
+// True when the state (choice point `node`, position `at`) is new, and marks
+// it; false when it was explored before, and so failed.
+bool TMatcher::Visit(std::int32_t node, std::int32_t at) {
+  const std::int64_t bit = StateBit(m_program->visit.index[static_cast<std::size_t>(node)], at);
+  if (bit < 0) return true;
+  if (BitSet(bit)) return false;
+  SetBit(bit);
   return true;
+}
+
+// A simple repeat's extension at q: every continuation from q to the end
+// of the operand's run there has failed. Marked over ranges that end where
+// the run ends or where marks begin, so the marks of one run form a suffix
+// of it. -1 when the repeat has no extension row in the current state; the
+// bit of `from` (the least count's position) otherwise.
+std::int64_t TMatcher::ExtensionBit(std::int32_t repeat, std::int32_t from) const {
+  return StateBit(m_program->visit.index[static_cast<std::size_t>(repeat)] + 1, from);
+}
+
+// The first marked extension in [from, to] given the bit of `from`, or to + 1.
+std::int32_t TMatcher::FirstMarked(std::int64_t bit, std::int32_t from, std::int32_t to) const {
+  if (BitSet(bit)) return from;
+  std::int32_t lo = from, hi = to + 1;  // lo unmarked; hi marked or past the end
+  while (hi - lo > 1) {
+    const std::int32_t mid = lo + (hi - lo) / 2;
+    if (BitSet(bit + (mid - from)))
+      hi = mid;
+    else
+      lo = mid;
+  }
+  return hi;
+}
+
+void TMatcher::MarkExtension(std::int64_t bit, std::int32_t count) {
+  for (std::int32_t i = 0; i < count; ++i) SetBit(bit + i);
 }
 
 void TMatcher::EndVisiting() {
@@ -287,6 +359,10 @@ int TMatcher::Run(std::int32_t start) {
   std::int32_t node = m_program->entry;
   std::int32_t pos = start;
   std::int64_t steps = m_steps;
+  // Below this many steps left the visited set comes in (0 once it has, or
+  // was declined): one comparison per step serves it and the budget. A
+  // search that never backtracks to a choice still reaches it.
+  std::int64_t floor = m_visitFrom;
 
   // A simple repeat tries only counts after which its continuation can read
   // its first character, and not yet explored.
@@ -308,7 +384,11 @@ int TMatcher::Run(std::int32_t start) {
   } sync{steps, m_steps};
 
   for (;;) {
-    if (--steps < 0) return kStepBudgetError;
+    if (--steps < floor) {
+      if (steps < 0) return kStepBudgetError;
+      StartVisiting();
+      floor = m_visitFrom;
+    }
     const std::uint8_t* n = code + node;
     const std::int32_t off = ReadI32(n + 1);
     switch (n[0]) {
@@ -451,13 +531,40 @@ int TMatcher::Run(std::int32_t start) {
       case OpBracesLazy: {
         const TRepeatNode r = DecodeRepeat(code, node);
         const std::int32_t hint = repeatHint[node];
+        const bool greedy = n[0] == OpStar || n[0] == OpPlus || n[0] == OpBraces;
+        // Without a bound short of the subject's end, the counts a repeat
+        // tries from here run to where its operand's run ends, and the
+        // extension marks tell which of them are known to fail: a search
+        // that meets the same run from many places tries each count once.
+        std::int64_t mark = -1;
+        if (m_visiting && r.max >= len - pos) {
+          if (static_cast<std::int64_t>(pos) + r.min > len) goto fail;
+          mark = ExtensionBit(node, pos + r.min);
+          if (mark >= 0 && BitSet(mark)) goto fail;
+        }
         std::int32_t unit = 1;
         std::int32_t count = Repeat(r.operand, r.max, pos, unit, steps);
         if (count < 0) return m_error;
         if (unit == 0) count = r.min;  // an empty group: every count ends at the same place
         if (count < r.min) goto fail;
         if (r.next < 0) return 1002;
-        const bool greedy = n[0] == OpStar || n[0] == OpPlus || n[0] == OpBraces;
+        if (mark >= 0) {
+          count = FirstMarked(mark, pos + r.min, pos + count) - 1 - pos;
+          std::int32_t k = greedy ? count : r.min;
+          if (greedy)
+            while (k >= r.min && !tryCount(node, hint, pos + k)) --k, --steps;
+          else
+            while (k <= count && !tryCount(node, hint, pos + k)) ++k, --steps;
+          if (greedy ? k < r.min : k > count) {
+            MarkExtension(mark, count - r.min + 1);
+            goto fail;
+          }
+          stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(count),
+                     TStack::Tag(greedy ? FRepeatMarked : FRepeatLazyMarked, node));
+          pos += k;
+          node = r.next;
+          continue;
+        }
         std::int32_t k = greedy ? count : r.min;
         if (greedy) {
           if (m_visiting)
@@ -549,8 +656,11 @@ int TMatcher::Run(std::int32_t start) {
         regs[REnd + a] = static_cast<std::int32_t>(w[1]);
         continue;
       }
-      if (--steps < 0) return kStepBudgetError;
-      if (steps < m_visitFrom) StartVisiting();
+      if (--steps < floor) {
+        if (steps < 0) return kStepBudgetError;
+        StartVisiting();
+        floor = m_visitFrom;
+      }
       pos = static_cast<std::int32_t>(w[0]);
       if (kind == FAlt) {
         node = a;
@@ -561,6 +671,32 @@ int TMatcher::Run(std::int32_t start) {
         regs[reg] = static_cast<std::int32_t>(w[1]);
         Set(reg, -1);
         node = nextOf(a);
+        break;
+      }
+      if (kind == FRepeatMarked || kind == FRepeatLazyMarked) {
+        // The registers are as they were when the repeat began: its
+        // extension's bit is found again.
+        const TRepeatNode r = DecodeRepeat(code, a);
+        const std::int32_t hint = repeatHint[a];
+        const std::int32_t from = pos;
+        const std::int32_t most = static_cast<std::int32_t>(w[2]);
+        std::int32_t k = static_cast<std::int32_t>(w[1]);
+        const bool greedy = kind == FRepeatMarked;
+        if (greedy) {
+          --k;
+          while (k >= r.min && !tryCount(a, hint, from + k)) --k, --steps;
+        } else {
+          ++k;
+          while (k <= most && !tryCount(a, hint, from + k)) ++k, --steps;
+        }
+        if (greedy ? k < r.min : k > most) {
+          MarkExtension(ExtensionBit(a, from + r.min), most - r.min + 1);
+          continue;
+        }
+        stack.Push(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(most),
+                   TStack::Tag(kind, a));
+        pos = from + k;
+        node = r.next;
         break;
       }
       if (kind == FRepeat || kind == FRepeatLazy) {
@@ -629,7 +765,7 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
   // The visited set comes in well above the steps of any search that
   // backtracks a bounded number of times per character (StartVisiting
   // declines for programs and modes without it).
-  m_visitFrom = m_steps - (16 * static_cast<std::int64_t>(length) + 4112);
+  m_visitFrom = std::max<std::int64_t>(0, m_steps - (16 * static_cast<std::int64_t>(length) + 4112));
   if (settings.visited == TMatchSettings::TVisited::Always) StartVisiting();
   struct TEnd {
     TMatcher& m;

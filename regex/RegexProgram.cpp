@@ -326,15 +326,17 @@ void BuildVisitTables(const TProgram& p) {
   v.ready = true;
   for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
     const std::uint8_t op = p.code[node];
-    bool choice = op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy ||
-                  op == OpBracesLazy || op == OpLoop || op == OpLoopLazy;
+    const bool repeat = op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy ||
+                        op == OpBracesLazy;
+    bool choice = repeat || op == OpLoop || op == OpLoopLazy;
     if (op == OpBranch) {
       const std::int32_t next = p.Next(static_cast<std::int32_t>(node));
       choice = next >= 0 && p.Op(next) == OpBranch;
     }
     if (!choice) continue;
     if (v.index.empty()) v.index.assign(p.code.size(), -1);
-    v.index[node] = v.count++;
+    v.index[node] = v.count;
+    v.count += repeat ? 2 : 1;
   }
   v.levelAt.assign(static_cast<std::size_t>(v.count), 0);
   v.levelCount.assign(static_cast<std::size_t>(v.count), 0);
@@ -342,8 +344,7 @@ void BuildVisitTables(const TProgram& p) {
   // The counted loops around each choice point. A loop's body lies in code
   // between its LoopEntry and its Loop node; the LoopEntry leads to the Loop.
   struct TLoop {
-    std::int32_t entry, node, min;
-    bool bounded;
+    std::int32_t entry, node, min, max;
   };
   std::vector<TLoop> loops;
   for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
@@ -358,7 +359,7 @@ void BuildVisitTables(const TProgram& p) {
       return;
     }
     const std::int32_t min = ReadI32(&p.code[node + 5]);
-    loops.push_back({entry, at, min > 1 ? min : 1, ReadI32(&p.code[node + 9]) != kInfinite});
+    loops.push_back({entry, at, min > 1 ? min : 1, ReadI32(&p.code[node + 9])});
   }
   std::sort(loops.begin(), loops.end(), [](const TLoop& a, const TLoop& b) { return a.entry < b.entry; });
   for (std::size_t node = 1; node < p.code.size() && !loops.empty();
@@ -366,18 +367,20 @@ void BuildVisitTables(const TProgram& p) {
     const std::int32_t index = v.index.empty() ? -1 : v.index[node];
     if (index < 0) continue;
     const auto at = static_cast<std::int32_t>(node);
-    v.levelAt[static_cast<std::size_t>(index)] = static_cast<std::int32_t>(v.levelMins.size());
+    const auto levelAt = static_cast<std::int32_t>(v.levelMins.size());
     std::int32_t count = 0;
     for (const TLoop& l : loops) {
       if (at <= l.entry || at > l.node) continue;
-      if (l.bounded) {
-        count = -1;
-        break;
-      }
       v.levelMins.push_back(l.min);
+      v.levelMaxes.push_back(l.max);
       ++count;
     }
-    v.levelCount[static_cast<std::size_t>(index)] = count;
+    // A repeat's extension lies in the same loops as its continuation.
+    const bool repeat = p.Op(at) != OpBranch && p.Op(at) != OpLoop && p.Op(at) != OpLoopLazy;
+    for (std::int32_t i = index; i <= index + (repeat ? 1 : 0); ++i) {
+      v.levelAt[static_cast<std::size_t>(i)] = levelAt;
+      v.levelCount[static_cast<std::size_t>(i)] = count;
+    }
   }
 }
 

@@ -1,9 +1,11 @@
 // Internal: runs a node program over an input by backtracking, on an explicit
 // stack (no recursion on the input's length), within a step budget. Once a
 // search has taken more steps than a linear one would, and its program has
-// no back reference and no counted loop, a visited set of (choice point,
-// position) pairs keeps it from exploring any state twice, so ambiguous
-// nested loops end in polynomial time with the plain backtracker's answer.
+// no back reference, a visited set of (choice point, position, counters of
+// the loops around it) states keeps it from exploring any state twice, over
+// all the start positions of the search, so ambiguous nested loops and
+// repeated scans of one run end in polynomial time with the plain
+// backtracker's answer.
 // Covered by tests/regex/Matcher_test.cpp and the Perl differential test.
 #pragma once
 
@@ -48,7 +50,13 @@ private:
   std::int32_t UnitOf(std::int32_t operand) const;
   void Set(std::int32_t reg, std::int32_t value);
   void StartVisiting();
+  std::int64_t StateBit(std::int32_t index, std::int32_t at) const;
+  bool BitSet(std::int64_t bit) const;
+  void SetBit(std::int64_t bit);
   bool Visit(std::int32_t node, std::int32_t at);
+  std::int64_t ExtensionBit(std::int32_t repeat, std::int32_t from) const;
+  std::int32_t FirstMarked(std::int64_t bit, std::int32_t from, std::int32_t to) const;
+  void MarkExtension(std::int64_t bit, std::int32_t count);
   void EndVisiting();
   void Unwind();
   bool AtLineBreak(std::int32_t pos) const;
@@ -75,6 +83,11 @@ private:
   std::vector<std::uint32_t> m_dirty;
   bool m_visiting = false;
   std::int64_t m_visitFrom = 0;
+  // This search's layout of the set: the first row of each choice point
+  // (-1 when it has none), and the counter value of each loop level past
+  // which the rows no longer tell counts apart.
+  std::vector<std::int64_t> m_rowBase;
+  std::vector<std::int32_t> m_levelCap;
 };
 
 }  // namespace qv::regex::detail

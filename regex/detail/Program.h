@@ -119,13 +119,15 @@ struct TProgram {
   // search needs them (most never do). index: by code offset, a dense
   // index for each choice point whose outcome the set may record, or -1:
   // the Branch nodes that offer an alternative, the simple repeats (for the
-  // place their continuation starts) and the Loop nodes of counted loops.
-  // By that index, levelAt and levelCount give the counted loops around the
+  // place their continuation starts; index + 1 stands for the repeat's
+  // extension, see the matcher) and the Loop nodes of counted loops. By
+  // that index, levelAt and levelCount give the counted loops around the
   // choice point (its own loop last, for a Loop node), outermost first, as
-  // a range of levelMins; a count of -1 when one of them has an upper
-  // bound, whose counter then always matters. levelMins holds each loop's
+  // a range of levelMins and levelMaxes; a count of -1 when the code is
+  // not laid out as the compiler emits it. levelMins holds each loop's
   // least count of passes after which its counter no longer changes what
-  // it does (at least 1).
+  // it does when it has no upper bound (at least 1), levelMaxes its upper
+  // bound or kInfinite.
   struct TVisitTables {
     bool ready = false;
     std::vector<std::int32_t> index;
@@ -133,6 +135,7 @@ struct TProgram {
     std::vector<std::int32_t> levelAt;
     std::vector<std::int32_t> levelCount;
     std::vector<std::int32_t> levelMins;
+    std::vector<std::int32_t> levelMaxes;
   };
   mutable TVisitTables visit;
 

@@ -43,7 +43,17 @@ TEST(MatcherBudget, AmbiguousLoopsAnswerInsteadOfRunningOutOfSteps) {
                                   {"(a|a)*?b", a30 + "!b", "32,1"},
                                   {"(a+){2,}?b", a30 + "!b", "-"},
                                   {"(a|a){1,}?$", a30 + "!", "-"},
-                                  {"x(a|aa)*?(b|a)", "x" + a30 + "!", "1,2 -1,-1 2,1"}};
+                                  {"x(a|aa)*?(b|a)", "x" + a30 + "!", "1,2 -1,-1 2,1"},
+                                  // Bounded ones: the counter is part of the state.
+                                  {"(x|x){1,30}y", std::string(30, 'x') + "zxy", "32,2"},
+                                  {"(.*x){12}y", "y" + std::string(30, 'x'), "-"},
+                                  {"(a|a){2,30}b", a30 + "!b", "-"},
+                                  {"(a|a){2,30}$", a30 + "!", "-"},
+                                  {"((a|a){1,3}){1,4}b", a30 + "!b", "-"},
+                                  {"((a|a){2}|a){1,20}b", a30 + "!b", "-"},
+                                  {"x(a|a){3,25}(b|a)", "x" + a30 + "!", "1,27 26,1 27,1"},
+                                  // A bound beyond the subject's length is no bound.
+                                  {"(x{1,99999999}){1,99999999}y", "y" + std::string(30, 'x') + "z", "-"}};
   for (const auto& c : cases) {
     TRegexEngine e;
     e.SetExpression(c[0]);
@@ -51,14 +61,13 @@ TEST(MatcherBudget, AmbiguousLoopsAnswerInsteadOfRunningOutOfSteps) {
   }
 }
 
-TEST(MatcherBudget, BackReferencesAndBoundedLoopsStillStopWithTheBudgetError) {
+TEST(MatcherBudget, BackReferencesStillStopWithTheBudgetError) {
   const std::string a30(30, 'a');
-  // A back reference reads the groups, a bounded counted loop its counter:
-  // neither state is a place and a position alone.
+  // A back reference reads the groups: the state is not a place and a
+  // position alone.
   const std::string cases[][2] = {{"(a|a)*b\\1", a30 + "!b"},
                                   {"(a+)+b\\1", a30 + "!b"},
-                                  {"(.+)+x\\1", "x" + a30},
-                                  {"(a|a){2,30}b", a30 + "!b"}};
+                                  {"(.+)+x\\1", "x" + a30}};
   for (const auto& c : cases) {
     TRegexEngine e;
     e.SetExpression(c[0]);
@@ -77,6 +86,38 @@ TEST(MatcherBudget, BackReferencesAndBoundedLoopsStillStopWithTheBudgetError) {
   }
   // Without its first character Perl's required-substring trick settles it at once.
   EXPECT_EQ(Find("(a+)+b", std::string(30, 'a')), "-");
+}
+
+// Searches that would go over a long run from every start position: what
+// failed from one start fails from every later one.
+TEST(MatcherBudget, SearchesOverLongRunsAnswerInLinearTime) {
+  const std::string x(1 << 18, 'x');
+  EXPECT_EQ(Find("\\w+\\d", x), "-");
+  EXPECT_EQ(Find("\\w+?\\d", x), "-");
+  EXPECT_EQ(Find("\\w*\\d", x), "-");
+  EXPECT_EQ(Find("\\w{2,}\\d", x), "-");
+  EXPECT_EQ(Find("(\\w)+\\d", x), "-");
+  EXPECT_EQ(Find("\\w+\\d", x + "7"), "1,262145");
+  EXPECT_EQ(Find("\\w+?\\d", "!" + x + "7"), "2,262145");
+  const std::string word(2000, 'w');
+  EXPECT_EQ(Find("(\\w+) (\\w+)", word + " ", 2), "-");
+  EXPECT_EQ(Find("(\\w+) (\\w+)", word + " !" + word + " z", 2), "2003,2002 2003,2000 4004,1");
+  // Inside a counted loop the marks are kept per counter.
+  EXPECT_EQ(Find("(a\\w*\\d){2}", std::string(3000, 'a') + "1!", 1), "-");
+  EXPECT_EQ(Find("(a\\w*\\d){2}", std::string(3000, 'a') + "1a2", 1), "1,3003 3002,2");
+}
+
+// What the set cannot hold still runs into the budget: a simple repeat
+// whose bound stops short of the subject's end, tried from every start.
+TEST(MatcherBudget, BoundedRepeatsOverLongRunsStillStopWithTheBudgetError) {
+  TRegexEngine e;
+  e.SetExpression("\\w{1,100000}\\d");
+  try {
+    e.Exec(std::string(200000, 'x'));
+    ADD_FAILURE() << "answered";
+  } catch (const ERegexError& x) {
+    EXPECT_EQ(x.ErrorCode, kStepBudgetError);
+  }
 }
 
 TEST(MatcherBudget, BudgetIsPerSearchAndGrowsWithTheInput) {
