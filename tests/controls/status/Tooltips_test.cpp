@@ -44,6 +44,9 @@ public:
     FinishCreate();
     Show();
     Bar->QvPanel(0).SetControl(Filter);
+    // Windows of tests running beside this one must not come between the
+    // mouse and these controls.
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     App().ProcessMessages();
   }
   TQvStatusBar* Bar;
@@ -72,12 +75,21 @@ HWND ShownTooltip() {
 }
 
 HWND g_hovered = nullptr;
+POINT g_rest{};
 int g_moves = 0;
 
 // The tooltip hears the mouse through the control's own messages; they come
 // between the loop's idle steps (the first registers the tool), and stop
 // soon, since each one starts the tooltip's wait again.
 void CALLBACK MoveOverHovered(HWND, UINT, UINT_PTR, DWORD) {
+  // Tests of other programs may move the mouse meanwhile: it is put back,
+  // and the tooltip hears it again.
+  POINT now{};
+  GetCursorPos(&now);
+  if (now.x != g_rest.x || now.y != g_rest.y) {
+    SetCursorPos(g_rest.x, g_rest.y);
+    g_moves = 0;
+  }
   if (++g_moves > 5) return;
   RECT r{};
   GetClientRect(g_hovered, &r);
@@ -88,6 +100,7 @@ void CALLBACK MoveOverHovered(HWND, UINT, UINT_PTR, DWORD) {
 // (its idle step registers the tool) until a tooltip shows.
 HWND HoverUntilTooltip(TWinControl& c) {
   const TPoint at = c.ClientToScreen(TPoint{c.Width() / 2, c.Height() / 2});
+  g_rest = POINT{at.X, at.Y};
   SetCursorPos(at.X, at.Y);
   g_hovered = c.Handle();
   g_moves = 0;
@@ -179,6 +192,7 @@ TEST(Tooltips, AnAutoHintEditShowsItsWholeTextOverItself) {
   // A text that fits shows no tooltip of its own (and the edit has no hint).
   f.Long->SetText("court");
   const TPoint mid = f.Long->ClientToScreen(TPoint{10, 5});
+  g_rest = POINT{mid.X, mid.Y};
   SetCursorPos(mid.X, mid.Y);
   g_hovered = f.Long->Handle();
   g_moves = 0;
