@@ -800,6 +800,42 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
     return r;
   };
   if (program.anchored) return attempt(from);
+  if (program.foldAt >= 0) {
+    // Only where the literal itself stands is an attempt worth starting;
+    // when it is all there is, it is the match.
+    const std::uint8_t* const lit = m_code + program.foldAt;
+    const std::int32_t l = program.foldLength;
+    const std::uint8_t* const invert = settings.invert;
+    const std::uint8_t c0 = lit[0];
+    const std::uint8_t c1 = invert[c0];
+    const std::uint8_t* const end = input + length - l + 1;  // past the last place it may start
+    // The next place of each case of its first character, found with
+    // memchr (vectorised), kept until the scan passes it.
+    auto find = [end](const std::uint8_t* at, std::uint8_t c) {
+      if (at >= end) return end;
+      const void* hit = std::memchr(at, c, static_cast<std::size_t>(end - at));
+      return hit ? static_cast<const std::uint8_t*>(hit) : end;
+    };
+    const std::uint8_t* next0 = find(input + from, c0);
+    const std::uint8_t* next1 = c1 == c0 ? end : find(input + from, c1);
+    for (;;) {
+      const std::uint8_t* at = next0 < next1 ? next0 : next1;
+      if (at >= end) return 0;
+      if (at == next0) next0 = find(at + 1, c0);
+      if (at == next1) next1 = find(at + 1, c1);
+      std::int32_t j = 1;
+      while (j < l && (at[j] == lit[j] || at[j] == invert[lit[j]])) ++j;
+      if (j < l) continue;
+      const auto p = static_cast<std::int32_t>(at - input);
+      if (program.foldOnly) {
+        starts[0] = p;
+        ends[0] = p + l;
+        return 1;
+      }
+      const int r = attempt(p);
+      if (r != 0) return r;
+    }
+  }
   if (program.startChar != 0) {
     for (std::int32_t p = from; p < length; ++p) {
       const void* hit = std::memchr(input + p, program.startChar, static_cast<std::size_t>(length - p));

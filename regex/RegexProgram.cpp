@@ -244,16 +244,26 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
     if (next >= 0 && p.Op(next) == OpBranch) break;
     p.entry += kNodeHeader;
   }
+  // Inline modifiers leave a Comment where they stood.
+  while (p.Op(p.entry) == OpComment && p.Next(p.entry) >= 0) p.entry = p.Next(p.entry);
   p.startChar = 0;
   p.anchored = false;
   p.mustAt = -1;
   p.mustLength = 0;
+  p.foldAt = -1;
+  p.foldLength = 0;
+  p.foldOnly = false;
   const std::int32_t top = 1;
   const std::int32_t afterTop = p.Next(top);
   if (p.Op(top) == OpBranch && afterTop >= 0 && p.Op(afterTop) == OpEnd) {
     const std::int32_t scan = top + kNodeHeader;
     if (p.Op(scan) == OpLiteral)
       p.startChar = p.code[static_cast<std::size_t>(scan) + 9];
+    if (p.Op(p.entry) == OpLiteralFold) {
+      p.foldAt = p.entry + 9;
+      p.foldLength = ReadI32(&p.code[static_cast<std::size_t>(p.entry) + 5]);
+      p.foldOnly = p.Next(p.entry) == afterTop;
+    }
     else if (p.Op(scan) == OpInputStart)
       p.anchored = true;
     if (singleStartsWithRepeat) {

@@ -94,6 +94,11 @@ struct TProgram {
   std::int32_t entry = 1;
   std::int32_t mustAt = -1;     // offset in code of the required substring, -1 = none
   std::int32_t mustLength = 0;
+  // A case-folded literal every match starts with (offset of its first
+  // character in code, -1 = none), and whether it is the whole expression.
+  std::int32_t foldAt = -1;
+  std::int32_t foldLength = 0;
+  bool foldOnly = false;
   RegexModifiers modifiers = 0;
   // The choice Branch of each greedy complex * or + loop, by code offset
   // (-1 elsewhere), so the matcher can stop a loop whose last pass consumed

@@ -261,5 +261,31 @@ TEST(MatcherCase, FoldingUsesTheInversionOfTheExpressionCharacter) {
   EXPECT_EQ(Find(e, "Az"), "2,1");
 }
 
+// A search for a case-folded literal looks for the literal before any
+// attempt: every match, and only matches, must come out of that scan.
+TEST(MatcherCase, LeadingFoldedLiteralsAreFoundWhereverTheyStand) {
+  TRegexEngine e;
+  e.SetExpression("(?i)img");
+  std::string all;
+  for (bool ok = e.Exec("iMiMG_img-IMGimIMG"); ok; ok = e.ExecNext())
+    all += std::to_string(e.MatchStart(0)) + "," + std::to_string(e.MatchLength(0)) + " ";
+  EXPECT_EQ(all, "3,3 7,3 11,3 16,3 ");
+  EXPECT_EQ(Find(e, "im"), "-");
+  EXPECT_EQ(Find(e, "IMG"), "1,3");
+  e.SetInputString("img img");
+  EXPECT_TRUE(e.ExecPos(2));
+  EXPECT_EQ(e.MatchStart(0), 5);
+  EXPECT_FALSE(e.ExecPos(6));
+  // With more after it, the literal only picks the places to try.
+  EXPECT_EQ(Find("(?i)ab(\\d+)", "aB Ab12 ab3", 1), "4,4 6,2");
+  EXPECT_EQ(Find("(?i)_-x", "_-_-X", 0), "3,3");
+  EXPECT_EQ(Find("(?i)a|b", "B", 0), "1,1");
+  TRegexEngine own;
+  own.SetModifiers(DefaultModifiers | ModifierI);
+  own.SetInvertCase([](char c) { return c == 'a' ? 'z' : c; });
+  own.SetExpression("ab");
+  EXPECT_EQ(Find(own, "Ab zb"), "4,2");
+}
+
 }  // namespace
 }  // namespace qv::regex
