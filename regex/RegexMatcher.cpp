@@ -805,10 +805,12 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
     // when it is all there is, it is the match.
     const std::uint8_t* const lit = m_code + program.foldAt;
     const std::int32_t l = program.foldLength;
+    // Also keeps `end` inside the input (which may be null when empty).
+    if (length - from < l) return 0;
     const std::uint8_t* const invert = settings.invert;
     const std::uint8_t c0 = lit[0];
     const std::uint8_t c1 = invert[c0];
-    const std::uint8_t* const end = input + length - l + 1;  // past the last place it may start
+    const std::uint8_t* const end = input + (length - l + 1);  // past the last place it may start
     // The next place of each case of its first character, found with
     // memchr (vectorised), kept until the scan passes it.
     auto find = [end](const std::uint8_t* at, std::uint8_t c) {

@@ -259,13 +259,13 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
     const std::int32_t scan = top + kNodeHeader;
     if (p.Op(scan) == OpLiteral)
       p.startChar = p.code[static_cast<std::size_t>(scan) + 9];
+    else if (p.Op(scan) == OpInputStart)
+      p.anchored = true;
     if (p.Op(p.entry) == OpLiteralFold) {
       p.foldAt = p.entry + 9;
       p.foldLength = ReadI32(&p.code[static_cast<std::size_t>(p.entry) + 5]);
       p.foldOnly = p.Next(p.entry) == afterTop;
     }
-    else if (p.Op(scan) == OpInputStart)
-      p.anchored = true;
     if (singleStartsWithRepeat) {
       // Only nodes every match passes through: group contents and repeat
       // operands are not entered.

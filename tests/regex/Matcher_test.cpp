@@ -271,11 +271,15 @@ TEST(MatcherCase, LeadingFoldedLiteralsAreFoundWhereverTheyStand) {
     all += std::to_string(e.MatchStart(0)) + "," + std::to_string(e.MatchLength(0)) + " ";
   EXPECT_EQ(all, "3,3 7,3 11,3 16,3 ");
   EXPECT_EQ(Find(e, "im"), "-");
+  EXPECT_EQ(Find(e, ""), "-");
   EXPECT_EQ(Find(e, "IMG"), "1,3");
   e.SetInputString("img img");
   EXPECT_TRUE(e.ExecPos(2));
   EXPECT_EQ(e.MatchStart(0), 5);
   EXPECT_FALSE(e.ExecPos(6));
+  EXPECT_FALSE(e.ExecPos(8));
+  // A literal longer than what is left of the subject is looked for nowhere.
+  EXPECT_EQ(Find("(?i)ab(\\d+)", "a", 1), "-");
   // With more after it, the literal only picks the places to try.
   EXPECT_EQ(Find("(?i)ab(\\d+)", "aB Ab12 ab3", 1), "4,4 6,2");
   EXPECT_EQ(Find("(?i)_-x", "_-_-X", 0), "3,3");
