@@ -4,9 +4,10 @@
 // with engines at 32 heap placements), replace with a template, long
 // subjects (1 KiB to 1 MiB) for linear expressions, complex loops that run
 // once per character of a 1 MiB subject (time and peak memory), and what
-// backtracking-prone expressions answer, and when.
+// backtracking-prone expressions answer, and when, and the shapes that once
+// ran out of steps.
 //   cmake --preset bench -B build/bench-regex && cmake --build build/bench-regex --target regex_bench
-//   build/bench-regex/bench/regex/regex_bench [corpus]
+//   build/bench-regex/bench/regex/regex_bench [corpus | shapes]
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
@@ -192,11 +193,65 @@ void Row(const char* what, double ours, double fresh, double stdre, double pint,
               fresh * scale, stdre * scale, pint * scale, pjit * scale, unit, stdre / ours, ours / pint);
 }
 
+// Shapes that once ran out of steps although a real answer exists: bounded
+// counted loops over a group, and searches that meet one long run from every
+// start position. Answer and CPU time of a fresh engine's first search (best
+// of three), beside PCRE2's interpreter with its default match limit.
+void BudgetShapes() {
+  std::printf("Shapes once over the step budget: answer and time of a first search (best of 3)\n");
+  const std::pair<const char*, std::string> shapes[] = {
+      {"(x|x){1,30}y", std::string(30, 'x') + "zxy"},
+      {"(.*x){12}y", "y" + std::string(30, 'x')},
+      {"(x{1,99999999}){1,99999999}y", "y" + std::string(30, 'x') + "z"},
+      {"\\w+\\d", std::string(std::size_t{1} << 20, 'x')},
+      {"(\\w+) (\\w+)", std::string(2000, 'w') + " "}};
+  for (const auto& [re, subject] : shapes) {
+    std::string answer;
+    double best = 1e300;
+    for (int run = 0; run < 3; ++run) {
+      TRegexEngine e;
+      e.SetExpression(re);
+      e.PrepareProgram();
+      const double start = CpuSeconds();
+      try {
+        answer = e.Exec(subject) ? "match " + std::to_string(e.MatchStart(0)) + "+" + std::to_string(e.MatchLength(0))
+                                 : "no match";
+      } catch (const ERegexError& x) {
+        answer = "error " + std::to_string(x.ErrorCode);
+      }
+      best = std::min(best, CpuSeconds() - start);
+    }
+    // PCRE2's interpreter tries the long run from every start, its match
+    // limit counted per start: hours for 1 MiB.
+    if (subject.size() > (1u << 16)) {
+      std::printf("%-30s %8zu chars  ours: %-12s %9.3f ms   pcre2: not run (quadratic)\n", re, subject.size(),
+                  answer.c_str(), best * 1e3);
+      continue;
+    }
+    // PCRE2 takes no bound above 65535: the same loop unbounded.
+    const std::string pre = std::string(re) == "(x{1,99999999}){1,99999999}y" ? "(x+)+y" : re;
+    TPcre p(pre, false);
+    const double pstart = CpuSeconds();
+    const int rc = pcre2_match(p.code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0, p.md,
+                               nullptr);
+    const double pms = (CpuSeconds() - pstart) * 1e3;
+    const PCRE2_SIZE* ov = pcre2_get_ovector_pointer(p.md);
+    std::printf("%-30s %8zu chars  ours: %-12s %9.3f ms   pcre2: rc %d %zu+%zu after %.3f ms\n", re, subject.size(),
+                answer.c_str(), best * 1e3, rc, rc > 0 ? static_cast<std::size_t>(ov[0]) + 1 : 0,
+                rc > 0 ? static_cast<std::size_t>(ov[1] - ov[0]) : 0, pms);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  // "corpus": only the compile and file-name sections, for repeated runs.
+  // "corpus": only the compile and file-name sections, for repeated runs;
+  // "shapes": only the shapes once over the step budget.
   const bool corpusOnly = argc > 1 && std::string(argv[1]) == "corpus";
+  if (argc > 1 && std::string(argv[1]) == "shapes") {
+    BudgetShapes();
+    return 0;
+  }
   const std::vector<std::string> names = MakeNames(10000);
   const TExpr exprs[] = {
       {"\\d+", "\\d+", "\\d+", false, nullptr},
@@ -426,6 +481,8 @@ int main(int argc, char** argv) {
                 rc, rc > 0 ? static_cast<std::size_t>(ov[0]) + 1 : 0, rc > 0 ? static_cast<std::size_t>(ov[1] - ov[0]) : 0,
                 pms);
   }
+  std::printf("\n");
+  BudgetShapes();
   std::printf("\n(sink %llu)\n", static_cast<unsigned long long>(g_sink % 10));
   return 0;
 }
