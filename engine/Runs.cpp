@@ -68,6 +68,13 @@ std::vector<std::string> BuildAllNames(TRunContext& ctx) {
   return names;
 }
 
+// The report's name columns: the longest old name (W1) and the longest
+// new name (W2) over the whole list, modulo 256.
+struct TNameColumns {
+  int OldWidth = 0;
+  int NewWidth = 0;
+};
+
 TNameColumns Columns(const TFileListing& l, const std::vector<std::string>& names) {
   size_t oldMax = 0, newMax = 0;
   for (size_t i = 0; i < l.Count(); ++i) oldMax = std::max(oldMax, l[i].FileName.size());
@@ -187,9 +194,10 @@ private:
   std::unordered_map<std::u16string, int> m_held;
 };
 
-// Renames one file and sets its new times and attributes; returns the end
-// of its report line.
-const char* RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime& when,
+// Renames one file to given (the name the run built, which a repaint may
+// have built again in the file's NewName since) and sets its new times and
+// attributes; returns the end of its report line.
+const char* RenameOneFile(TRunContext& ctx, TFileObject& f, const std::string& given, const TCalendarTime& when,
                           const std::u16string& backupFolder, TOccupiedNames& names, TReportWriter* report,
                           TRunSummary& s) {
   const TProgramOptions& o = ctx.Options;
@@ -199,7 +207,7 @@ const char* RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime&
   f.Status = 0;
   // Left alone: a name the program cannot address without loss or at all,
   // and a new name the system would refuse or silently alter.
-  if (f.NameIsLossy || !IsReachableName(f.WideName) || !IsValidFileName(f.NewName)) {
+  if (f.NameIsLossy || !IsReachableName(f.WideName) || !IsValidFileName(given)) {
     ++s.Failed;
     return kErreur;
   }
@@ -214,7 +222,7 @@ const char* RenameOneFile(TRunContext& ctx, TFileObject& f, const TCalendarTime&
     }
   }
 
-  const std::u16string newName = base::Cp1252ToUtf16(f.NewName);
+  const std::u16string newName = base::Cp1252ToUtf16(given);
   const TRenameOutcome r =
       RenameVerified(fs, folder, f.WideName, newName, names.KnownFree(newName), RecordTemporary(report));
   names.Follow(f.WideName, newName, r);
@@ -346,7 +354,6 @@ std::string UndoSummaryText(const TRunSummary& s) {
          Count(s.Ignored, " fichier", " ignor\xE9");
 }
 
-TNameColumns MeasureNameColumns(TRunContext& ctx) { return Columns(ctx.Listing, BuildAllNames(ctx)); }
 
 std::u16string BackupFolderPath(const TFileListing& listing) { return JoinPath(listing.WideFolderPath, u"Backup"); }
 
@@ -408,14 +415,14 @@ TRunSummary RunRename(TRunContext& ctx, IRunObserver& d, TReportWriter* report) 
                                      PadLeft(f.FileName, w.OldWidth, ' ') + " | " +
                                          DateTimeColumn(f.Modified, ctx.Format) + " | " +
                                          PadLeft(std::to_string(f.Attributes), 2, ' ') + " = " +
-                                         PadLeft(f.NewName, w.NewWidth, ' ') + " | ",
+                                         PadLeft(names[i], w.NewWidth, ' ') + " | ",
                                      s))
         break;
       d.SetLabelStatus(ProgressText("Op\xE9ration en cours", i + 1, count, ctx.DecimalSeparator));
       d.SetPanelStatus(folder + "\\" + f.FileName);
       d.SetProgressPosition(static_cast<int64_t>(i + 1));
       d.ProcessMessages();
-      if (!ReportLineEnd(report, RenameOneFile(ctx, f, when, backupFolder, occupied, report, s), s)) break;
+      if (!ReportLineEnd(report, RenameOneFile(ctx, f, names[i], when, backupFolder, occupied, report, s), s)) break;
     }
   } catch (...) {
     s.Aborted = true;
@@ -430,7 +437,10 @@ TRunSummary RunUndo(TRunContext& ctx, IRunObserver& d, TReportWriter* report) {
   TRunSummary s;
   TFileListing& l = ctx.Listing;
   const size_t count = l.Count();
-  if (ctx.RenamedCount == 0 || count == 0) {
+  // Undo puts back what the run did, from the names it gave: a name built
+  // again now may differ (a tag that reads the file finds it gone), and a
+  // list read again since no longer matches them.
+  if (ctx.RenamedCount == 0 || count == 0 || ctx.GivenNames.size() != count) {
     d.ShowInformation(kNothingToUndo);
     d.SetButton(TRunButton::Undo, true, false);
     return s;
@@ -441,10 +451,7 @@ TRunSummary RunUndo(TRunContext& ctx, IRunObserver& d, TReportWriter* report) {
   const std::string folder = FolderText(l);
 
   try {
-    // Undo puts back what the run did, from the names it gave: a name built
-    // again now may differ (a tag that reads the file finds it gone).
-    const bool byGiven = ctx.GivenNames.size() == count;
-    const TNameColumns w = byGiven ? Columns(l, ctx.GivenNames) : MeasureNameColumns(ctx);
+    const TNameColumns w = Columns(l, ctx.GivenNames);
     if (report) {
       report->Line();
       report->Line();
@@ -461,7 +468,7 @@ TRunSummary RunUndo(TRunContext& ctx, IRunObserver& d, TReportWriter* report) {
     for (size_t k = 0; k < count; ++k) {
       const size_t i = count - 1 - k;
       const TFileObject& f = l[i];
-      const std::string& given = byGiven ? ctx.GivenNames[i] : f.NewName;
+      const std::string& given = ctx.GivenNames[i];
       if (report && !ReportLineStart(report,
                                      PadLeft(given, w.NewWidth, ' ') + " = " +
                                          DateTimeColumn(f.Modified, ctx.Format) + " | " +

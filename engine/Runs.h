@@ -77,14 +77,6 @@ struct TRunSummary {
   std::vector<std::string> Remarks;
 };
 
-// The report's name columns: the longest old name (W1) and the longest
-// new name (W2) over the whole list, modulo 256.
-struct TNameColumns {
-  int OldWidth = 0;
-  int NewWidth = 0;
-};
-TNameColumns MeasureNameColumns(TRunContext& ctx);
-
 TRunSummary RunRename(TRunContext& ctx, IRunObserver& dialog, TReportWriter* report);
 TRunSummary RunUndo(TRunContext& ctx, IRunObserver& dialog, TReportWriter* report);
 

@@ -429,6 +429,25 @@ TEST_F(Runs, UndoFindsEachFileByTheNameTheRunGaveIt) {
   EXPECT_EQ(all[all.size() - 3], "x.txt = 25/12/2006 14:30:00 | 32 | a.txt | Ok");
 }
 
+// A repaint between two files builds the names again: the run still gives
+// each file the name it built, which its report and undo hold.
+TEST_F(Runs, ARepaintDuringTheRunChangesNoNameItGives) {
+  File("a.txt");
+  File("b.txt");
+  Map("a.txt", "x.txt");
+  Map("b.txt", "y.txt");
+  Scan();
+  dialog.onPump = [&] {
+    for (size_t i = 0; i < listing.Count(); ++i) listing[i].NewName = "repeint" + std::to_string(i) + ".txt";
+  };
+  const TRunSummary s = RunRename(ctx, dialog, nullptr);
+  dialog.onPump = nullptr;
+  EXPECT_EQ(s.Renamed, 2);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"x.txt", "y.txt"}));
+  EXPECT_EQ(RunUndo(ctx, dialog, nullptr).Renamed, 2);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
 TEST_F(Runs, BackupCopiesNeverOverwrite) {
   File("a.txt", "new a");
   File("b.txt", "new b");
