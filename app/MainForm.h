@@ -284,6 +284,9 @@ private:
   // had to fall back to entry 0).
   void FillCombo(fw::TComboBox& combo, const std::vector<std::string>& history, int32_t& index,
                  const std::string& emptyText);
+  // The history entry a combo shows: its selected entry, else the one its
+  // text equals; -1 for a text in no entry.
+  static int32_t ShownEntry(const fw::TComboBox& combo);
   // Selects a remembered entry, entry 0 when it is outside the list.
   void SelectHistoryEntry(fw::TComboBox& combo, int32_t index);
   void OpenHelp();

@@ -169,6 +169,8 @@ void TMainForm::BuildLayout() {
   BevelIndice = Frame(*this, "BevelIndice", 286, 104);
   Label12 = MakeLabel(*this, "Label12", "Indice", kInner, 290, 110);
   EditFormat = Put<TEdit>(*this, "EditFormat", kInner, 308, 56, 21);
+  // Its length is the index width, which padding caps at 255.
+  EditFormat->SetMaxLength(255);
   EditFormat->SetHint("Chiffres de l'indice|Nombre minimal de chiffres de l'indice");
   EditCara = Put<TEdit>(*this, "EditCara", 76, 308, 24, 21);
   EditCara->SetMaxLength(1);

@@ -15,11 +15,8 @@ void TMainForm::AddHistoryEntry(TComboBox& combo, bool script, std::vector<std::
   if (text.empty() || text == "*" || text == "?" || text == "<>" || text == "<" || text == ">") return;
   std::vector<std::string>& history = script ? scripts : names;
   int32_t& index = script ? idxScript : idxName;
-  const auto& items = combo.Items();
-  if (const auto it = std::find(items.begin(), items.end(), text); it != items.end()) {
-    // A typed text selects no entry: the equal entry's place is what the
-    // next start must select.
-    index = static_cast<int32_t>(it - items.begin());
+  if (const int32_t shown = ShownEntry(combo); shown >= 0) {
+    index = shown;
     return;
   }
   if (!m_engine->Options.SaveSaisie) return;
@@ -49,15 +46,24 @@ void TMainForm::RemoveHistoryEntry(TComboBox& combo, bool script, std::vector<st
     EditExtChange(combo);
 }
 
+int32_t TMainForm::ShownEntry(const TComboBox& combo) {
+  if (combo.ItemIndex() >= 0) return combo.ItemIndex();
+  // A typed text selects no entry: the equal entry's place is what the
+  // combo shows, and what the next start must select.
+  const auto& items = combo.Items();
+  const auto it = std::find(items.begin(), items.end(), combo.Text());
+  return it == items.end() ? -1 : static_cast<int32_t>(it - items.begin());
+}
+
 void TMainForm::SwitchHistory(TComboBox& combo, bool toScript, std::vector<std::string>& names,
                               std::vector<std::string>& scripts, int32_t& idxName, int32_t& idxScript) {
-  if (toScript) {
-    idxName = combo.ItemIndex();
+  int32_t& leaving = toScript ? idxName : idxScript;
+  // A text in no entry keeps the place remembered before it.
+  if (const int32_t shown = ShownEntry(combo); shown >= 0) leaving = shown;
+  if (toScript)
     FillCombo(combo, scripts, idxScript, "");
-  } else {
-    idxScript = combo.ItemIndex();
+  else
     FillCombo(combo, names, idxName, "");
-  }
 }
 
 void TMainForm::EditFileExit(TComponent&) {

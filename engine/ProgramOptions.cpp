@@ -105,7 +105,7 @@ bool ListIndex(const std::string& name, uint64_t& n) {
 // A stored value outside what its control or rule accepts takes its
 // default: a hand-edited registry must neither stall the start (a width
 // of two billion) nor reach the files (attribute bits no box stands for).
-void BoundStoredValues(TProgramOptions& o) {
+void BoundStoredValues(TProgramOptions& o, const THistoryLists& h) {
   const TProgramOptions d;
   auto within = [](int32_t& v, int32_t lo, int32_t hi, int32_t fallback) {
     if (v < lo || v > hi) v = fallback;
@@ -118,6 +118,14 @@ void BoundStoredValues(TProgramOptions& o) {
   within(o.MaxCombo, 1, 99, d.MaxCombo);
   o.Attribut &= kAttributeBits;
   if (o.Mask.size() > kMaxMaskLength) o.Mask = d.Mask;
+  // A remembered entry outside its history selects the first one.
+  auto entry = [](int32_t& idx, const std::vector<std::string>& list) {
+    if (idx < 0 || static_cast<size_t>(idx) >= std::max<size_t>(list.size(), 1)) idx = 0;
+  };
+  entry(o.IdxNameFile, h.NameHistory);
+  entry(o.IdxScriptFile, h.NameScriptHistory);
+  entry(o.IdxNameExtension, h.ExtHistory);
+  entry(o.IdxScriptExtension, h.ExtScriptHistory);
 }
 
 }  // namespace
@@ -194,7 +202,7 @@ void LoadSettings(ISettingsStore& store, TProgramOptions& o, THistoryLists& h, c
   for (const auto& l : kListKeys) h.*l.list = ReadStringList(store, kLists + "\\" + l.name);
 
   o.DirRapport = StripTrailingBackslashes(store.ReadString(kOptions, "DirRapport", o.DirRapport));
-  BoundStoredValues(o);
+  BoundStoredValues(o, h);
 }
 
 bool SaveSettings(ISettingsStore& store, const TProgramOptions& o, const THistoryLists& h,

@@ -223,6 +223,22 @@ TEST(MainWindowRulesE2E, ScriptModeAndBackRestoresTheNameEntry) {
   s.Close();
   EXPECT_EQ(StoredDword("Idx Name File"), 2u);
   EXPECT_EQ(StoredDword("Idx Script File"), 1u);
+
+  // A typed model equal to an entry stands for that entry across a switch,
+  // and is what the next start shows.
+  TStarted t;
+  ASSERT_TRUE(t.listed);
+  combo = t.Control("EditFile");
+  SetComboText(combo, "B_");
+  Click(t.Control("CheckSpFile"));
+  EXPECT_EQ(GetText(combo), "<$F>");
+  t.Close();
+  EXPECT_EQ(StoredDword("Idx Name File"), 1u);
+  TStarted u;
+  ASSERT_TRUE(u.listed);
+  Click(u.Control("CheckSpFile"));
+  EXPECT_EQ(GetText(u.Control("EditFile")), "B_");
+  u.Close();
 }
 
 TEST(MainWindowRulesE2E, TheTimePickerTakesNowWithCtrlAndMidnightWithAlt) {

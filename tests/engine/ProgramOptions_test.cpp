@@ -257,6 +257,32 @@ TEST(ProgramOptions, StoredValuesOutOfTheirRangeTakeTheirDefaults) {
   EXPECT_EQ(o.Format, 2);
 }
 
+// A remembered history entry outside its list, an empty list included,
+// is the first entry; one inside is kept.
+TEST(ProgramOptions, RememberedEntriesOutsideTheirHistoryAreTheFirst) {
+  TMemorySettingsStore store;
+  const std::string names = std::string(kListsKey) + "\\Names Files";
+  store.WriteString(names, "0", "Alpha_");
+  store.WriteString(names, "1", "Beta_");
+  store.WriteInteger(kOpt, "Idx Name File", 1);
+  store.WriteInteger(kOpt, "Idx Script File", 2147483647);
+  store.WriteInteger(kOpt, "Idx Name Extension", -1);
+  store.WriteInteger(kOpt, "Idx Script Extension", 1);
+  TProgramOptions o = Started();
+  THistoryLists h;
+  LoadSettings(store, o, h);
+  ASSERT_EQ(h.NameHistory.size(), 2u);
+  EXPECT_EQ(o.IdxNameFile, 1);
+  EXPECT_EQ(o.IdxScriptFile, 0);
+  EXPECT_EQ(o.IdxNameExtension, 0);
+  EXPECT_EQ(o.IdxScriptExtension, 0);
+  store.WriteInteger(kOpt, "Idx Name File", 2);
+  LoadSettings(store, o, h);
+  EXPECT_EQ(o.IdxNameFile, 0);
+  ASSERT_TRUE(SaveSettings(store, o, h));
+  EXPECT_EQ(store.ReadInteger(kOpt, "Idx Script File", -1), 0);
+}
+
 TEST(ProgramOptions, UnparsableDateTextReadsStoredText) {
   TMemorySettingsStore store;
   store.WriteString(kOpt, "Date", "plus tard");
