@@ -368,7 +368,12 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     if (header.hwndFrom == app->m_tipWindow) return app->TooltipNotify(header);
   }
   if (app && msg == WM_CLOSE && app->m_mainForm) {
-    app->m_mainForm->Close();
+    // Through the main form's window, whose own close handling (a refusal
+    // while one of its dialogs is open) sees every close asked of the program.
+    if (HWND main = app->m_mainForm->HandleIfAllocated())
+      SendMessageA(main, WM_CLOSE, 0, 0);
+    else
+      app->m_mainForm->Close();
     return 0;
   }
   // This window stays hidden (the main form has the taskbar button): asked

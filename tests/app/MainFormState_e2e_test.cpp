@@ -170,6 +170,11 @@ TEST(MainWindowStateE2E, ACloseWhileADialogOfTheMainWindowIsOpenIsRefused) {
       Click(grid);  // previewed on the main window, not accepted
     }
     EXPECT_TRUE(Send(main, WM_CLOSE));
+    // A close asked of the program's hidden window (a task list's "end
+    // task") is the same close.
+    const std::vector<HWND> appWindows = TopWindows(app.Pid(), "TApplication");
+    ASSERT_EQ(appWindows.size(), 1u);
+    EXPECT_TRUE(Send(appWindows[0], WM_CLOSE));
     DWORD_PTR answer = 1;
     EXPECT_TRUE(Send(main, WM_QUERYENDSESSION, 0, 0, &answer));
     EXPECT_EQ(answer, 0u) << "the session end must wait for the dialog";
