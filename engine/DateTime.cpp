@@ -194,11 +194,35 @@ std::string NormalizeShortDateFormat(std::string_view format, char systemSeparat
   return out;
 }
 
+namespace {
+// The separator the picture itself uses, when it holds none of the one the
+// locale names (settings edited by hand): the first mark outside quotes
+// that is neither a field letter nor a blank.
+char PictureSeparator(std::string_view picture, char named) {
+  if (picture.find(named) != std::string_view::npos) return named;
+  bool quoted = false;
+  for (char c : picture) {
+    if (c == '\'') quoted = !quoted;
+    if (quoted || c == '\'' || c == ' ' || std::isalpha(static_cast<unsigned char>(c))) continue;
+    return c;
+  }
+  return named;
+}
+
+std::string TrimBlanks(std::string s) {
+  const size_t first = s.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+}  // namespace
+
 TFormatSettings FormatSettingsFromLocale(std::string_view shortDate, std::string_view longTime, char dateSeparator) {
   TFormatSettings fs;
-  const std::string date = TranslatePicture(shortDate, [](char c, size_t, std::string_view run) {
+  // The era marks go, and the blank that parted them from the date with them.
+  const std::string date = TrimBlanks(TranslatePicture(shortDate, [](char c, size_t, std::string_view run) {
     return c == 'g' ? std::string() : std::string(run);
-  });
+  }));
+  dateSeparator = PictureSeparator(date, dateSeparator);
   const std::string time = TranslatePicture(longTime, [](char c, size_t, std::string_view run) {
     return c == 't' ? std::string("ampm") : std::string(run);
   });

@@ -125,7 +125,8 @@ TEST(DateTime, TheSystemsFormatsWithTheProgramsSeparators) {
       {"M/d/yyyy", "h:mm:ss tt", '/', "12/25/2006", "2:30:05 PM"},  // American
       {"dd.MM.yyyy", "HH:mm:ss", '.', "25/12/2006", "14:30:05"},    // German: "/" all the same
       {"yyyy-MM-dd", "H:mm:ss", '-', "2006/12/25", "14:30:05"},
-      {"gg yyyy/M/d", "tt h:mm:ss", '/', " 2006/12/25", "PM 2:30:05"},
+      {"gg yyyy/M/d", "tt h:mm:ss", '/', "2006/12/25", "PM 2:30:05"},
+      {"dd.MM.yyyy", "HH:mm:ss", '/', "25/12/2006", "14:30:05"},  // a separator edited in the picture alone
       {"d' de 'MMMM", "HH'h'mm", '/', "25 de d\xE9" "cembre", "14h30"},
       {"", "", '/', "25/12/2006", "14:30:05"},  // nothing read: the defaults
   };
@@ -140,4 +141,6 @@ TEST(DateTime, TheSystemsFormatsWithTheProgramsSeparators) {
   const TFormatSettings us = FormatSettingsFromLocale("M/d/yyyy", "h:mm:ss tt", '/');
   EXPECT_EQ(StrToDate("12/25/2006", us), EncodeDateOnly(2006, 12, 25));
   EXPECT_EQ(DateTimeToStr(when, us), "12/25/2006 2:30:05 PM");
+  const TFormatSettings edited = FormatSettingsFromLocale("dd.MM.yyyy", "HH:mm:ss", '/');
+  EXPECT_EQ(StrToDate(DateToStr(when, edited), edited), EncodeDateOnly(2006, 12, 25));
 }
