@@ -452,7 +452,7 @@ void TMainForm::DateEditChange(TComponent&) {
 }
 
 void TMainForm::TimePickerChange(TComponent&) {
-  m_engine->Options.Time = eng::FormatDateTime("hh:nn:ss", TimePicker->DateTime());
+  m_engine->Options.Time = eng::TimeToStr(TimePicker->DateTime());
 }
 
 void TMainForm::CheckAttrOnClick(TComponent& sender) {

@@ -457,6 +457,18 @@ std::optional<TDateTime> StrToDate(std::string_view text, const TFormatSettings&
 
 std::optional<TDateTime> StrToTime(std::string_view text, const TFormatSettings& fs) {
   text = Trim(text);
+  // A twelve-hour time, as the long time format of some locales writes it:
+  // its "AM" or "PM" before or after the numbers.
+  int half = -1;
+  for (const auto& [mark, value] : {std::pair{std::string_view("am"), 0}, std::pair{std::string_view("pm"), 1}}) {
+    if (text.size() > 2 && StartsWithNoCase(text, 0, mark) && text[2] == ' ') {
+      half = value;
+      text = Trim(text.substr(3));
+    } else if (text.size() > 2 && StartsWithNoCase(text, text.size() - 2, mark) && text[text.size() - 3] == ' ') {
+      half = value;
+      text = Trim(text.substr(0, text.size() - 3));
+    }
+  }
   int ms = 0;
   const size_t dot = text.find('.');
   if (dot != std::string_view::npos) {
@@ -477,6 +489,10 @@ std::optional<TDateTime> StrToTime(std::string_view text, const TFormatSettings&
   t.Month = 12;
   t.Day = 30;
   t.Hour = n[0];
+  if (half >= 0) {
+    if (t.Hour < 1 || t.Hour > 12) return std::nullopt;
+    t.Hour = t.Hour % 12 + 12 * half;
+  }
   t.Minute = n[1];
   t.Second = n.size() == 3 ? n[2] : 0;
   t.Millisecond = ms;

@@ -141,6 +141,12 @@ TEST(DateTime, TheSystemsFormatsWithTheProgramsSeparators) {
   const TFormatSettings us = FormatSettingsFromLocale("M/d/yyyy", "h:mm:ss tt", '/');
   EXPECT_EQ(StrToDate("12/25/2006", us), EncodeDateOnly(2006, 12, 25));
   EXPECT_EQ(DateTimeToStr(when, us), "12/25/2006 2:30:05 PM");
+  // A time in a twelve-hour long time format reads back as well.
+  EXPECT_EQ(StrToTime(TimeToStr(when, us)), StrToTime("14:30:05"));
+  EXPECT_EQ(StrToTime("12:05 am"), StrToTime("0:05"));
+  EXPECT_EQ(StrToTime("PM 12:05:00"), StrToTime("12:05"));
+  EXPECT_FALSE(StrToTime("13:00 PM"));
+  EXPECT_FALSE(StrToTime("0:30 AM"));
   const TFormatSettings edited = FormatSettingsFromLocale("dd.MM.yyyy", "HH:mm:ss", '/');
   EXPECT_EQ(StrToDate(DateToStr(when, edited), edited), EncodeDateOnly(2006, 12, 25));
 }
