@@ -24,13 +24,19 @@
 // searches that go over one long run from every start position ("\w+\d" on
 // a long word), do not run into it: a search that backtracks far more than
 // a linear one remembers which (choice point, position, live loop counters)
-// states it has explored and failed, from every start position, and gives
-// its real answer in time bounded by the program's length times the
-// input's (times the states of those counters). What keeps to the budget alone: expressions with a back
-// reference; a simple repeat with an upper bound short of the rest of the
-// input ("\w{1,100000}\d"); and counted loops whose counters, with the
-// input's length, have more states than the 32 MiB the set may take (large
-// or nested bounds on long inputs).
+// states it has explored and failed, over all its start positions, and
+// gives its real answer in time linear in the input's length (times the
+// program's length and the states of those counters). Still left to the
+// budget, and so answered with 1016 when it runs out:
+// - expressions with a back reference ("(a|a)*b\1"): the groups steer them;
+// - a simple repeat with an upper bound short of the rest of the input,
+//   tried from many places ("\w{1,100000}\d" on a long word);
+// - choice points whose states, times the input's length, outgrow the
+//   32 MiB the set may take (large or nested counted bounds, or a long
+//   program, on a long input): those go unrecorded;
+// - linear searches that need more than the budget's 64 steps a character:
+//   counted loops on a long input ("(x|x){1,30}y" on "y" then x's takes
+//   about 380 steps a character: 1016 past some 3,000 by default).
 //
 // Threads: one engine serves one caller at a time; distinct engines are
 // independent. Covered by tests/regex/*_test.cpp.

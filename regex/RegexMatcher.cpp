@@ -303,6 +303,42 @@ std::int64_t TMatcher::ExtensionBit(std::int32_t repeat, std::int32_t from) cons
   return StateBit(m_program->visit.index[static_cast<std::size_t>(repeat)] + 1, from);
 }
 
+// The extension's bit for a repeat at pos, and the first count it stands
+// for: the least one, or 1 when a count of 0 ends where a loop's pass began
+// (not the bare state, see StateBit; every later count lies past the pass
+// starts). That count is tried without marks.
+std::int64_t TMatcher::ExtensionStart(std::int32_t repeat, std::int32_t pos, std::int32_t min,
+                                      std::int32_t& first) const {
+  first = min;
+  std::int64_t bit = ExtensionBit(repeat, pos + min);
+  if (bit < 0 && min == 0 && pos < m_len) {
+    first = 1;
+    bit = ExtensionBit(repeat, pos + 1);
+  }
+  return bit;
+}
+
+// The highest count worth trying from pos: the operand's run, cut before
+// the first marked extension (whose bit for count `first` is given). The
+// run is read in growing chunks, each followed by a look at the mark where
+// it ends: the marks of a run form a suffix of it, so a search that meets
+// one run from many places reads each part of it a bounded number of
+// times, not once per place. -1 with m_error for a node that is not simple.
+std::int32_t TMatcher::RunToMark(std::int32_t operand, std::int32_t pos, std::int32_t first, std::int64_t bit,
+                                 std::int64_t& steps) {
+  std::int32_t count = 0;
+  std::int32_t chunk = 64;
+  for (;;) {
+    std::int32_t unit = 1;
+    const std::int32_t got = Repeat(operand, chunk, pos + count, unit, steps);
+    if (got < 0) return -1;
+    count += got;
+    if (count >= first && BitSet(bit + (count - first))) return FirstMarked(bit, pos + first, pos + count) - 1 - pos;
+    if (got < chunk) return count;
+    if (chunk < (1 << 29)) chunk *= 2;
+  }
+}
+
 // The first marked extension in [from, to] given the bit of `from`, or to + 1.
 std::int32_t TMatcher::FirstMarked(std::int64_t bit, std::int32_t from, std::int32_t to) const {
   if (BitSet(bit)) return from;
@@ -317,8 +353,10 @@ std::int32_t TMatcher::FirstMarked(std::int64_t bit, std::int32_t from, std::int
   return hi;
 }
 
+// Marks the extension over count places from `bit`, up to where marks
+// begin: the rest of the run is marked already.
 void TMatcher::MarkExtension(std::int64_t bit, std::int32_t count) {
-  for (std::int32_t i = 0; i < count; ++i) SetBit(bit + i);
+  for (std::int32_t i = 0; i < count && !BitSet(bit + i); ++i) SetBit(bit + i);
 }
 
 void TMatcher::EndVisiting() {
@@ -371,6 +409,26 @@ int TMatcher::Run(std::int32_t start) {
   };
   auto tryCount = [&](std::int32_t repeat, std::int32_t hint, std::int32_t at) {
     return hintOk(hint, at) && (!m_visiting || Visit(repeat, at));
+  };
+  // A lazy repeat with extension marks (whose bit for count `first` is
+  // given): the first count from k on worth trying, or -1 once none is, with
+  // the counts tried marked. The operand's run is read only as far as the
+  // counts go (known: the characters it is known to match), so a search
+  // that meets one run from many places does not read all of it each time.
+  auto lazyCount = [&](std::int32_t repeat, std::int32_t operand, std::int32_t hint, std::int32_t from,
+                       std::int32_t k, std::int32_t& known, std::int32_t first, std::int64_t mark) {
+    for (;; ++k, --steps) {
+      if (k > known) {
+        std::int32_t unit = 1;
+        if (Repeat(operand, 1, from + known, unit, steps) <= 0) break;
+        ++known;
+      }
+      // Marks further on: what the counts tried so far explored.
+      if (k >= first && BitSet(mark + (k - first))) break;
+      if (tryCount(repeat, hint, from + k)) return k;
+    }
+    if (k > first) MarkExtension(mark, k - first);
+    return -1;
   };
   auto nextOf = [&](std::int32_t n) {
     const std::int32_t off = ReadI32(code + n + 1);
@@ -537,10 +595,42 @@ int TMatcher::Run(std::int32_t start) {
         // extension marks tell which of them are known to fail: a search
         // that meets the same run from many places tries each count once.
         std::int64_t mark = -1;
+        std::int32_t first = r.min;  // the first count the marks stand for
         if (m_visiting && r.max >= len - pos) {
           if (static_cast<std::int64_t>(pos) + r.min > len) goto fail;
-          mark = ExtensionBit(node, pos + r.min);
-          if (mark >= 0 && BitSet(mark)) goto fail;
+          mark = ExtensionStart(node, pos, r.min, first);
+          if (mark >= 0 && first == r.min && BitSet(mark)) goto fail;
+        }
+        if (mark >= 0 && greedy) {
+          const std::int32_t count = RunToMark(r.operand, pos, first, mark, steps);
+          if (count < 0) return m_error;
+          if (count < r.min) goto fail;
+          if (r.next < 0) return 1002;
+          std::int32_t k = count;
+          while (k >= r.min && !tryCount(node, hint, pos + k)) --k, --steps;
+          if (k < r.min) {
+            if (count >= first) MarkExtension(mark, count - first + 1);
+            goto fail;
+          }
+          stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(count),
+                     TStack::Tag(FRepeatMarked, node));
+          pos += k;
+          node = r.next;
+          continue;
+        }
+        if (mark >= 0) {
+          std::int32_t unit = 1;
+          std::int32_t known = Repeat(r.operand, r.min, pos, unit, steps);
+          if (known < 0) return m_error;
+          if (known < r.min) goto fail;
+          if (r.next < 0) return 1002;
+          const std::int32_t k = lazyCount(node, r.operand, hint, pos, r.min, known, first, mark);
+          if (k < 0) goto fail;
+          stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(known),
+                     TStack::Tag(FRepeatLazyMarked, node));
+          pos += k;
+          node = r.next;
+          continue;
         }
         std::int32_t unit = 1;
         std::int32_t count = Repeat(r.operand, r.max, pos, unit, steps);
@@ -548,23 +638,6 @@ int TMatcher::Run(std::int32_t start) {
         if (unit == 0) count = r.min;  // an empty group: every count ends at the same place
         if (count < r.min) goto fail;
         if (r.next < 0) return 1002;
-        if (mark >= 0) {
-          count = FirstMarked(mark, pos + r.min, pos + count) - 1 - pos;
-          std::int32_t k = greedy ? count : r.min;
-          if (greedy)
-            while (k >= r.min && !tryCount(node, hint, pos + k)) --k, --steps;
-          else
-            while (k <= count && !tryCount(node, hint, pos + k)) ++k, --steps;
-          if (greedy ? k < r.min : k > count) {
-            MarkExtension(mark, count - r.min + 1);
-            goto fail;
-          }
-          stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(count),
-                     TStack::Tag(greedy ? FRepeatMarked : FRepeatLazyMarked, node));
-          pos += k;
-          node = r.next;
-          continue;
-        }
         std::int32_t k = greedy ? count : r.min;
         if (greedy) {
           if (m_visiting)
@@ -679,19 +752,22 @@ int TMatcher::Run(std::int32_t start) {
         const TRepeatNode r = DecodeRepeat(code, a);
         const std::int32_t hint = repeatHint[a];
         const std::int32_t from = pos;
-        const std::int32_t most = static_cast<std::int32_t>(w[2]);
+        // most: the highest count (greedy), or the characters the operand
+        // is known to match (lazy).
+        std::int32_t most = static_cast<std::int32_t>(w[2]);
         std::int32_t k = static_cast<std::int32_t>(w[1]);
-        const bool greedy = kind == FRepeatMarked;
-        if (greedy) {
+        std::int32_t first = r.min;
+        const std::int64_t mark = ExtensionStart(a, from, r.min, first);
+        if (kind == FRepeatMarked) {
           --k;
           while (k >= r.min && !tryCount(a, hint, from + k)) --k, --steps;
+          if (k < r.min) {
+            if (most >= first) MarkExtension(mark, most - first + 1);
+            continue;
+          }
         } else {
-          ++k;
-          while (k <= most && !tryCount(a, hint, from + k)) ++k, --steps;
-        }
-        if (greedy ? k < r.min : k > most) {
-          MarkExtension(ExtensionBit(a, from + r.min), most - r.min + 1);
-          continue;
+          k = lazyCount(a, r.operand, hint, from, k + 1, most, first, mark);
+          if (k < 0) continue;
         }
         stack.Push(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(most),
                    TStack::Tag(kind, a));
@@ -712,7 +788,21 @@ int TMatcher::Run(std::int32_t start) {
           if (k > r.min)
             stack.Push(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(k), TStack::Tag(FRepeat, a));
         } else {
-          const std::int32_t most = static_cast<std::int32_t>(w[2]);
+          std::int32_t most = static_cast<std::int32_t>(w[2]);
+          // A lazy repeat met before the visited set came in goes on with
+          // the extension marks: it may be one of a long chain of such.
+          std::int32_t first = r.min;
+          const std::int64_t mark =
+              m_visiting && r.max >= len - from ? ExtensionStart(a, from, r.min, first) : -1;
+          if (mark >= 0) {
+            k = lazyCount(a, r.operand, hint, from, k + 1, most, first, mark);
+            if (k < 0) continue;
+            stack.Push(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(most),
+                       TStack::Tag(FRepeatLazyMarked, a));
+            pos = from + k;
+            node = r.next;
+            break;
+          }
           ++k;
           while (k <= most && !tryCount(a, hint, from + k * unit)) ++k, --steps;
           if (k > most) continue;
@@ -766,6 +856,8 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
   // backtracks a bounded number of times per character (StartVisiting
   // declines for programs and modes without it).
   m_visitFrom = std::max<std::int64_t>(0, m_steps - (16 * static_cast<std::int64_t>(length) + 4112));
+  if (settings.visited == TMatchSettings::TVisited::After)
+    m_visitFrom = std::max<std::int64_t>(0, m_steps - settings.after);
   if (settings.visited == TMatchSettings::TVisited::Always) StartVisiting();
   struct TEnd {
     TMatcher& m;

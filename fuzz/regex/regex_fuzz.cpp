@@ -3,7 +3,8 @@
 // Every search is bounded by a small step budget; the checks: positions stay
 // inside the input, internal errors never happen, an engine from the cache
 // answers exactly as a fresh one, and the matcher with its visited set
-// answers exactly as the plain backtracker.
+// (from the first step, or coming in after a few) answers exactly as the
+// plain backtracker.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -63,17 +64,20 @@ void CheckVisitedSet(std::string_view expression, RegexModifiers modifiers, std:
   static unsigned char invert[256];
   static const std::string spaces = " \t\n\r\f";
   static const std::string words = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_";
-  static detail::TMatcher plain, visiting;
+  // switching: the set comes in after a few steps, over choices made
+  // without it, as it does on long searches.
+  static detail::TMatcher plain, visiting, switching;
   static const bool ready = [] {
     for (int c = 0; c < 256; ++c)
       invert[c] = static_cast<unsigned char>(TRegexEngine::DefaultInvertCase(static_cast<char>(c)));
-    for (detail::TMatcher* m : {&plain, &visiting}) {
+    for (detail::TMatcher* m : {&plain, &visiting, &switching}) {
       m->settings.invert = invert;
       m->settings.word.AddText(words);
       m->settings.lineSeparators.AddText("\r\n");
     }
     plain.settings.visited = detail::TMatchSettings::TVisited::Never;
     visiting.settings.visited = detail::TMatchSettings::TVisited::Always;
+    switching.settings.visited = detail::TMatchSettings::TVisited::After;
     return true;
   }();
   (void)ready;
@@ -91,15 +95,17 @@ void CheckVisitedSet(std::string_view expression, RegexModifiers modifiers, std:
   const auto* in = reinterpret_cast<const std::uint8_t*>(subject.data());
   const auto len = static_cast<std::int32_t>(subject.size());
   std::int32_t from = 0;
+  switching.settings.after = 1 + static_cast<std::int64_t>(expression.size() * 31 + subject.size()) % 127;
   for (int n = 0; n < 16 && from <= len; ++n) {
-    std::int32_t s1[15], e1[15], s2[15], e2[15];
+    std::int32_t s1[15], e1[15], s2[15], e2[15], s3[15], e3[15];
     const int r1 = plain.Search(program, in, len, from, kBudget, s1, e1);
     if (r1 == kStepBudgetError) return;
     const int r2 = visiting.Search(program, in, len, from, kBudget, s2, e2);
-    if (r1 != r2) Crash();
+    const int r3 = switching.Search(program, in, len, from, kBudget, s3, e3);
+    if (r1 != r2 || r1 != r3) Crash();
     if (r1 != 1) return;
     for (int g = 0; g <= program.groupCount; ++g)
-      if (s1[g] != s2[g] || e1[g] != e2[g]) Crash();
+      if (s1[g] != s2[g] || e1[g] != e2[g] || s1[g] != s3[g] || e1[g] != e3[g]) Crash();
     from = e1[0] + (e1[0] == s1[0] ? 1 : 0);
   }
 }

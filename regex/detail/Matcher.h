@@ -4,8 +4,8 @@
 // no back reference, a visited set of (choice point, position, counters of
 // the loops around it) states keeps it from exploring any state twice, over
 // all the start positions of the search, so ambiguous nested loops and
-// repeated scans of one run end in polynomial time with the plain
-// backtracker's answer.
+// repeated scans of one run end in time linear in the input's length with
+// the plain backtracker's answer.
 // Covered by tests/regex/Matcher_test.cpp and the Perl differential test.
 #pragma once
 
@@ -26,9 +26,11 @@ struct TMatchSettings {
   std::uint8_t pairHead = '\r';
   std::uint8_t pairTail = '\n';
   // When the visited set comes in: after the steps a linear search needs
-  // (Auto), from the first step, or never (the plain backtracker, which the
-  // tests compare it with).
-  enum class TVisited { Auto, Always, Never } visited = TVisited::Auto;
+  // (Auto), from the first step, never (the plain backtracker, which the
+  // tests compare it with), or after `after` steps (the tests' way to have
+  // it come in on the way, over choices the search made without it).
+  enum class TVisited { Auto, Always, Never, After } visited = TVisited::Auto;
+  std::int64_t after = 0;
 };
 
 class TMatcher {
@@ -55,6 +57,9 @@ private:
   void SetBit(std::int64_t bit);
   bool Visit(std::int32_t node, std::int32_t at);
   std::int64_t ExtensionBit(std::int32_t repeat, std::int32_t from) const;
+  std::int64_t ExtensionStart(std::int32_t repeat, std::int32_t pos, std::int32_t min, std::int32_t& first) const;
+  std::int32_t RunToMark(std::int32_t operand, std::int32_t pos, std::int32_t first, std::int64_t bit,
+                         std::int64_t& steps);
   std::int32_t FirstMarked(std::int64_t bit, std::int32_t from, std::int32_t to) const;
   void MarkExtension(std::int64_t bit, std::int32_t count);
   void EndVisiting();

@@ -4,7 +4,8 @@
 // Extra case files may follow the gtest flags on the command line:
 //   regex_tests --gtest_filter='PerlDifferential*' my_cases.txt
 // Case format: see gen_perl_cases.pl. The same cases also run through the
-// matcher with and without its visited set, which must agree exactly.
+// matcher with and without its visited set (from the first step, and coming
+// in after a few), which must agree exactly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -235,14 +236,17 @@ std::string CaseNotation(const std::string& all, int groups) {
 
 TEST(VisitedSet, AgreesWithThePlainBacktrackerOnEveryCase) {
   const detail::TCompileSettings base = testing::DefaultSettings();
-  detail::TMatcher plain, visiting;
-  for (detail::TMatcher* m : {&plain, &visiting}) {
+  // switching: the set comes in after a few steps, over choices made
+  // without it, as it does on long searches.
+  detail::TMatcher plain, visiting, switching;
+  for (detail::TMatcher* m : {&plain, &visiting, &switching}) {
     m->settings.invert = base.invert;
     m->settings.word.AddText(*base.wordChars);
     m->settings.lineSeparators = base.lineSeparators;
   }
   plain.settings.visited = detail::TMatchSettings::TVisited::Never;
   visiting.settings.visited = detail::TMatchSettings::TVisited::Always;
+  switching.settings.visited = detail::TMatchSettings::TVisited::After;
   int compared = 0, failures = 0, over = 0;
   for (const auto& file : CaseFiles()) {
     for (const TCase& c : Load(file)) {
@@ -279,6 +283,12 @@ TEST(VisitedSet, AgreesWithThePlainBacktrackerOnEveryCase) {
       if (got != want && ++failures <= 20)
         ADD_FAILURE() << c.where << "  expression " << c.f[1] << "  modifiers '" << c.f[2] << "'  subject '"
                       << c.f[3] << "'\n  plain    " << want << "\n  visiting " << got;
+      switching.settings.after = 1 + compared % 97;
+      const std::string late = AllMatches(switching, *compiled.program, subject, 2000000);
+      if (late != want && ++failures <= 20)
+        ADD_FAILURE() << c.where << "  expression " << c.f[1] << "  modifiers '" << c.f[2] << "'  subject '"
+                      << c.f[3] << "'\n  plain    " << want << "\n  after " << switching.settings.after
+                      << " steps " << late;
     }
   }
   EXPECT_EQ(failures, 0) << "of " << compared << " cases";
@@ -312,34 +322,67 @@ std::string RandomExpression(std::uint32_t& seed, int depth) {
   return out;
 }
 
-TEST(VisitedSet, AgreesOnRandomNestedLoops) {
-  detail::TMatcher plain, visiting;
+// Random expressions from `seed` over the subjects `subjectOf` makes of the
+// seed after each, through the plain backtracker, the set from the first
+// step and the set coming in on the way; returns the cases compared.
+int CompareOnRandomLoops(std::uint32_t seed, int count, std::string (*subjectOf)(std::uint32_t),
+                         std::uint64_t budget) {
+  detail::TMatcher plain, visiting, switching;
   const detail::TCompileSettings base = testing::DefaultSettings();
-  for (detail::TMatcher* m : {&plain, &visiting}) {
+  for (detail::TMatcher* m : {&plain, &visiting, &switching}) {
     m->settings.invert = base.invert;
     m->settings.word.AddText(*base.wordChars);
     m->settings.lineSeparators = base.lineSeparators;
   }
   plain.settings.visited = detail::TMatchSettings::TVisited::Never;
   visiting.settings.visited = detail::TMatchSettings::TVisited::Always;
-  std::uint32_t seed = 2026;
+  switching.settings.visited = detail::TMatchSettings::TVisited::After;
   int compared = 0, failures = 0;
-  for (int i = 0; i < 40000; ++i) {
+  for (int i = 0; i < count; ++i) {
     const std::string expression = RandomExpression(seed, 0);
     const auto compiled = detail::Compile(expression, base);
     if (!compiled.program) continue;
+    const std::string subject = subjectOf(seed);
+    const std::string want = AllMatches(plain, *compiled.program, subject, budget);
+    if (want == "!1016") continue;
+    ++compared;
+    const std::string got = AllMatches(visiting, *compiled.program, subject, budget);
+    if (got != want && ++failures <= 20)
+      ADD_FAILURE() << expression << " on " << subject << "\n  plain    " << want << "\n  visiting " << got;
+    switching.settings.after = 1 + compared % 97;
+    const std::string late = AllMatches(switching, *compiled.program, subject, budget);
+    if (late != want && ++failures <= 20)
+      ADD_FAILURE() << expression << " on " << subject << "\n  plain    " << want << "\n  after "
+                    << switching.settings.after << " steps " << late;
+  }
+  EXPECT_EQ(failures, 0) << "of " << compared;
+  return compared;
+}
+
+TEST(VisitedSet, AgreesOnRandomNestedLoops) {
+  const int compared = CompareOnRandomLoops(2026, 40000, [](std::uint32_t seed) {
     std::string subject;
     const int length = 8 + static_cast<int>(seed % 24);
     for (int j = 0; j < length; ++j) subject += "aab"[(seed >> (j % 24)) % 3];
-    const std::string want = AllMatches(plain, *compiled.program, subject, 200000);
-    if (want == "!1016") continue;
-    ++compared;
-    const std::string got = AllMatches(visiting, *compiled.program, subject, 200000);
-    if (got != want && ++failures <= 20)
-      ADD_FAILURE() << expression << " on " << subject << "\n  plain    " << want << "\n  visiting " << got;
-  }
-  EXPECT_EQ(failures, 0) << "of " << compared;
+    return subject;
+  }, 200000);
   EXPECT_GE(compared, 10000);
+}
+
+// Runs longer than the chunks a repeat reads its operand's run in, so that
+// marks are met in the middle of a run, at its end and past a chunk.
+TEST(VisitedSet, AgreesOnRandomLoopsOverLongRuns) {
+  const int compared = CompareOnRandomLoops(35, 3000, [](std::uint32_t seed) {
+    std::string subject;
+    const int length = 60 + static_cast<int>(seed % 200);
+    std::uint32_t r = seed;
+    for (int j = 0; j < length; ++j) {
+      r = r * 1103515245u + 12345u;
+      subject += (r >> 16) % 50 == 0 ? 'b' : 'a';
+    }
+    return subject;
+  }, 2000000);
+  EXPECT_GE(compared, 1000);
 }
 
 }  // namespace

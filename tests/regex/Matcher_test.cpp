@@ -107,6 +107,31 @@ TEST(MatcherBudget, SearchesOverLongRunsAnswerInLinearTime) {
   EXPECT_EQ(Find("(a\\w*\\d){2}", std::string(3000, 'a') + "1a2", 1), "1,3003 3002,2");
 }
 
+// Loops around a simple repeat, entered at every place of a long run: each
+// entry reads the run only as far as its counts are not yet known to fail,
+// whether it takes them greedily or lazily, from a loop's pass start too.
+// Linear, but some take more than the default budget's 64 steps a
+// character; a few hundred do, where a quadratic search would need 10^8.
+TEST(MatcherBudget, LoopsAroundRepeatsOverLongRunsAnswerInLinearTime) {
+  const std::string x(1 << 15, 'x');
+  const std::string y = "y" + x;
+  auto find = [&x](const char* expression, const std::string& subject, int groups) {
+    TRegexEngine e;
+    e.SetStepBudget(static_cast<std::uint32_t>(256 * x.size()));
+    e.SetExpression(expression);
+    return Find(e, subject, groups);
+  };
+  for (const char* e : {"(\\w+)*\\d", "(\\w+?)+\\d", "(.*x)+y", "(.*?x)+y", "(.*x){12}y", "(.*?x){2,}?y", "(x+x+)+y"})
+    EXPECT_EQ(find(e, y, 0), "-") << e;
+  const std::string n = std::to_string(x.size() + 2);
+  const std::string all = "1," + std::to_string(x.size() + 4);
+  EXPECT_EQ(find("(\\w+)*\\d", x + "!7", 1), n + ",1 -1,-1");
+  EXPECT_EQ(find("(\\w+?)+\\d", x + "!a7", 1), n + ",2 " + n + ",1");
+  EXPECT_EQ(find("(.*x){12}y", y + "!xy", 1), all + " " + n + ",2");
+  EXPECT_EQ(find("(.*?x){2,}?y", y + "!xy", 1), all + " " + n + ",2");
+  EXPECT_EQ(find("(x+x+)+y", x + "!xxy", 1), n + ",3 " + n + ",2");
+}
+
 // What the set cannot hold still runs into the budget: a simple repeat
 // whose bound stops short of the subject's end, tried from every start.
 TEST(MatcherBudget, BoundedRepeatsOverLongRunsStillStopWithTheBudgetError) {
