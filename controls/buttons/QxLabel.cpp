@@ -213,8 +213,12 @@ void TQxCustomLabel::FitToText() {
   // The shadow may reach left of or above the text: the size counts it.
   const int w = (r.right - r.left) + 2, h = r.bottom - r.top;
   int left = Left();
-  // A right-to-left label aligned left reads from its right edge.
-  if ((m_alignment == qv::fw::TAlignment::RightJustify) != UseRightToLeftAlignment()) left = Left() + Width() - w;
+  // Right to left, left and right alignment trade places; a centred label
+  // keeps its left edge either way.
+  qv::fw::TAlignment side = m_alignment;
+  if (UseRightToLeftAlignment() && side != qv::fw::TAlignment::Center)
+    side = side == qv::fw::TAlignment::LeftJustify ? qv::fw::TAlignment::RightJustify : qv::fw::TAlignment::LeftJustify;
+  if (side == qv::fw::TAlignment::RightJustify) left = Left() + Width() - w;
   SetBounds(left, Top(), w, h);
 }
 
