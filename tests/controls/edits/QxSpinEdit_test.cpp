@@ -1,8 +1,8 @@
 // The spin edit in a real window, driven by posted key, character and mouse
 // messages through the application's loop: steps and limits, refused
 // characters, value kinds and formats, the range message on leaving, the
-// Enter key, paste, both button kinds, and every border look in both
-// reading directions (with a screenshot).
+// Enter key, paste, both button kinds, every border look in both
+// reading directions (with a screenshot), and the reading-only modes.
 #include "controls/edits/QxSpinEdit.h"
 
 #include <gtest/gtest.h>
@@ -590,4 +590,25 @@ TEST(QxSpinEdit, ButtonsSitInsideEveryBorderOnTheReadingSide) {
   f.Repaint();
   PumpFor(100);
   qv::test::SaveScreenArea(qv::test::WholeScreen(), qv::test::BuildScreenshotDir() / "spinedit_borders.bmp");
+}
+
+TEST(QxSpinEdit, TheReadingOnlyModesReadFromTheRightAndKeepAlignmentAndButtons) {
+  TSpinForm f;
+  TQxSpinEdit& s = *f.Spin;
+  s.SetButtonKind(bkDiagonal);
+  for (TBiDiMode mode : {TBiDiMode::RightToLeftNoAlign, TBiDiMode::RightToLeftReadingOnly}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    s.SetBiDiMode(mode);
+    const LONG_PTR style = GetWindowLongPtrA(s.Handle(), GWL_STYLE);
+    const LONG_PTR ex = GetWindowLongPtrA(s.Handle(), GWL_EXSTYLE);
+    // The reading order a label's or speed button's text takes in this mode.
+    EXPECT_NE(s.DrawTextBiDiModeFlags(0) & DT_RTLREADING, 0u);
+    EXPECT_NE(ex & WS_EX_RTLREADING, 0);
+    EXPECT_EQ(ex & WS_EX_LEFTSCROLLBAR, 0);
+    EXPECT_EQ(style & ES_RIGHT, 0);
+    RECT client{};
+    GetClientRect(s.Handle(), &client);
+    const TControl& holder = *s.Button()->Parent();
+    EXPECT_GT(holder.Left(), client.right / 2);
+  }
 }
