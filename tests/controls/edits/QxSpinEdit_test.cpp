@@ -2,7 +2,8 @@
 // messages through the application's loop: steps and limits, refused
 // characters, value kinds and formats, the range message on leaving, the
 // Enter key, paste, both button kinds, every border look in both
-// reading directions (with a screenshot), and the reading-only modes.
+// reading directions (with a screenshot), the reading-only modes, and a
+// move between parents that keeps its window.
 #include "controls/edits/QxSpinEdit.h"
 
 #include <gtest/gtest.h>
@@ -611,4 +612,42 @@ TEST(QxSpinEdit, TheReadingOnlyModesReadFromTheRightAndKeepAlignmentAndButtons) 
     const TControl& holder = *s.Button()->Parent();
     EXPECT_GT(holder.Left(), client.right / 2);
   }
+}
+
+namespace {
+// A spin edit that counts the windows made for it.
+class TCountedSpin : public TQxSpinEdit {
+public:
+  explicit TCountedSpin(TComponent* owner) : TQxSpinEdit(owner) {}
+  int Windows = 0;
+
+protected:
+  void CreateWnd() override {
+    ++Windows;
+    TQxSpinEdit::CreateWnd();
+  }
+};
+}  // namespace
+
+TEST(QxSpinEdit, AMoveBetweenParentsOfOneDirectionKeepsItsWindow) {
+  TSpinForm f;
+  auto& first = f.Make<TPanel>("First");
+  first.Place(&f, 100, 40, 100, 40);
+  auto& second = f.Make<TPanel>("Second");
+  second.Place(&f, 210, 40, 100, 40);
+  ASSERT_TRUE(first.HandleAllocated());
+  auto& s = f.Make<TCountedSpin>("Counted");
+  s.Place(&first, 5, 5, 80, 21);
+  ASSERT_TRUE(s.HandleAllocated());
+  EXPECT_EQ(s.Windows, 1);
+  const HWND made = s.Handle();
+  s.SetParent(&second);
+  EXPECT_EQ(s.Handle(), made);
+  EXPECT_EQ(s.Windows, 1);
+  // A parent read from the right still turns it round.
+  auto& mirrored = f.Make<TPanel>("Mirrored");
+  mirrored.Place(&f, 100, 85, 200, 30);
+  mirrored.SetBiDiMode(TBiDiMode::RightToLeft);
+  s.SetParent(&mirrored);
+  EXPECT_NE(GetWindowLongPtrA(s.Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
 }
