@@ -155,6 +155,11 @@ void TQxCustomLabel::SetTransparent(bool v) {
   Invalidate();
 }
 
+void TQxCustomLabel::Invalidate() {
+  qv::fw::TCustomControl::Invalidate();
+  InvalidateSeeThroughAbove(*this);
+}
+
 TColor TQxCustomLabel::GetLabelColor() const { return EffectiveFont().Color(); }
 
 std::string TQxCustomLabel::DisplayText() const { return Caption(); }
@@ -282,6 +287,14 @@ void TQxCustomLabel::EnabledChanged() {
 void TQxCustomLabel::VisibleChanged() {
   qv::fw::TCustomControl::VisibleChanged();
   if (Visible()) RefreshHover();
+  InvalidateSeeThroughAbove(*this);  // shown or gone, it changes what they show
+}
+
+void TQxCustomLabel::BoundsChanged() {
+  // The place it leaves and the place it takes both change what they show.
+  InvalidateSeeThroughAbove(*this);
+  qv::fw::TCustomControl::BoundsChanged();
+  InvalidateSeeThroughAbove(*this);
 }
 
 void TQxCustomLabel::MouseDown(TMouseButton b, TShiftState s, int x, int y) {

@@ -315,6 +315,19 @@ void TQxSpeedButton::EnabledChanged() {
 void TQxSpeedButton::VisibleChanged() {
   qv::fw::TButtonControl::VisibleChanged();
   if (Visible()) RefreshHover();
+  InvalidateSeeThroughAbove(*this);  // shown or gone, it changes what they show
+}
+
+void TQxSpeedButton::BoundsChanged() {
+  // The place it leaves and the place it takes both change what they show.
+  InvalidateSeeThroughAbove(*this);
+  qv::fw::TButtonControl::BoundsChanged();
+  InvalidateSeeThroughAbove(*this);
+}
+
+void TQxSpeedButton::Invalidate() {
+  qv::fw::TButtonControl::Invalidate();
+  InvalidateSeeThroughAbove(*this);
 }
 
 void TQxSpeedButton::CaptionChanged() {

@@ -720,3 +720,52 @@ TEST(QxSpeedButton, ATransparentButtonShowsItsParentsDrawingAndTheWindowsBeneath
   PumpFor(100);
   EXPECT_TRUE(qv::test::SaveWindowPicture(f.Handle(), qv::test::BuildScreenshotDir() / "speedbutton_transparent.bmp"));
 }
+
+namespace {
+// The control as its window shows it now (what was last painted there),
+// not as it would paint itself afresh.
+class TOnScreen {
+public:
+  explicit TOnScreen(TWinControl& c) {
+    m_bmp.Create(c.Width(), c.Height(), 24);
+    HDC dc = GetDC(c.Handle());
+    BitBlt(m_bmp.Dc(), 0, 0, c.Width(), c.Height(), dc, 0, 0, SRCCOPY);
+    ReleaseDC(c.Handle(), dc);
+    GdiFlush();
+  }
+  int Count(COLORREF c) const {
+    int n = 0;
+    for (int y = 0; y < m_bmp.Height(); ++y)
+      for (int x = 0; x < m_bmp.Width(); ++x) n += m_bmp.Pixel(x, y) == c;
+    return n;
+  }
+
+private:
+  TBitmap m_bmp;
+};
+}  // namespace
+
+TEST(QxSpeedButton, ATransparentButtonShowsTheNewContentOfTheLabelBeneath) {
+  TTransparentForm f;
+  TQxSpeedButton& b = *f.OnLabel;
+  App().ProcessMessages();
+  ASSERT_FALSE(GetUpdateRect(b.Handle(), nullptr, FALSE));
+  ASSERT_GT(TOnScreen(b).Count(RGB(0, 0, 0)), 10);  // the label's text
+  // The label loses its text and turns red: the button shows it at once.
+  f.Label->SetCaption("");
+  EXPECT_TRUE(GetUpdateRect(b.Handle(), nullptr, FALSE));
+  f.Label->SetColor(clRed);
+  App().ProcessMessages();
+  const TOnScreen shown(b);
+  EXPECT_EQ(shown.Count(RGB(0, 0, 0)), 0);
+  EXPECT_GT(shown.Count(RGB(255, 0, 0)), 100);
+  // Moved away, it leaves the form's face behind the button.
+  f.Label->SetBounds(10, 110, 110, 20);
+  App().ProcessMessages();
+  EXPECT_EQ(TOnScreen(b).Count(RGB(255, 0, 0)), 0);
+  // A change reaches only the windows above that overlap it.
+  App().ProcessMessages();
+  f.OnBevel->SetCaption("B");
+  EXPECT_FALSE(GetUpdateRect(f.OnLabel->Handle(), nullptr, FALSE));
+  EXPECT_FALSE(GetUpdateRect(f.Label->Handle(), nullptr, FALSE));
+}
