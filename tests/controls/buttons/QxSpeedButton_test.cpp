@@ -673,6 +673,13 @@ public:
   TBevel* Bevel;
   TCopyProbe* Probe;
   TQxSpeedButton *OnPanel, *OnLabel, *OnBevel, *OnProbe;
+  bool SawCopy = false;
+
+protected:
+  void Paint(TCanvas& c) override {
+    SawCopy = SawCopy || PaintingCopy();
+    TForm::Paint(c);
+  }
 };
 }  // namespace
 
@@ -705,11 +712,15 @@ TEST(QxSpeedButton, ATransparentButtonShowsItsParentsDrawingAndTheWindowsBeneath
     EXPECT_EQ(shot.At(30, 10), ColorToRGB(clBtnShadow));
   }
   {
-    // The window beneath is asked for a copy of itself.
-    f.Probe->SawCopy = false;
+    // The window beneath is asked for a copy of itself, and both it and the
+    // parent paint for the screen again afterwards.
+    f.Probe->SawCopy = f.SawCopy = false;
     TShot shot(*f.OnProbe);
     EXPECT_TRUE(f.Probe->SawCopy);
+    EXPECT_TRUE(f.SawCopy);
     EXPECT_EQ(shot.At(30, 15), RGB(255, 0, 0));
+    EXPECT_FALSE(f.Probe->PaintingCopy());
+    EXPECT_FALSE(f.PaintingCopy());
   }
   // For the picture: raised buttons with captions over the same grounds.
   for (TQxSpeedButton* b : {f.OnPanel, f.OnLabel, f.OnBevel, f.OnProbe}) {
