@@ -115,7 +115,8 @@ void TGIFFrame::Assign(const TBitmap& source, bool transparent) const {
   }
   f.Item->Width = copy->Width();
   f.Item->Height = copy->Height();
-  if (transparent || source.Transparent()) f.TransparentColor = source.TransparentColor();
+  // A system colour is matched against the colour table by the RGB it has now.
+  if (transparent || source.Transparent()) f.TransparentColor = qv::fw::ColorToRGB(source.TransparentColor());
   slot = std::move(copy);
   m_owner->UpdateScreenSize();
 }

@@ -1,7 +1,7 @@
 // The GIF picture over real bitmaps: drawing (stretched, transparent),
 // errors as exceptions with the codec's codes, stored data and files,
 // bitmaps written as GIF and read back (and bits that cannot be read),
-// assignment (transparent colours both ways), the
+// assignment (transparent colours both ways, system colours included), the
 // clipboard (an unrendered bitmap included, memory that cannot be had, the
 // icon format registered at start-up), and a window that shows a title
 // image made, written and re-read here (with a screenshot under
@@ -330,6 +330,28 @@ TEST(QxGifImage, UnreadableBitmapBitsRaiseTheInvalidBitmapError) {
   EmptyClipboard();
   CloseClipboard();
   DestroyWindow(owner);
+}
+
+TEST(QxGifImage, ASystemTransparentColourIsMatchedByTheRgbItStandsFor) {
+  const COLORREF face = qv::fw::ColorToRGB(qv::fw::clBtnFace);
+  TBitmap source = Drawing(8, 8);
+  for (int x = 0; x < 8; ++x) source.SetPixel(x, 0, face);
+  source.SetTransparentColor(qv::fw::clBtnFace);
+  source.SetTransparent(true);
+  TGIFImage made;
+  made.Assign(&source);
+  EXPECT_EQ(made.Data().Frames[0].TransparentColor, face);
+  TMemoryStream s(SavedBytes(made));
+  TGIFImage back;
+  back.LoadFromStream(s);
+  EXPECT_EQ(back.Data().Frames[0].TransparentColor, face);
+  TBitmap dst = FilledBitmap(8, 8, kGreen);
+  {
+    TCanvas canvas(dst.Dc());
+    back.Draw(canvas, {0, 0, 8, 8});
+  }
+  EXPECT_EQ(At(dst, 4, 0), kGreen);
+  EXPECT_EQ(At(dst, 0, 4), kRed);
 }
 
 namespace {
