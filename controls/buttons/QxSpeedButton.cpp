@@ -201,6 +201,8 @@ void TQxSpeedButton::SetGrayedInactive(bool v) {
 
 void TQxSpeedButton::SetGlyph(HBITMAP strip) { m_glyph.SetSource(strip); }
 
+void TQxSpeedButton::SetGlyph(const qv::fw::TBitmap& strip) { m_glyph.SetSource(strip); }
+
 void TQxSpeedButton::SetNumGlyphs(int n) {
   if (n > 5) n = 5;
   if (n == m_glyph.NumGlyphs() || n < 1) return;

@@ -73,6 +73,8 @@ public:
   const qv::fw::TBitmap& Glyph() const { return m_glyph.Source(); }
   // Copies the strip; null empties it.
   void SetGlyph(HBITMAP strip);
+  // Copies the strip with its transparent colour (another button's Glyph()).
+  void SetGlyph(const qv::fw::TBitmap& strip);
   int NumGlyphs() const { return m_glyph.NumGlyphs(); }
   // 1..5; more is taken as 5.
   void SetNumGlyphs(int n);

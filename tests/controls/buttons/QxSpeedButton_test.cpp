@@ -3,7 +3,9 @@
 // and outside, the repeat timer, the drop-down menu, flat hover, the
 // painted faces read back pixel by pixel, the property limits, and an
 // action that drives two buttons (with a screenshot), its image on
-// magenta, and captions read from the right (with a screenshot).
+// magenta (kept by copies of the glyph), captions read from the right
+// (with a screenshot), and transparent buttons over drawn parents and
+// sibling windows, repainted when a label beneath changes.
 #include "controls/buttons/QxSpeedButton.h"
 
 #include <gtest/gtest.h>
@@ -501,6 +503,24 @@ TEST(QxSpeedButton, AnActionImageSeesThroughMagentaEvenWithAnOpaqueCorner) {
   EXPECT_EQ(red, 4 * 4);
   EXPECT_EQ(magenta, 0);
   EXPECT_GT(blue, 0);
+
+  // Magenta is the glyph's own see-through colour, so a button given a
+  // copy of it sees through magenta as well.
+  EXPECT_EQ(static_cast<COLORREF>(b.Glyph().TransparentColor()), RGB(255, 0, 255));
+  auto& copy = f.Make<TQxSpeedButton>("Copy");
+  copy.Place(&f, 60, 10, 40, 40);
+  copy.SetCaption("");
+  copy.SetGlyph(b.Glyph());
+  EXPECT_EQ(copy.GlyphPainter().MaskColor(), RGB(255, 0, 255));
+  TShot copied(copy);
+  red = magenta = 0;
+  for (int y = 0; y < copy.Height(); ++y)
+    for (int x = 0; x < copy.Width(); ++x) {
+      red += copied.At(x, y) == RGB(255, 0, 0);
+      magenta += copied.At(x, y) == RGB(255, 0, 255);
+    }
+  EXPECT_EQ(red, 4 * 4);
+  EXPECT_EQ(magenta, 0);
 }
 
 namespace {
