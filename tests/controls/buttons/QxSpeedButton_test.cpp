@@ -790,6 +790,8 @@ TEST(QxSpeedButton, ATransparentButtonShowsTheNewContentOfTheLabelBeneath) {
   const TOnScreen shown(b);
   EXPECT_EQ(shown.Count(RGB(0, 0, 0)), 0);
   EXPECT_GT(shown.Count(RGB(255, 0, 0)), 100);
+  EXPECT_TRUE(
+      qv::test::SaveWindowPicture(f.Handle(), qv::test::BuildScreenshotDir() / "speedbutton_over_changed_label.bmp"));
   // Moved away, it leaves the form's face behind the button.
   f.Label->SetBounds(10, 110, 110, 20);
   App().ProcessMessages();
