@@ -22,6 +22,7 @@ TControl::~TControl() {
 void TControl::SetParent(TWinControl* parent) {
   if (parent == m_parent) return;
   TWinControl* old = m_parent;
+  const TBiDiMode biDiMode = BiDiMode();
   if (old) {
     if (!IsWindowed()) Invalidate();
     old->RemoveControl(this);
@@ -30,7 +31,8 @@ void TControl::SetParent(TWinControl* parent) {
   if (parent) parent->InsertControl(this);
   ParentChanged(old);
   if (m_parentFont) FontChanged();
-  if (m_parentBiDiMode) BiDiModeChanged();
+  // Only a change of direction: some controls remake their window for it.
+  if (BiDiMode() != biDiMode) BiDiModeChanged();
   if (m_parent) RequestRealign();
   if (!IsWindowed()) Invalidate();
 }

@@ -338,6 +338,19 @@ void PaintParentBackground(TControl& control, TCanvas& canvas) {
   }
 }
 
+void InvalidateSeeThroughAbove(TWinControl& control) {
+  HWND self = control.HandleIfAllocated();
+  HWND parent = self ? GetParent(self) : nullptr;
+  if (!parent || control.Destroying()) return;
+  const TRect mine = ClientInParent(self, parent);
+  for (HWND h = GetWindow(self, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
+    TWinControl* above = TWinControl::FromHandle(h);
+    const auto* see = dynamic_cast<const TSeeThroughWindow*>(above);
+    if (!see || !see->ShowsWindowsBeneath() || !IsWindowVisible(h)) continue;
+    if (Overlap(ClientInParent(h, parent), mine)) above->Invalidate();
+  }
+}
+
 COLORREF PaletteRelativeColor(TColor color) { return ColorToRGB(color) | 0x02000000u; }
 
 void DiscardMessage(HWND window, UINT message) {

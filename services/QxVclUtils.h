@@ -69,6 +69,19 @@ HBITMAP MakeDisabledBitmap(qv::fw::TBitmap& bitmap, TColor outlineColor);
 // sibling windows beneath it. Nothing without a parent. Safe to call from
 // a windowless control's own Paint.
 void PaintParentBackground(TControl& control, TCanvas& canvas);
+// A window that shows the sibling windows beneath it through its face (by
+// PaintParentBackground) says so here, so that their changes reach it.
+class TSeeThroughWindow {
+public:
+  virtual bool ShowsWindowsBeneath() const = 0;
+
+protected:
+  ~TSeeThroughWindow() = default;
+};
+// Invalidates the sibling windows above the control that show it through
+// (and, through theirs, the ones above those). Windows only ever look
+// downwards, so no change comes back.
+void InvalidateSeeThroughAbove(qv::fw::TWinControl& control);
 
 // --- Rectangles and colours
 inline int RectWidthOf(const TRect& r) { return r.Right - r.Left; }

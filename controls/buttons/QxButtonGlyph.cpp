@@ -47,7 +47,13 @@ TQxButtonGlyph::~TQxButtonGlyph() {
 void TQxButtonGlyph::SetSource(HBITMAP bitmap, qv::fw::TColor transparentColor) {
   ReleaseImages();
   if (!bitmap || !m_source.CopyFrom(bitmap)) m_source.Clear();
-  m_sourceTransparent = transparentColor;
+  m_source.SetTransparentColor(transparentColor);
+  SourceChanged();
+}
+
+void TQxButtonGlyph::SetSource(const qv::fw::TBitmap& strip) {
+  ReleaseImages();
+  if (!m_source.Assign(strip)) m_source.Clear();
   SourceChanged();
 }
 
@@ -61,9 +67,7 @@ void TQxButtonGlyph::SourceChanged() {
   ReleaseImages();
   const int w = m_source.Width(), h = m_source.Height();
   if (h > 0) {
-    const qv::fw::TColor see = m_sourceTransparent == qv::fw::clDefault ? m_source.TransparentColor()
-                                                                          : m_sourceTransparent;
-    m_maskColor = static_cast<COLORREF>(ColorToRGB(see)) & ~0x02000000u;
+    m_maskColor = static_cast<COLORREF>(ColorToRGB(m_source.TransparentColor())) & ~0x02000000u;
     // A zero-wide strip has no cell at all: leave the count alone.
     if (w > 0 && w % h == 0) m_numGlyphs = w / h <= 5 ? w / h : 1;
   }

@@ -50,8 +50,11 @@ public:
   const qv::fw::TBitmap& Source() const { return m_source; }
   // Copies the strip (null empties it); the cell count follows a strip
   // made of square cells (at most 5). The see-through colour is the given
-  // one, or with clDefault the strip's lower-left pixel.
+  // one, or with clDefault the strip's lower-left pixel; the copy keeps it
+  // as its transparent colour, so copies of Source() see through it too.
   void SetSource(HBITMAP bitmap, qv::fw::TColor transparentColor = qv::fw::clDefault);
+  // Copies the strip with its own transparent colour.
+  void SetSource(const qv::fw::TBitmap& strip);
   int NumGlyphs() const { return m_numGlyphs; }
   // 0 and the current value are ignored.
   void SetNumGlyphs(int n);
@@ -91,7 +94,6 @@ private:
   std::string FitCaption(HDC dc, const std::string& caption, int width) const;
 
   qv::fw::TBitmap m_source;
-  qv::fw::TColor m_sourceTransparent = qv::fw::clDefault;
   TGlyphList* m_glyphList = nullptr;
   std::array<int, 5> m_cellIndex{-1, -1, -1, -1, -1};
   COLORREF m_maskColor = RGB(255, 0, 255);

@@ -155,6 +155,11 @@ void TQxCustomLabel::SetTransparent(bool v) {
   Invalidate();
 }
 
+void TQxCustomLabel::Invalidate() {
+  qv::fw::TCustomControl::Invalidate();
+  InvalidateSeeThroughAbove(*this);
+}
+
 TColor TQxCustomLabel::GetLabelColor() const { return EffectiveFont().Color(); }
 
 std::string TQxCustomLabel::DisplayText() const { return Caption(); }
@@ -213,8 +218,12 @@ void TQxCustomLabel::FitToText() {
   // The shadow may reach left of or above the text: the size counts it.
   const int w = (r.right - r.left) + 2, h = r.bottom - r.top;
   int left = Left();
-  // A right-to-left label aligned left reads from its right edge.
-  if ((m_alignment == qv::fw::TAlignment::RightJustify) != UseRightToLeftAlignment()) left = Left() + Width() - w;
+  // Right to left, left and right alignment trade places; a centred label
+  // keeps its left edge either way.
+  qv::fw::TAlignment side = m_alignment;
+  if (UseRightToLeftAlignment() && side != qv::fw::TAlignment::Center)
+    side = side == qv::fw::TAlignment::LeftJustify ? qv::fw::TAlignment::RightJustify : qv::fw::TAlignment::LeftJustify;
+  if (side == qv::fw::TAlignment::RightJustify) left = Left() + Width() - w;
   SetBounds(left, Top(), w, h);
 }
 
@@ -278,6 +287,14 @@ void TQxCustomLabel::EnabledChanged() {
 void TQxCustomLabel::VisibleChanged() {
   qv::fw::TCustomControl::VisibleChanged();
   if (Visible()) RefreshHover();
+  InvalidateSeeThroughAbove(*this);  // shown or gone, it changes what they show
+}
+
+void TQxCustomLabel::BoundsChanged() {
+  // The place it leaves and the place it takes both change what they show.
+  InvalidateSeeThroughAbove(*this);
+  qv::fw::TCustomControl::BoundsChanged();
+  InvalidateSeeThroughAbove(*this);
 }
 
 void TQxCustomLabel::MouseDown(TMouseButton b, TShiftState s, int x, int y) {

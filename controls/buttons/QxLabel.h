@@ -77,6 +77,8 @@ public:
 
   bool DialogChar(char key) override;
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  // Also repaints the transparent buttons above that show the label.
+  void Invalidate() override;
 
 protected:
   // --- Overridable
@@ -95,6 +97,7 @@ protected:
   void BiDiModeChanged() override;
   void EnabledChanged() override;
   void VisibleChanged() override;
+  void BoundsChanged() override;
   void MouseDown(qv::fw::TMouseButton b, qv::fw::TShiftState s, int x, int y) override;
   void MouseUp(qv::fw::TMouseButton b, qv::fw::TShiftState s, int x, int y) override;
 

@@ -201,6 +201,8 @@ void TQxSpeedButton::SetGrayedInactive(bool v) {
 
 void TQxSpeedButton::SetGlyph(HBITMAP strip) { m_glyph.SetSource(strip); }
 
+void TQxSpeedButton::SetGlyph(const qv::fw::TBitmap& strip) { m_glyph.SetSource(strip); }
+
 void TQxSpeedButton::SetNumGlyphs(int n) {
   if (n > 5) n = 5;
   if (n == m_glyph.NumGlyphs() || n < 1) return;
@@ -315,6 +317,19 @@ void TQxSpeedButton::EnabledChanged() {
 void TQxSpeedButton::VisibleChanged() {
   qv::fw::TButtonControl::VisibleChanged();
   if (Visible()) RefreshHover();
+  InvalidateSeeThroughAbove(*this);  // shown or gone, it changes what they show
+}
+
+void TQxSpeedButton::BoundsChanged() {
+  // The place it leaves and the place it takes both change what they show.
+  InvalidateSeeThroughAbove(*this);
+  qv::fw::TButtonControl::BoundsChanged();
+  InvalidateSeeThroughAbove(*this);
+}
+
+void TQxSpeedButton::Invalidate() {
+  qv::fw::TButtonControl::Invalidate();
+  InvalidateSeeThroughAbove(*this);
 }
 
 void TQxSpeedButton::CaptionChanged() {

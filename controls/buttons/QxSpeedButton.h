@@ -6,7 +6,8 @@
 // takes the focus; its caption's accelerator clicks it. Right to left
 // (BiDiMode, by default the parent's) mirrors the caption's alignment and
 // reading order. Its window rises above the overlapping labels laid out
-// before it, as a painted button would show over them.
+// before it, as a painted button would show over them; a transparent one
+// repaints when a label or speed button beneath it changes.
 // BM_CLICK acts as a press released inside, without the drop-down menu.
 // Example:  auto& b = form.Make<TQxSpeedButton>("BtnIndice1");
 //           b.Place(&form, 16, 360, 24, 22); b.SetCaption("|<"); b.OnClick = ...;
@@ -23,12 +24,15 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Menus.h"
 #include "framework/StdCtrls.h"
+#include "services/QxVclUtils.h"
 
 namespace qv::controls {
 
 enum TQxDropDownMenuPos { dmpBottom, dmpRight };
 
-class TQxSpeedButton : public qv::fw::TButtonControl, public qv::fw::TDialogCharTarget {
+class TQxSpeedButton : public qv::fw::TButtonControl,
+                       public qv::fw::TDialogCharTarget,
+                       public TSeeThroughWindow {
 public:
   explicit TQxSpeedButton(qv::fw::TComponent* owner);
   ~TQxSpeedButton() override;
@@ -62,12 +66,15 @@ public:
   void SetStyle(TButtonStyle s);
   bool Transparent() const { return m_transparent; }
   void SetTransparent(bool v);
+  bool ShowsWindowsBeneath() const override { return m_transparent; }
   // A flat button's glyph is grey while the mouse is elsewhere.
   bool GrayedInactive() const { return m_grayedInactive; }
   void SetGrayedInactive(bool v);
   const qv::fw::TBitmap& Glyph() const { return m_glyph.Source(); }
   // Copies the strip; null empties it.
   void SetGlyph(HBITMAP strip);
+  // Copies the strip with its transparent colour (another button's Glyph()).
+  void SetGlyph(const qv::fw::TBitmap& strip);
   int NumGlyphs() const { return m_glyph.NumGlyphs(); }
   // 1..5; more is taken as 5.
   void SetNumGlyphs(int n);
@@ -120,6 +127,8 @@ public:
   void Click() override;
   bool DialogChar(char key) override;
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  // Also repaints the transparent buttons above that show this one.
+  void Invalidate() override;
 
 protected:
   void CreateParams(qv::fw::TCreateParams& p) override;
@@ -130,6 +139,7 @@ protected:
                             TButtonPaintState state);
   void EnabledChanged() override;
   void VisibleChanged() override;
+  void BoundsChanged() override;
   void CaptionChanged() override;
   void FontChanged() override;
   void BiDiModeChanged() override;

@@ -11,6 +11,10 @@ using namespace qv::fw;
 
 namespace {
 
+// The popup's size at 96 pixels per inch, where it is at least 180 x 120;
+// other resolutions scale it with its children.
+constexpr int kPopupWidth = 187, kPopupHeight = 124;
+static_assert(kPopupWidth >= 180 && kPopupHeight >= 120);
 const char* const kBitmapNames[4] = {"PREV2", "PREV1", "NEXT1", "NEXT2"};
 const unsigned kHintIds[4] = {61259, 61258, 61260, 61261};
 
@@ -53,7 +57,7 @@ void ApplyMessageFont(TFont& font) {
 }
 
 TPopupCalendar::TPopupCalendar(TComponent* owner) : TPopupWindow(owner) {
-  SetBounds(0, 0, 187, 124);
+  SetBounds(0, 0, kPopupWidth, kPopupHeight);
   SetColor(clBtnFace);
   SetParentFont(false);
   ApplyMessageFont(Font());
@@ -64,14 +68,14 @@ TPopupCalendar::TPopupCalendar(TComponent* owner) : TPopupWindow(owner) {
   m_top = &Make<TPanel>("");
   m_top->SetParent(m_client);
   m_top->SetBevelOuter(TBevelCut::None);
-  m_top->SetBounds(0, 0, 187, 18);
+  m_top->SetBounds(0, 0, kPopupWidth, 18);
   m_top->SetAlign(TAlign::Top);
   m_calendar = &Make<TLocCalendar>("");
   m_calendar->SetParent(m_client);
   m_calendar->SetAlign(TAlign::Client);
   m_calendar->OnChange = [this](TComponent&) { UpdateTitle(); };
   m_calendar->OnMouseUp = [this](TComponent&, TMouseButton b, TShiftState s, int x, int y) { GridMouseUp(b, s, x, y); };
-  const int pw = 185;  // the top panel's width inside the border
+  const int pw = kPopupWidth - 2;  // the top panel's width inside the border
   const int xs[4] = {-1, 12, pw - 26, pw - 13};
   for (int i = 0; i < 4; ++i) {
     auto* b = &Make<TQxTimerSpeedButton>("");
@@ -168,7 +172,9 @@ TPopupCalendar* MakePopupCalendar(TWinControl& edit, TDateTime maxDate, TDateTim
   auto* popup = &edit.Make<TPopupCalendar>("");
   const int ppi = CalendarPixelsPerInch();
   if (ppi != 96) {
-    popup->SetBounds(0, 0, std::max(180, MulDiv(187, ppi, 96)), std::max(120, MulDiv(124, ppi, 96)));
+    // The whole popup scales as its children do, below 96 pixels per inch
+    // too: a floor applied after scaling would leave room they do not fill.
+    popup->SetBounds(0, 0, MulDiv(kPopupWidth, ppi, 96), MulDiv(kPopupHeight, ppi, 96));
     ScaleChildren(*popup, ppi);
     popup->Calendar()->SetParentFont(true);
     ApplyMessageFont(popup->Font());

@@ -73,9 +73,9 @@ public:
   qv::fw::TAlignment Alignment() const { return m_alignment; }
   // Recreates the window (the alignment is a window style).
   void SetAlignment(qv::fw::TAlignment a);
-  // --- Border and reading direction (BiDiMode; right to left puts the
-  // buttons at the left side); each recreates the window and lays the
-  // buttons out again.
+  // --- Border and reading direction (BiDiMode; RightToLeft puts the
+  // buttons at the left side, every right-to-left mode reads from the
+  // right); each recreates the window and lays the buttons out again.
   TEditBorderStyle BorderStyle() const { return m_borderStyle; }
   void SetBorderStyle(TEditBorderStyle s);
   bool Ctl3D() const { return m_ctl3D; }

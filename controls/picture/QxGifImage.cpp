@@ -8,6 +8,7 @@
 #include "media/GifPixels.h"
 #include "media/GifReader.h"
 #include "media/GifWriter.h"
+#include "controls/picture/detail/BitmapPixels.h"
 #include "controls/picture/detail/GlobalMemoryApi.h"
 #include "services/QxVclUtils.h"
 
@@ -25,6 +26,18 @@ TGlobalMemoryApi& GlobalMemoryApi() {
   return api;
 }
 
+bool ReadBitmapPixels(const qv::fw::TBitmap& bitmap, media::TGifPixels& out) {
+  qv::fw::TMemoryStream s;
+  if (!bitmap.SaveToStream(s)) return false;
+  const std::string& b = s.Bytes();
+  return media::TGifPixels::FromPackedBmp(reinterpret_cast<const uint8_t*>(b.data()), b.size(), out);
+}
+
+TBitmapPixelsReader& BitmapPixelsReader() {
+  static TBitmapPixelsReader reader = &ReadBitmapPixels;
+  return reader;
+}
+
 }  // namespace detail
 
 using media::TGifError;
@@ -36,15 +49,6 @@ namespace {
 
 constexpr TGifError kStreamRead{TGifErrorCode::StreamRead, 0};
 
-// The picture's pixels as the codec sees them (1/4/8 bits as they are,
-// anything else as 24 bits).
-bool PixelsOf(const TBitmap& bitmap, TGifPixels& out) {
-  qv::fw::TMemoryStream s;
-  if (!bitmap.SaveToStream(s)) return false;
-  const std::string& b = s.Bytes();
-  return TGifPixels::FromPackedBmp(reinterpret_cast<const uint8_t*>(b.data()), b.size(), out);
-}
-
 }  // namespace
 
 UINT GifClipboardFormat() {
@@ -53,7 +57,7 @@ UINT GifClipboardFormat() {
 }
 
 UINT IconClipboardFormat() {
-  static const UINT format = RegisterClipboardFormatA("Quorvant Icon Image");
+  static const UINT format = RegisterClipboardFormatA(kIconClipboardFormatName);
   return format;
 }
 
@@ -111,7 +115,8 @@ void TGIFFrame::Assign(const TBitmap& source, bool transparent) const {
   }
   f.Item->Width = copy->Width();
   f.Item->Height = copy->Height();
-  if (transparent || source.Transparent()) f.TransparentColor = source.TransparentColor();
+  // A system colour is matched against the colour table by the RGB it has now.
+  if (transparent || source.Transparent()) f.TransparentColor = qv::fw::ColorToRGB(source.TransparentColor());
   slot = std::move(copy);
   m_owner->UpdateScreenSize();
 }
@@ -264,7 +269,7 @@ TGifError TGIFImage::EncodeFrames() {
     const TBitmap* bitmap = i < m_bitmaps.size() ? m_bitmaps[i].get() : nullptr;
     if (!bitmap || bitmap->Empty()) return {TGifErrorCode::NoDataToWrite, 0};
     TGifPixels pixels;
-    if (!PixelsOf(*bitmap, pixels)) throw EInvalidBitmap();
+    if (!detail::BitmapPixelsReader()(*bitmap, pixels)) throw EInvalidBitmap();
     if (pixels.Depth != 1 && pixels.Depth != 4 && pixels.Depth != 8) {
       const media::TReductionMethod method = frame.Grayscale ? media::TReductionMethod::Grayscale : Reduction;
       if (method == media::TReductionMethod::Grayscale) frame.Grayscale = true;

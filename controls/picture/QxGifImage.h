@@ -62,7 +62,8 @@ void UnregisterGifPictureFormat();
 
 // "GIF Image", registered at first use.
 UINT GifClipboardFormat();
-// The clipboard format of icon pictures ("Quorvant Icon Image").
+// The clipboard format of icon pictures, registered at start-up.
+constexpr char kIconClipboardFormatName[] = "Quorvant Icon Image";
 UINT IconClipboardFormat();
 
 class TGIFImage;

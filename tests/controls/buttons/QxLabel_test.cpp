@@ -226,7 +226,7 @@ TEST(QxLabel, RightToLeftMirrorsTheAlignmentAndTheKeptEdge) {
   EXPECT_NEAR(centred.Left, l.Width() - 1 - centred.Right, 5);
 
   // Auto-size: a left-aligned label read from the right keeps its right
-  // edge, a right-aligned one its left edge.
+  // edge, a right-aligned or centred one its left edge.
   l.SetAlignment(TAlignment::LeftJustify);
   l.SetCaption("Nom");
   l.SetAutoSize(true);
@@ -236,6 +236,10 @@ TEST(QxLabel, RightToLeftMirrorsTheAlignmentAndTheKeptEdge) {
   l.SetAlignment(TAlignment::RightJustify);
   const int left = l.Left();
   l.SetCaption("Nom");
+  EXPECT_EQ(l.Left(), left);
+  // Centred is no side: the left edge stays, as left to right.
+  l.SetAlignment(TAlignment::Center);
+  l.SetCaption("Nom du dossier");
   EXPECT_EQ(l.Left(), left);
 
   l.SetBiDiMode(TBiDiMode::LeftToRight);

@@ -3,7 +3,9 @@
 // and outside, the repeat timer, the drop-down menu, flat hover, the
 // painted faces read back pixel by pixel, the property limits, and an
 // action that drives two buttons (with a screenshot), its image on
-// magenta, and captions read from the right (with a screenshot).
+// magenta (kept by copies of the glyph), captions read from the right
+// (with a screenshot), and transparent buttons over drawn parents and
+// sibling windows, repainted when a label beneath changes.
 #include "controls/buttons/QxSpeedButton.h"
 
 #include <gtest/gtest.h>
@@ -501,6 +503,24 @@ TEST(QxSpeedButton, AnActionImageSeesThroughMagentaEvenWithAnOpaqueCorner) {
   EXPECT_EQ(red, 4 * 4);
   EXPECT_EQ(magenta, 0);
   EXPECT_GT(blue, 0);
+
+  // Magenta is the glyph's own see-through colour, so a button given a
+  // copy of it sees through magenta as well.
+  EXPECT_EQ(static_cast<COLORREF>(b.Glyph().TransparentColor()), RGB(255, 0, 255));
+  auto& copy = f.Make<TQxSpeedButton>("Copy");
+  copy.Place(&f, 60, 10, 40, 40);
+  copy.SetCaption("");
+  copy.SetGlyph(b.Glyph());
+  EXPECT_EQ(copy.GlyphPainter().MaskColor(), RGB(255, 0, 255));
+  TShot copied(copy);
+  red = magenta = 0;
+  for (int y = 0; y < copy.Height(); ++y)
+    for (int x = 0; x < copy.Width(); ++x) {
+      red += copied.At(x, y) == RGB(255, 0, 0);
+      magenta += copied.At(x, y) == RGB(255, 0, 255);
+    }
+  EXPECT_EQ(red, 4 * 4);
+  EXPECT_EQ(magenta, 0);
 }
 
 namespace {
@@ -673,6 +693,13 @@ public:
   TBevel* Bevel;
   TCopyProbe* Probe;
   TQxSpeedButton *OnPanel, *OnLabel, *OnBevel, *OnProbe;
+  bool SawCopy = false;
+
+protected:
+  void Paint(TCanvas& c) override {
+    SawCopy = SawCopy || PaintingCopy();
+    TForm::Paint(c);
+  }
 };
 }  // namespace
 
@@ -705,11 +732,15 @@ TEST(QxSpeedButton, ATransparentButtonShowsItsParentsDrawingAndTheWindowsBeneath
     EXPECT_EQ(shot.At(30, 10), ColorToRGB(clBtnShadow));
   }
   {
-    // The window beneath is asked for a copy of itself.
-    f.Probe->SawCopy = false;
+    // The window beneath is asked for a copy of itself, and both it and the
+    // parent paint for the screen again afterwards.
+    f.Probe->SawCopy = f.SawCopy = false;
     TShot shot(*f.OnProbe);
     EXPECT_TRUE(f.Probe->SawCopy);
+    EXPECT_TRUE(f.SawCopy);
     EXPECT_EQ(shot.At(30, 15), RGB(255, 0, 0));
+    EXPECT_FALSE(f.Probe->PaintingCopy());
+    EXPECT_FALSE(f.PaintingCopy());
   }
   // For the picture: raised buttons with captions over the same grounds.
   for (TQxSpeedButton* b : {f.OnPanel, f.OnLabel, f.OnBevel, f.OnProbe}) {
@@ -719,4 +750,55 @@ TEST(QxSpeedButton, ATransparentButtonShowsItsParentsDrawingAndTheWindowsBeneath
   f.Repaint();
   PumpFor(100);
   EXPECT_TRUE(qv::test::SaveWindowPicture(f.Handle(), qv::test::BuildScreenshotDir() / "speedbutton_transparent.bmp"));
+}
+
+namespace {
+// The control as its window shows it now (what was last painted there),
+// not as it would paint itself afresh.
+class TOnScreen {
+public:
+  explicit TOnScreen(TWinControl& c) {
+    m_bmp.Create(c.Width(), c.Height(), 24);
+    HDC dc = GetDC(c.Handle());
+    BitBlt(m_bmp.Dc(), 0, 0, c.Width(), c.Height(), dc, 0, 0, SRCCOPY);
+    ReleaseDC(c.Handle(), dc);
+    GdiFlush();
+  }
+  int Count(COLORREF c) const {
+    int n = 0;
+    for (int y = 0; y < m_bmp.Height(); ++y)
+      for (int x = 0; x < m_bmp.Width(); ++x) n += m_bmp.Pixel(x, y) == c;
+    return n;
+  }
+
+private:
+  TBitmap m_bmp;
+};
+}  // namespace
+
+TEST(QxSpeedButton, ATransparentButtonShowsTheNewContentOfTheLabelBeneath) {
+  TTransparentForm f;
+  TQxSpeedButton& b = *f.OnLabel;
+  App().ProcessMessages();
+  ASSERT_FALSE(GetUpdateRect(b.Handle(), nullptr, FALSE));
+  ASSERT_GT(TOnScreen(b).Count(RGB(0, 0, 0)), 10);  // the label's text
+  // The label loses its text and turns red: the button shows it at once.
+  f.Label->SetCaption("");
+  EXPECT_TRUE(GetUpdateRect(b.Handle(), nullptr, FALSE));
+  f.Label->SetColor(clRed);
+  App().ProcessMessages();
+  const TOnScreen shown(b);
+  EXPECT_EQ(shown.Count(RGB(0, 0, 0)), 0);
+  EXPECT_GT(shown.Count(RGB(255, 0, 0)), 100);
+  EXPECT_TRUE(
+      qv::test::SaveWindowPicture(f.Handle(), qv::test::BuildScreenshotDir() / "speedbutton_over_changed_label.bmp"));
+  // Moved away, it leaves the form's face behind the button.
+  f.Label->SetBounds(10, 110, 110, 20);
+  App().ProcessMessages();
+  EXPECT_EQ(TOnScreen(b).Count(RGB(255, 0, 0)), 0);
+  // A change reaches only the windows above that overlap it.
+  App().ProcessMessages();
+  f.OnBevel->SetCaption("B");
+  EXPECT_FALSE(GetUpdateRect(f.OnLabel->Handle(), nullptr, FALSE));
+  EXPECT_FALSE(GetUpdateRect(f.Label->Handle(), nullptr, FALSE));
 }

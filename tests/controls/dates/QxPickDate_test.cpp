@@ -1,7 +1,8 @@
 // The month grid, the date dialog and the drop-down calendar in real
 // windows: clicks on empty cells, the grid's own cell keys, the dialog's
 // keys (Ctrl+Page Down is a year, Escape cancels), the navigation buttons
-// held by the limits, both windows laid out for 144 pixels per inch, and
+// held by the limits, both windows laid out for 144 pixels per inch (the
+// drop-down for 72 too), and
 // screenshots of the open drop-down.
 #include <gtest/gtest.h>
 
@@ -181,6 +182,34 @@ TEST(QxPopupCalendar, AnotherResolutionMovesTheButtonsAndTheTitle) {
   EXPECT_EQ(p.Calendar()->Top(), 27);
   EXPECT_EQ(p.Calendar()->Width(), top.Width());
   qv::test::SaveScreenBmp("date_popup_calendar_144dpi");
+  qv::test::PostKey(d.Handle(), VK_ESCAPE);
+}
+
+TEST(QxPopupCalendar, BelowNinetySixPixelsPerInchThePopupShrinksWithItsButtons) {
+  qv::test::TLocaleScope fr(qv::test::FrenchDates());
+  qv::test::TPixelsPerInchScope dpi(72);
+  TCalendarForm f;
+  TDateEdit& d = *f.Date;
+  d.SetDate(Ymd(2024, 5, 15));
+  d.SetFocus();
+  qv::test::PumpFor(200);  // the form's activation settles first
+  d.ButtonPressed();
+  qv::test::PumpFor(300);
+  ASSERT_TRUE(d.PopupVisible());
+  TPopupCalendar& p = *d.PopupCalendar();
+  EXPECT_EQ(p.Width(), MulDiv(187, 72, 96));
+  EXPECT_EQ(p.Height(), MulDiv(124, 72, 96));
+  // The right-hand buttons still end at the right edge, with no gap after.
+  const TControl& top = *p.NavButton(0)->Parent();
+  const int end = p.NavButton(3)->Left() + p.NavButton(3)->Width();
+  EXPECT_GE(end, top.Width());
+  EXPECT_LE(end, top.Width() + 2);
+  EXPECT_EQ(p.NavButton(2)->Left(), MulDiv(159, 72, 96));
+  const TLabel& title = *p.TitleLabel();
+  EXPECT_LT(title.Left() + title.Width(), p.NavButton(2)->Left());
+  EXPECT_EQ(p.Calendar()->Width(), top.Width());
+  EXPECT_EQ(p.Calendar()->Top() + p.Calendar()->Height(), p.Calendar()->Parent()->Height());
+  qv::test::SaveScreenBmp("date_popup_calendar_72dpi");
   qv::test::PostKey(d.Handle(), VK_ESCAPE);
 }
 

@@ -1,8 +1,9 @@
 // The spin edit in a real window, driven by posted key, character and mouse
 // messages through the application's loop: steps and limits, refused
 // characters, value kinds and formats, the range message on leaving, the
-// Enter key, paste, both button kinds, and every border look in both
-// reading directions (with a screenshot).
+// Enter key, paste, both button kinds, every border look in both
+// reading directions (with a screenshot), the reading-only modes, and a
+// move between parents that keeps its window.
 #include "controls/edits/QxSpinEdit.h"
 
 #include <gtest/gtest.h>
@@ -590,4 +591,63 @@ TEST(QxSpinEdit, ButtonsSitInsideEveryBorderOnTheReadingSide) {
   f.Repaint();
   PumpFor(100);
   qv::test::SaveScreenArea(qv::test::WholeScreen(), qv::test::BuildScreenshotDir() / "spinedit_borders.bmp");
+}
+
+TEST(QxSpinEdit, TheReadingOnlyModesReadFromTheRightAndKeepAlignmentAndButtons) {
+  TSpinForm f;
+  TQxSpinEdit& s = *f.Spin;
+  s.SetButtonKind(bkDiagonal);
+  for (TBiDiMode mode : {TBiDiMode::RightToLeftNoAlign, TBiDiMode::RightToLeftReadingOnly}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    s.SetBiDiMode(mode);
+    const LONG_PTR style = GetWindowLongPtrA(s.Handle(), GWL_STYLE);
+    const LONG_PTR ex = GetWindowLongPtrA(s.Handle(), GWL_EXSTYLE);
+    // The reading order a label's or speed button's text takes in this mode.
+    EXPECT_NE(s.DrawTextBiDiModeFlags(0) & DT_RTLREADING, 0u);
+    EXPECT_NE(ex & WS_EX_RTLREADING, 0);
+    EXPECT_EQ(ex & WS_EX_LEFTSCROLLBAR, 0);
+    EXPECT_EQ(style & ES_RIGHT, 0);
+    RECT client{};
+    GetClientRect(s.Handle(), &client);
+    const TControl& holder = *s.Button()->Parent();
+    EXPECT_GT(holder.Left(), client.right / 2);
+  }
+}
+
+namespace {
+// A spin edit that counts the windows made for it.
+class TCountedSpin : public TQxSpinEdit {
+public:
+  explicit TCountedSpin(TComponent* owner) : TQxSpinEdit(owner) {}
+  int Windows = 0;
+
+protected:
+  void CreateWnd() override {
+    ++Windows;
+    TQxSpinEdit::CreateWnd();
+  }
+};
+}  // namespace
+
+TEST(QxSpinEdit, AMoveBetweenParentsOfOneDirectionKeepsItsWindow) {
+  TSpinForm f;
+  auto& first = f.Make<TPanel>("First");
+  first.Place(&f, 100, 40, 100, 40);
+  auto& second = f.Make<TPanel>("Second");
+  second.Place(&f, 210, 40, 100, 40);
+  ASSERT_TRUE(first.HandleAllocated());
+  auto& s = f.Make<TCountedSpin>("Counted");
+  s.Place(&first, 5, 5, 80, 21);
+  ASSERT_TRUE(s.HandleAllocated());
+  EXPECT_EQ(s.Windows, 1);
+  const HWND made = s.Handle();
+  s.SetParent(&second);
+  EXPECT_EQ(s.Handle(), made);
+  EXPECT_EQ(s.Windows, 1);
+  // A parent read from the right still turns it round.
+  auto& mirrored = f.Make<TPanel>("Mirrored");
+  mirrored.Place(&f, 100, 85, 200, 30);
+  mirrored.SetBiDiMode(TBiDiMode::RightToLeft);
+  s.SetParent(&mirrored);
+  EXPECT_NE(GetWindowLongPtrA(s.Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
 }

@@ -1,16 +1,18 @@
 // The GIF picture over real bitmaps: drawing (stretched, transparent),
 // errors as exceptions with the codec's codes, stored data and files,
-// bitmaps written as GIF and read back, assignment (transparent colours
-// both ways), the clipboard (an unrendered bitmap included, memory that
-// cannot be had), and a
-// window that shows a title image made, written and re-read here (with a
-// screenshot under <build>/screenshots).
+// bitmaps written as GIF and read back (and bits that cannot be read),
+// assignment (transparent colours both ways, system colours included), the
+// clipboard (an unrendered bitmap included, memory that cannot be had, the
+// icon format registered at start-up), and a window that shows a title
+// image made, written and re-read here (with a screenshot under
+// <build>/screenshots).
 #include "controls/picture/QxGifImage.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "controls/picture/detail/BitmapPixels.h"
 #include "controls/picture/detail/GlobalMemoryApi.h"
 
 #include "../../media/GifBuilder.h"
@@ -328,6 +330,67 @@ TEST(QxGifImage, UnreadableBitmapBitsRaiseTheInvalidBitmapError) {
   EmptyClipboard();
   CloseClipboard();
   DestroyWindow(owner);
+}
+
+TEST(QxGifImage, ASystemTransparentColourIsMatchedByTheRgbItStandsFor) {
+  const COLORREF face = qv::fw::ColorToRGB(qv::fw::clBtnFace);
+  TBitmap source = Drawing(8, 8);
+  for (int x = 0; x < 8; ++x) source.SetPixel(x, 0, face);
+  source.SetTransparentColor(qv::fw::clBtnFace);
+  source.SetTransparent(true);
+  TGIFImage made;
+  made.Assign(&source);
+  EXPECT_EQ(made.Data().Frames[0].TransparentColor, face);
+  TMemoryStream s(SavedBytes(made));
+  TGIFImage back;
+  back.LoadFromStream(s);
+  EXPECT_EQ(back.Data().Frames[0].TransparentColor, face);
+  TBitmap dst = FilledBitmap(8, 8, kGreen);
+  {
+    TCanvas canvas(dst.Dc());
+    back.Draw(canvas, {0, 0, 8, 8});
+  }
+  EXPECT_EQ(At(dst, 4, 0), kGreen);
+  EXPECT_EQ(At(dst, 0, 4), kRed);
+}
+
+namespace {
+bool UnreadableBits(const TBitmap&, qv::media::TGifPixels&) { return false; }
+}  // namespace
+
+TEST(QxGifImage, AFrameWhoseBitsCannotBeReadRaisesTheInvalidBitmapErrorWhenWritten) {
+  TBitmap source = Drawing(6, 6);
+  TGIFImage gif;
+  gif.Assign(&source);
+  detail::TBitmapPixelsReader& reader = detail::BitmapPixelsReader();
+  struct TRestore {
+    detail::TBitmapPixelsReader& reader;
+    ~TRestore() { reader = &detail::ReadBitmapPixels; }
+  } restore{reader};
+  reader = &UnreadableBits;
+  TMemoryStream s;
+  try {
+    gif.SaveToStream(s);
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidBitmap& e) {
+    EXPECT_STREQ(e.what(), "Image bitmap incorrecte");
+  }
+  EXPECT_EQ(s.Size(), 0);
+  // Readable again, the same picture is written.
+  reader = &detail::ReadBitmapPixels;
+  EXPECT_EQ(SavedBytes(gif).substr(0, 6), "GIF87a");
+}
+
+TEST(QxGifImage, TheIconClipboardFormatIsRegisteredAtStartUp) {
+  // Looked for by name before this program asks for it by name.
+  UINT found = 0;
+  for (UINT format = 0xC000; format <= 0xFFFF && !found; ++format) {
+    char name[64] = {};
+    if (GetClipboardFormatNameA(format, name, sizeof name) > 0 && std::strcmp(name, kIconClipboardFormatName) == 0)
+      found = format;
+  }
+  EXPECT_NE(found, 0u);
+  EXPECT_EQ(found, IconClipboardFormat());
 }
 
 TEST(QxGifImage, AssignSharesAndFrameAssignCopies) {
