@@ -8,13 +8,19 @@ using qv::fw::TAlignment;
 bool PaintEdit(qv::fw::TCustomEdit& edit, const std::string& text, TAlignment alignment, WPARAM wp, bool focused,
                qv::fw::TColor disabledTextColor, bool keepLeft, bool paintCopy) {
   if (edit.Destroying()) return false;
+  // Right to left, left and right alignment trade places.
+  if (edit.UseRightToLeftAlignment() && alignment != TAlignment::Center)
+    alignment = alignment == TAlignment::LeftJustify ? TAlignment::RightJustify : TAlignment::LeftJustify;
   HWND h = edit.HandleIfAllocated();
   if (!h) return false;
   if (focused && !paintCopy) {
-    // The system draws a focused edit; only its alignment style must agree.
+    // The system draws a focused edit; only its alignment and reading
+    // styles must agree.
     const LONG_PTR ex = GetWindowLongPtrA(h, GWL_EXSTYLE);
     LONG_PTR want = ex & ~static_cast<LONG_PTR>(WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR);
     if (alignment == TAlignment::RightJustify) want |= WS_EX_RIGHT;
+    if (edit.UseRightToLeftReading()) want |= WS_EX_RTLREADING;
+    if (edit.UseRightToLeftAlignment()) want |= WS_EX_LEFTSCROLLBAR;
     if (want != ex) SetWindowLongPtrA(h, GWL_EXSTYLE, want);
     return false;
   }

@@ -1,10 +1,10 @@
 // The paint routine the edits share for what the system edit cannot draw
 // itself: a disabled text in a colour of our own, or an aligned text while
 // the edit is not focused. A focused edit is left to the system (after its
-// extended style is brought in line with the alignment), so caret and
-// selection stay the system's. Left-to-right reading only: the framework
-// has no right-to-left mode.
-// Tested by tests/controls/edits/QvEdit_test.cpp (disabled painting).
+// extended style is brought in line with the alignment and the reading
+// direction), so caret and selection stay the system's.
+// Tested by tests/controls/edits/QvEdit_test.cpp (disabled painting, reading
+// direction).
 #pragma once
 
 #include <windows.h>

@@ -270,6 +270,34 @@ TEST(QvEdit, DisabledPaintsInItsOwnColoursOnlyWhenTheyAreNotTheDefaults) {
   EXPECT_LT(CountPixels(e.Handle(), red), letters);
 }
 
+// Read from the right, a disabled edit draws its text where the enabled
+// one shows it: a left-aligned text at the right.
+TEST(QvEdit, DisabledPaintingFollowsTheReadingDirection) {
+  TEditForm f;
+  TQvCustomEdit& e = *f.Edits[0];
+  e.SetText("MM");
+  e.SetDisabledTextColor(RGB(255, 0, 0));
+  e.SetEnabled(false);
+  auto redOnTheLeft = [&] {
+    RedrawWindow(e.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT r{};
+    GetClientRect(e.Handle(), &r);
+    HDC dc = GetDC(e.Handle());
+    int left = 0, right = 0;
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x)
+        if (GetPixel(dc, x, y) == RGB(255, 0, 0)) ++(x < r.right / 2 ? left : right);
+    ReleaseDC(e.Handle(), dc);
+    EXPECT_GT(left + right, 10);
+    return left > right;
+  };
+  EXPECT_TRUE(redOnTheLeft());
+  e.SetBiDiMode(TBiDiMode::RightToLeftReadingOnly);
+  EXPECT_TRUE(redOnTheLeft()) << "a reading-only direction keeps the alignment";
+  e.SetBiDiMode(TBiDiMode::RightToLeft);
+  EXPECT_FALSE(redOnTheLeft());
+}
+
 TEST(QvEdit, ProtectedPasswordHidesTheTextFromOtherReaders) {
   TEditForm f;
   TQvCustomEdit& e = *f.Edits[0];
