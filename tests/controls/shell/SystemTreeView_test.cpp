@@ -40,12 +40,17 @@ struct TFolderTree {
 using THostedTree = THostedList<TQsSystemTreeView>;
 
 // The watches open in their own threads: a change made before they stand
-// would go unseen. Waits for the folder's and the parent's, then a little
-// for a watch being replaced to close.
+// would go unseen. Waits until the folder's and the parent's are the only
+// watchers left (a replaced one is freed once its worker has ended) and
+// both have opened their handles.
 void WaitForTheWatch(const TQsSystemTreeView& tree) {
   const int wanted = 1 + (tree.WatchingParent() ? 1 : 0);
-  EXPECT_TRUE(PumpUntil([&] { return controls::TFileChangeThread::OpenHandleCount() >= wanted; }, 10000));
-  PumpUntil([] { return false; }, 300);
+  EXPECT_TRUE(PumpUntil(
+      [&] {
+        return controls::TFileChangeThread::InstanceCount() == wanted &&
+               controls::TFileChangeThread::OpenHandleCount() == wanted;
+      },
+      10000));
 }
 
 std::vector<std::string> ChildTexts(TTreeNode* node) {
@@ -468,10 +473,14 @@ TEST(SystemTreeView, EachPopupMethodOffersItsOwnMenus) {
 namespace {
 bool WaitForAQueuedReport(int handlesLeft) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (controls::TFileChangeThread::OpenHandleCount() > handlesLeft)
+  while (controls::TFileChangeThread::OpenHandleCount() > handlesLeft) {
     if (std::chrono::steady_clock::now() > end) return false;
-  while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE))
+    Sleep(1);
+  }
+  while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
     if (std::chrono::steady_clock::now() > end) return false;
+    Sleep(1);
+  }
   return true;
 }
 }  // namespace
@@ -485,14 +494,22 @@ TEST(SystemTreeView, AReportQueuedForADeletedNodeOrAGoneTreeDoesNothing) {
     WaitForTheWatch(*h.list);
     fs::create_directory(tree.dir.Path() / "a" / "a1" / "x");
     ASSERT_TRUE(WaitForAQueuedReport(1));
-    // The selection that follows the deletion starts no new watch.
-    h.list->SetReadDelay(60000);
+    // The selection may not leave the deleted node, whose change would stop
+    // the watch too: only the deletion itself stops it here.
+    int changes = 0;
+    h.list->OnChanging = [](fw::TComponent&, TTreeNode*, bool& allow) { allow = false; };
+    h.list->OnChange = [&](fw::TComponent&, TTreeNode*) { ++changes; };
     TTreeNode* a = h.list->Selected()->Parent();
     h.list->Selected()->Delete();
+    EXPECT_EQ(changes, 0);
     EXPECT_EQ(h.list->WatchedFolder(), "");
-    PumpUntil([] { return false; }, 200);
+    EXPECT_FALSE(h.list->WatchingParent());
+    // Both watchers end once the report has been handed over (and dropped).
+    ASSERT_TRUE(PumpUntil([] { return controls::TFileChangeThread::InstanceCount() == 0; }, 10000));
     EXPECT_EQ(ChildTexts(a), std::vector<std::string>{"a2"}) << "the report re-read nothing";
     EXPECT_EQ(h.list->WatchedFolder(), "");
+    h.list->OnChanging = nullptr;
+    h.list->OnChange = nullptr;
   }
   {
     auto* h = new THostedTree(CustomRoot(tree.Path()));
@@ -502,7 +519,8 @@ TEST(SystemTreeView, AReportQueuedForADeletedNodeOrAGoneTreeDoesNothing) {
     fs::create_directory(tree.dir.Path() / "a" / "a2" / "y");
     ASSERT_TRUE(WaitForAQueuedReport(1));
     delete h;
-    PumpUntil([] { return false; }, 200);
   }
-  EXPECT_TRUE(PumpUntil([] { return controls::TFileChangeThread::InstanceCount() == 0; }, 5000));
+  // Handed over after the tree is gone: dropped, and the watchers end.
+  EXPECT_TRUE(PumpUntil([] { return controls::TFileChangeThread::InstanceCount() == 0; }, 10000));
 }
+
