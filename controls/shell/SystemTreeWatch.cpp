@@ -128,12 +128,7 @@ void TQsSystemTreeView::Watch(TTreeNode* node) {
   if (path.empty()) return;
   m_watchedItem = node->ItemId();
   m_watchedPath = path;
-  // Files, with their sizes and dates, matter only where they are shown:
-  // among the nodes, or in a linked list.
-  const TChangeFilter filter = m_showFiles || ListView()
-                                   ? TChangeFilter(fcFileName | fcDirName | fcAttributes | fcSize | fcLastWrite)
-                                   : fcDirName;
-  m_folderWatcher = TFileChangeThread::Create(path, filter, false, [this](TFileChangeThread&) {
+  m_folderWatcher = TFileChangeThread::Create(path, FolderFilter(), false, [this](TFileChangeThread&) {
     m_folderWatcher = nullptr;
     FolderWatcherFired();
   });
@@ -147,6 +142,19 @@ void TQsSystemTreeView::Watch(TTreeNode* node) {
       });
     }
   }
+}
+
+TChangeFilter TQsSystemTreeView::FolderFilter() const {
+  // Files, with their sizes and dates, matter only where they are shown:
+  // among the nodes, or in a linked list.
+  return m_showFiles || ListView() ? TChangeFilter(fcFileName | fcDirName | fcAttributes | fcSize | fcLastWrite)
+                                   : fcDirName;
+}
+
+void TQsSystemTreeView::ListViewLinkChanged() {
+  // A watch started before the link changed waits for the wrong changes.
+  TTreeNode* node = NodeFromItem(m_watchedItem);
+  if (node && !(m_folderWatcher && m_folderWatcher->Filter() == FolderFilter())) Watch(node);
 }
 
 void TQsSystemTreeView::FolderWatcherFired() {

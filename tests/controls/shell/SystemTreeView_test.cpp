@@ -524,3 +524,33 @@ TEST(SystemTreeView, AReportQueuedForADeletedNodeOrAGoneTreeDoesNothing) {
   EXPECT_TRUE(PumpUntil([] { return controls::TFileChangeThread::InstanceCount() == 0; }, 10000));
 }
 
+// A list linked, or unlinked, while the selected folder is watched changes
+// what the watch waits for at once, not at the next selection.
+TEST(SystemTreeView, LinkingAListToAWatchingTreeWatchesTheFilesToo) {
+  TFolderTree tree;
+  THostedTree h(CustomRoot(tree.Path()));
+  TTreeNode* a = Child(h.list->GetFirstNode(), "a");
+  a->Expand();
+  a->SetSelected(true);
+  ASSERT_EQ(h.list->WatchedFolder(), tree.Path("a"));
+  EXPECT_EQ(h.list->WatchedChanges(), controls::fcDirName);
+  auto* list = &h.form->Make<controls::TQsCustomSystemListView>("ShellList");
+  h.list->SetListView(list);
+  EXPECT_EQ(h.list->WatchedFolder(), tree.Path("a"));
+  EXPECT_NE(h.list->WatchedChanges() & controls::fcFileName, 0);
+  int reads = 0;
+  h.list->OnPopulated = [&](fw::TComponent&, TTreeNode* n) { reads += n == a; };
+  WaitForTheWatch(*h.list);
+  std::ofstream(tree.dir.Path() / "a" / "new.txt") << "n";
+  EXPECT_TRUE(PumpUntil([&] { return reads > 0; }, 10000));
+  ASSERT_EQ(h.list->WatchedFolder(), tree.Path("a"));
+  h.list->SetListView(nullptr);
+  EXPECT_EQ(h.list->WatchedChanges(), controls::fcDirName);
+  h.list->SetListView(list);
+  EXPECT_NE(h.list->WatchedChanges() & controls::fcFileName, 0);
+  // A list that goes takes its files out of the watch with it.
+  delete list;
+  EXPECT_EQ(h.list->ListView(), nullptr);
+  EXPECT_EQ(h.list->WatchedChanges(), controls::fcDirName);
+}
+
