@@ -324,6 +324,7 @@ void TQsSystemTreeView::DeleteNodeData(TTreeNode& node) {
 void TQsSystemTreeView::Delete(TTreeNode& node) {
   // A watcher of a node that goes would report into nothing.
   if (node.ItemId() == m_watchedItem || node.ItemId() == m_parentWatchedItem) StopWatching();
+  if (node.ItemId() == m_menuItem) m_menuItem = nullptr;
   // Our nodes never outlive their window, so their data goes with them
   // even while the window is being destroyed.
   DeleteNodeData(node);

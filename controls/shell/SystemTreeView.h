@@ -227,6 +227,8 @@ private:
   HTREEITEM m_parentWatchedItem = nullptr;
   TFileChangeThread* m_folderWatcher = nullptr;
   HTREEITEM m_watchedItem = nullptr;
+  // The node whose shell menu is open; cleared when it is deleted.
+  HTREEITEM m_menuItem = nullptr;
   std::string m_watchedPath;
   std::string m_fileMask;
   engine::TMaskList m_masks;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "controls/shell/ShellContextMenu.h"
 #include "controls/shell/SystemFolderControls.h"
@@ -217,9 +218,14 @@ bool TQsSystemTreeView::ShowNodeContextMenu(TTreeNode* node, POINT screen) {
   r.ScreenPoint = screen;
   r.Owner = Handle();
   bool rename = false;
+  // The menu's loop hands over watcher reports and the command may change
+  // the folder: either can free the node. Its deletion is noted (Delete),
+  // since a freed item's handle can come back for a new node.
+  const HTREEITEM outer = std::exchange(m_menuItem, node->ItemId());
   const bool shown = ShowItemContextMenu(r, rename);
-  // The node may be gone if the command changed the folder.
-  if (rename && NodeFromItem(node->ItemId()) == node) node->EditText();
+  const HTREEITEM menuItem = std::exchange(m_menuItem, outer);
+  if (rename)
+    if (TTreeNode* still = NodeFromItem(menuItem)) still->EditText();
   return shown;
 }
 
