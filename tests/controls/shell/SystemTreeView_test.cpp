@@ -422,9 +422,14 @@ TEST(SystemTreeView, EachPopupMethodOffersItsOwnMenus) {
   });
   auto& own = h.form->Make<fw::TPopupMenu>("TreeMenu");
   own.AddItem("Ouvrir", "Ouvrir");
+  // Counted before the menu's loop runs, which a key posted to this thread
+  // ends: the loop takes keys from the thread's queue whatever window is
+  // active or under the pointer. Should the menu end first for another
+  // reason (a cancel mode, a click elsewhere), the count stands and Pump
+  // gives the left-over key to the tree.
   own.OnPopup = [&](fw::TComponent&) {
     ++ownMenus;
-    PostMessageA(h.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);  // closes it once shown
+    PostMessageA(h.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
   };
   h.list->SetPopupMenu(&own);
   TTreeNode* b = Child(h.list->GetFirstNode(), "b");
