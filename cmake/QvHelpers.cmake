@@ -4,9 +4,10 @@
 # One GoogleTest executable; its cases are discovered at test time (through
 # Wine in the Windows build, whose wrapper sets the Wine environment). Tests
 # that start the one-instance program or write its registry key take the
-# lock qv_program, so they never overlap. So do tests that hold the mouse or
-# time auto-repeats: a window another test shows meanwhile takes the capture
-# or the activation away from them.
+# lock qv_program, so they never overlap. So does every program whose tests
+# show windows: with no window manager, a window that one program shows
+# takes the activation, the keyboard focus and the capture from another's
+# (an edit beside it loses its text's place, a menu its loop).
 function(qv_test name)
   cmake_parse_arguments(T "" "LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})

@@ -26,8 +26,9 @@ std::string ToAnsi(UINT codePage, std::wstring_view s) {
   return out;
 }
 
-// CompareString's 1, 2, 3 as -1, 0, 1; 0 (failure) as equal.
-int Centered(int r) { return r == 0 ? 0 : r - CSTR_EQUAL; }
+// CompareString's 1, 2, 3 as -1, 0, 1; its 0 (failure) as -2, so that a
+// caller can tell a refused comparison from "equal".
+int Centered(int r) { return r - CSTR_EQUAL; }
 
 }  // namespace
 

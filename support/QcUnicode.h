@@ -11,7 +11,7 @@
 
 namespace qv::controls {
 
-// Negative, 0 or positive (0 also when the system cannot compare).
+// -1, 0 or 1; -2 when the system cannot compare the texts.
 int CompareTextLocale(LCID locale, std::wstring_view a, std::wstring_view b);
 
 namespace detail {

@@ -98,7 +98,8 @@ public:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 protected:
-  // With AutoHint, a text wider than the edit is its own tooltip, shown over it.
+  // With AutoHint, a text wider than the edit is its own tooltip, shown
+  // just below it (see AutoHintShow).
   bool HandleHintShow(THintInfo& info) override;
   // --- Overridable, in this order
   virtual std::unique_ptr<TQvFieldDataConnector> CreateDataConnector();

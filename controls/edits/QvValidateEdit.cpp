@@ -219,21 +219,25 @@ std::string TQvCustomValidateEdit::MakeValid(const std::string& text) {
   return kept;
 }
 
-std::string TQvCustomValidateEdit::Stripped(const std::string& text, size_t* lead) const {
+std::string TQvCustomValidateEdit::Stripped(const std::string& text, int* caret) const {
+  int at = caret ? *caret : 0;
   std::string s = StrRemoveSuffix(m_displaySuffix, text);
   const size_t whole = s.size();
   s = StrRemovePrefix(m_displayPrefix, s);
-  size_t ahead = whole - s.size();
+  at -= static_cast<int>(whole - s.size());
   // Only a currency value carries the sign: elsewhere the same letters are
   // the user's text (an "E" currency is an exponent, a "$" a hex prefix).
-  if (m_displayFormat == dfCurrency) {
-    const std::string currency = CurrencyString();
-    s = StrRemoveSuffix(currency, s);
-    const size_t kept = s.size();
-    s = StrRemovePrefix(currency, s);
-    ahead += kept - s.size();
+  // The negative formats put the currency inside a bracket or before a
+  // trailing sign, so it goes wherever it stands: left in, its letters
+  // could pass for the number's (the '.' of "S/.").
+  const std::string currency = m_displayFormat == dfCurrency ? CurrencyString() : std::string();
+  for (size_t found = currency.empty() ? std::string::npos : s.find(currency); found != std::string::npos;
+       found = s.find(currency, found)) {
+    s.erase(found, currency.size());
+    const int from = static_cast<int>(found);
+    if (at > from) at = std::max(from, at - static_cast<int>(currency.size()));
   }
-  if (lead) *lead = ahead;
+  if (caret) *caret = std::clamp(at, 0, static_cast<int>(s.size()));
   return s;
 }
 
@@ -612,11 +616,11 @@ void TQvCustomValidateEdit::KeyUp(WORD& key, qv::fw::TShiftState shift) {
 
 void TQvCustomValidateEdit::KeyPress(char& key) {
   char k = key;
-  // The place counts in the text the rules see, past a prefix or currency
-  // (a key typed inside them goes to the value's first place).
-  size_t lead = 0;
-  const std::string text = Stripped(RawText(), &lead);
-  const int pos = std::max(SelStart() - static_cast<int>(lead), 0) + 1;
+  // The place counts in the text the rules see, without the prefix, suffix
+  // and currency (a key typed inside one counts where that part stands).
+  int caret = SelStart();
+  const std::string text = Stripped(RawText(), &caret);
+  const int pos = caret + 1;
   const bool valid = IsValidChar(text, k, pos);
   if (static_cast<unsigned char>(key) > 31) key = valid ? k : 0;
   TQvCustomEdit::KeyPress(key);

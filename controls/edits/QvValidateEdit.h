@@ -114,8 +114,9 @@ private:
   void EnforceMin();
   void ValueChangedCheck();
   void ApplyCriticalColor();
-  // lead: how many characters went from the front.
-  std::string Stripped(const std::string& text, size_t* lead = nullptr) const;
+  // caret: a place in text, turned into the same place in the result (a
+  // place inside a removed part goes to where that part stood).
+  std::string Stripped(const std::string& text, int* caret = nullptr) const;
   std::string StrippedWindowText() const { return Stripped(RawText()); }
   bool SelectionActive() const { return SelLength() > 0; }
   double ClampToRange(double v) const;

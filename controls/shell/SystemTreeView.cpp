@@ -142,9 +142,11 @@ TQsCustomSystemTreeView::~TQsCustomSystemTreeView() {
 }
 
 void TQsCustomSystemTreeView::SetListView(TQsCustomSystemListView* list) {
-  if (detail::RelinkBothWays(this, m_listView, list, &TQsCustomSystemListView::TreeView,
-                             &TQsCustomSystemListView::SetTreeView) && list)
-    list->LinkedFolderChanged(GetSelectedItemIdList(), 0);
+  if (!detail::RelinkBothWays(this, m_listView, list, &TQsCustomSystemListView::TreeView,
+                              &TQsCustomSystemListView::SetTreeView))
+    return;
+  if (list) list->LinkedFolderChanged(GetSelectedItemIdList(), 0);
+  ListViewLinkChanged();
 }
 
 void TQsCustomSystemTreeView::SetComboBox(TQsCustomSystemComboBox* combo) {
@@ -162,7 +164,10 @@ void TQsCustomSystemTreeView::LinkedFolderChanged(int flag) {
 void TQsCustomSystemTreeView::Notification(fw::TComponent* component, fw::TOperation op) {
   fw::TCustomTreeView::Notification(component, op);
   if (op != fw::TOperation::Remove || !component) return;
-  if (component == m_listView) m_listView = nullptr;
+  if (component == m_listView) {
+    m_listView = nullptr;
+    ListViewLinkChanged();
+  }
   if (component == m_comboBox) m_comboBox = nullptr;
 }
 
@@ -319,6 +324,7 @@ void TQsSystemTreeView::DeleteNodeData(TTreeNode& node) {
 void TQsSystemTreeView::Delete(TTreeNode& node) {
   // A watcher of a node that goes would report into nothing.
   if (node.ItemId() == m_watchedItem || node.ItemId() == m_parentWatchedItem) StopWatching();
+  if (node.ItemId() == m_menuItem) m_menuItem = nullptr;
   // Our nodes never outlive their window, so their data goes with them
   // even while the window is being destroyed.
   DeleteNodeData(node);

@@ -85,6 +85,8 @@ protected:
   void Notification(fw::TComponent* component, fw::TOperation op) override;
   // A linked control's folder changed: the tree follows it.
   virtual void LinkedControlChanged(LPCITEMIDLIST absolute) { SelectItemIdList(absolute); }
+  // A list view was linked, unlinked or replaced.
+  virtual void ListViewLinkChanged() {}
 
   void StartDelayTimer();
   void KillDelayTimer();
@@ -163,6 +165,8 @@ public:
   // --- State that tests look at
   const std::string& WatchedFolder() const { return m_watchedPath; }
   bool WatchingParent() const { return m_parentWatcher != nullptr; }
+  // The changes the selected folder's watch waits for (0 when none runs).
+  TChangeFilter WatchedChanges() const { return m_folderWatcher ? m_folderWatcher->Filter() : 0; }
   const std::string& PendingSelection() const { return m_pendingSelection; }
 
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -182,6 +186,7 @@ protected:
   void CreateWnd() override;
   void WindowDestroying() override;
   void Loaded() override;
+  void ListViewLinkChanged() override;
 
   bool CanExpand(fw::TTreeNode& node) override;
   void Expand(fw::TTreeNode& node) override;
@@ -197,6 +202,7 @@ private:
   void SortAll();
   void StopWatching();
   void Watch(fw::TTreeNode* node);
+  TChangeFilter FolderFilter() const;
   void FolderWatcherFired();
   void ParentWatcherFired();
   std::string NodePath(fw::TTreeNode* node);
@@ -221,6 +227,8 @@ private:
   HTREEITEM m_parentWatchedItem = nullptr;
   TFileChangeThread* m_folderWatcher = nullptr;
   HTREEITEM m_watchedItem = nullptr;
+  // The node whose shell menu is open; cleared when it is deleted.
+  HTREEITEM m_menuItem = nullptr;
   std::string m_watchedPath;
   std::string m_fileMask;
   engine::TMaskList m_masks;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "controls/shell/ShellContextMenu.h"
 #include "controls/shell/SystemFolderControls.h"
@@ -128,12 +129,7 @@ void TQsSystemTreeView::Watch(TTreeNode* node) {
   if (path.empty()) return;
   m_watchedItem = node->ItemId();
   m_watchedPath = path;
-  // Files, with their sizes and dates, matter only where they are shown:
-  // among the nodes, or in a linked list.
-  const TChangeFilter filter = m_showFiles || ListView()
-                                   ? TChangeFilter(fcFileName | fcDirName | fcAttributes | fcSize | fcLastWrite)
-                                   : fcDirName;
-  m_folderWatcher = TFileChangeThread::Create(path, filter, false, [this](TFileChangeThread&) {
+  m_folderWatcher = TFileChangeThread::Create(path, FolderFilter(), false, [this](TFileChangeThread&) {
     m_folderWatcher = nullptr;
     FolderWatcherFired();
   });
@@ -147,6 +143,19 @@ void TQsSystemTreeView::Watch(TTreeNode* node) {
       });
     }
   }
+}
+
+TChangeFilter TQsSystemTreeView::FolderFilter() const {
+  // Files, with their sizes and dates, matter only where they are shown:
+  // among the nodes, or in a linked list.
+  return m_showFiles || ListView() ? TChangeFilter(fcFileName | fcDirName | fcAttributes | fcSize | fcLastWrite)
+                                   : fcDirName;
+}
+
+void TQsSystemTreeView::ListViewLinkChanged() {
+  // A watch started before the link changed waits for the wrong changes.
+  TTreeNode* node = NodeFromItem(m_watchedItem);
+  if (node && !(m_folderWatcher && m_folderWatcher->Filter() == FolderFilter())) Watch(node);
 }
 
 void TQsSystemTreeView::FolderWatcherFired() {
@@ -209,9 +218,14 @@ bool TQsSystemTreeView::ShowNodeContextMenu(TTreeNode* node, POINT screen) {
   r.ScreenPoint = screen;
   r.Owner = Handle();
   bool rename = false;
+  // The menu's loop hands over watcher reports and the command may change
+  // the folder: either can free the node. Its deletion is noted (Delete),
+  // since a freed item's handle can come back for a new node.
+  const HTREEITEM outer = std::exchange(m_menuItem, node->ItemId());
   const bool shown = ShowItemContextMenu(r, rename);
-  // The node may be gone if the command changed the folder.
-  if (rename && NodeFromItem(node->ItemId()) == node) node->EditText();
+  const HTREEITEM menuItem = std::exchange(m_menuItem, outer);
+  if (rename)
+    if (TTreeNode* still = NodeFromItem(menuItem)) still->EditText();
   return shown;
 }
 

@@ -121,11 +121,14 @@ TEST(QcStrings, LocaleComparisonIgnoresCaseBothWays) {
   EXPECT_EQ(CompareTextLocale(fr, L"Dupont", L"DUPONT"), 0);
   EXPECT_EQ(detail::LocaleAnsiCodePage(fr), 1252u);
   EXPECT_EQ(detail::LocaleAnsiCodePage(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT)), 1251u);
-  // A comparison the system refuses is no order: 0, not "less".
+  // A comparison the system refuses answers -2, apart from every order.
   const LCID none = 0x7FFF0000;
   ASSERT_EQ(CompareStringW(none, NORM_IGNORECASE, L"a", 1, L"b", 1), 0);
-  for (auto compare : {&detail::CompareTextWide, &detail::CompareTextAnsi}) EXPECT_EQ(compare(none, L"a", L"b"), 0);
-  EXPECT_EQ(CompareTextLocale(none, L"a", L"b"), 0);
+  for (auto compare : {&detail::CompareTextWide, &detail::CompareTextAnsi}) {
+    EXPECT_EQ(compare(none, L"a", L"b"), -2);
+    EXPECT_EQ(compare(none, L"a", L"a"), -2);
+  }
+  EXPECT_EQ(CompareTextLocale(none, L"a", L"b"), -2);
 }
 
 }  // namespace

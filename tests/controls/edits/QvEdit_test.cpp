@@ -353,6 +353,13 @@ TEST(QvEdit, AutoHintOffersTheWholeTextOnlyWhenItDoesNotFit) {
   ASSERT_TRUE(e.AutoHintShow(text, at));
   EXPECT_EQ(text, e.Text());
   EXPECT_EQ(at.X, e.ClientToScreen(TPoint{-2, 0}).X);
+  // Past the sunken frame: the edit's outer bottom-left corner, so the
+  // tooltip opens just below the edit.
+  ASSERT_NE(GetWindowLongA(e.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+  RECT frame{};
+  GetWindowRect(e.Handle(), &frame);
+  EXPECT_EQ(at.X, frame.left);
+  EXPECT_EQ(at.Y, frame.bottom);
   e.SetPasswordChar('*');
   EXPECT_FALSE(e.AutoHintShow(text, at));
 }

@@ -508,9 +508,11 @@ TEST_F(QvValidateEdit, NegativeCurrencyKeepsItsSignInEveryLocaleFormat) {
     f->Other->SetFocus();
     App().ProcessMessages();
   };
-  for (const char* currency : {"$", "EUR"}) {
+  // "S/." holds the decimal separator: wherever a format puts it, its '.'
+  // must not be read as the number's.
+  for (const std::string currency : {"$", "EUR", "S/."}) {
     for (uint8_t n = 0; n <= 15; ++n) {
-      SCOPED_TRACE(std::string(currency) + " NegCurrFormat " + std::to_string(n));
+      SCOPED_TRACE(currency + " NegCurrFormat " + std::to_string(n));
       TQcLocaleSettings s;
       s.DecimalSeparator = '.';
       s.ThousandSeparator = ',';
@@ -551,6 +553,14 @@ TEST_F(QvValidateEdit, NegativeCurrencyKeepsItsSignInEveryLocaleFormat) {
       e.SetFocus();
       leave();
       EXPECT_DOUBLE_EQ(e.AsFloat(), 7.25);
+      // A leading sign typed just past the shown currency is the value's
+      // first place; a trailing one typed at the end, its last.
+      e.SetFocus();
+      const int at = trailing ? static_cast<int>(Shown(e).size()) : static_cast<int>(currency.size());
+      SendMessageA(e.Handle(), EM_SETSEL, at, at);
+      Type(e, parenthesis ? "(" : "-");
+      leave();
+      EXPECT_DOUBLE_EQ(e.AsFloat(), -7.25);
     }
   }
   // Places count from past the prefix: a sign typed right after it leads.
