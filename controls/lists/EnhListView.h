@@ -11,8 +11,7 @@
 // A list that holds its rows keeps them as TListItem objects and gives the
 // platform list their texts by callback; a virtual list (ExtListView.h)
 // holds none. Main thread only: the sort direction lives in module values
-// while a sort runs. Tested by tests/controls/lists/EnhListView_test.cpp and
-// tests/controls/lists/pointer/EnhListViewHeader_test.cpp.
+// while a sort runs. Tested by tests/controls/lists/EnhListView_test.cpp.
 #pragma once
 
 #include <memory>

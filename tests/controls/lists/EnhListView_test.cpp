@@ -357,6 +357,34 @@ TEST(EnhListView, CtrlNumpadPlusBecomesMinusWhileColumnsAreFixed) {
   EXPECT_EQ(keys, (std::vector<WORD>{VK_ADD, VK_SUBTRACT, VK_ADD}));
 }
 
+// A fixed column's divider takes no clicks and shows the arrow; its body
+// still takes them, and a free column's divider keeps the sizing cursor.
+TEST(EnhListView, AFixedColumnsDividerTakesNoClicksAndShowsTheArrow) {
+  THostedList<TCustomEnhListView> h([](TCustomEnhListView& lv) { Fill(lv); });
+  HWND header = h.list->HeaderHandle();
+  RECT r{};
+  SendMessageA(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+  POINT divider{r.right - 1, (r.top + r.bottom) / 2}, body{(r.left + r.right) / 2, divider.y};
+  ClientToScreen(header, &divider);
+  ClientToScreen(header, &body);
+  auto hitTest = [&](POINT p) {
+    return SendMessageA(header, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+  };
+  const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+  auto cursorOverDivider = [&] {
+    SetCursorPos(divider.x, divider.y);
+    SetCursor(nullptr);
+    SendMessageA(header, WM_SETCURSOR, reinterpret_cast<WPARAM>(header), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  EXPECT_EQ(hitTest(divider), HTCLIENT);
+  EXPECT_NE(cursorOverDivider(), arrow);
+  h.list->SetNoColumnResize(true);
+  EXPECT_EQ(hitTest(divider), HTNOWHERE);
+  EXPECT_EQ(hitTest(body), HTCLIENT);
+  EXPECT_EQ(cursorOverDivider(), arrow);
+}
+
 // A label edit given up (no text) tells OnEditCanceled of its row; a
 // finished one changes the caption and tells nothing.
 TEST(EnhListView, AnAbandonedLabelEditRaisesOnEditCanceled) {
