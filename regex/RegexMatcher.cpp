@@ -207,7 +207,7 @@ void TMatcher::Set(std::int32_t reg, std::int32_t value) {
 // the groups. Each choice point gets one row of positions per state of the
 // counters around it that can change what it does; a choice point whose
 // rows would not fit is never recorded.
-void TMatcher::StartVisiting() {
+__attribute__((noinline)) void TMatcher::StartVisiting() {
   m_visitFrom = 0;
   if (!m_program->mayVisit || settings.visited == TMatchSettings::TVisited::Never) return;
   const TProgram::TVisitTables& v = m_program->visit;
@@ -307,8 +307,8 @@ std::int64_t TMatcher::ExtensionBit(std::int32_t repeat, std::int32_t from) cons
 // for: the least one, or 1 when a count of 0 ends where a loop's pass began
 // (not the bare state, see StateBit; every later count lies past the pass
 // starts). That count is tried without marks.
-std::int64_t TMatcher::ExtensionStart(std::int32_t repeat, std::int32_t pos, std::int32_t min,
-                                      std::int32_t& first) const {
+__attribute__((noinline)) std::int64_t TMatcher::ExtensionStart(std::int32_t repeat, std::int32_t pos,
+                                                                std::int32_t min, std::int32_t& first) const {
   first = min;
   std::int64_t bit = ExtensionBit(repeat, pos + min);
   if (bit < 0 && min == 0 && pos < m_len) {
@@ -324,8 +324,8 @@ std::int64_t TMatcher::ExtensionStart(std::int32_t repeat, std::int32_t pos, std
 // it ends: the marks of a run form a suffix of it, so a search that meets
 // one run from many places reads each part of it a bounded number of
 // times, not once per place. -1 with m_error for a node that is not simple.
-std::int32_t TMatcher::RunToMark(std::int32_t operand, std::int32_t pos, std::int32_t first, std::int64_t bit,
-                                 std::int64_t& steps) {
+__attribute__((noinline)) std::int32_t TMatcher::RunToMark(std::int32_t operand, std::int32_t pos,
+                                                          std::int32_t first, std::int64_t bit, std::int64_t& steps) {
   std::int32_t count = 0;
   std::int32_t chunk = 64;
   for (;;) {
@@ -353,13 +353,37 @@ std::int32_t TMatcher::FirstMarked(std::int64_t bit, std::int32_t from, std::int
   return hi;
 }
 
+// A lazy repeat with extension marks (whose bit for count `first` is
+// given): the first count from k on worth trying, or -1 once none is, with
+// the counts tried marked. The operand's run is read only as far as the
+// counts go (known: the characters it is known to match), so a search that
+// meets one run from many places does not read all of it each time. Out of
+// line, like the rest of the set's work: most searches never need it.
+__attribute__((noinline)) std::int32_t TMatcher::LazyCount(std::int32_t repeat, std::int32_t operand,
+                                                          std::int32_t hint, std::int32_t from, std::int32_t k,
+                                                          std::int32_t& known, std::int32_t first, std::int64_t mark,
+                                                          std::int64_t& steps) {
+  for (;; ++k, --steps) {
+    if (k > known) {
+      std::int32_t unit = 1;
+      if (Repeat(operand, 1, from + known, unit, steps) <= 0) break;
+      ++known;
+    }
+    // Marks further on: what the counts tried so far explored.
+    if (k >= first && BitSet(mark + (k - first))) break;
+    if (HintOk(hint, from + k) && Visit(repeat, from + k)) return k;
+  }
+  if (k > first) MarkExtension(mark, k - first);
+  return -1;
+}
+
 // Marks the extension over count places from `bit`, up to where marks
 // begin: the rest of the run is marked already.
 void TMatcher::MarkExtension(std::int64_t bit, std::int32_t count) {
   for (std::int32_t i = 0; i < count && !BitSet(bit + i); ++i) SetBit(bit + i);
 }
 
-void TMatcher::EndVisiting() {
+__attribute__((noinline)) void TMatcher::EndVisiting() {
   m_visiting = false;
   if (m_visitedWords * sizeof(std::uint64_t) > kVisitedKept) {
     m_visited.reset();
@@ -396,11 +420,11 @@ int TMatcher::Run(std::int32_t start) {
   TStack& stack = m_stack;  // empty: every attempt leaves it so
   std::int32_t node = m_program->entry;
   std::int32_t pos = start;
-  std::int64_t steps = m_steps;
-  // Below this many steps left the visited set comes in (0 once it has, or
-  // was declined): one comparison per step serves it and the budget. A
-  // search that never backtracks to a choice still reaches it.
-  std::int64_t floor = m_visitFrom;
+  // The steps left above m_visitFrom, where the visited set comes in (0
+  // once it has, or was declined): one comparison with 0 per step serves
+  // it and the budget, and holds no bound in a register. A search that
+  // never backtracks to a choice still reaches it.
+  std::int64_t steps = m_steps - m_visitFrom;
 
   // A simple repeat tries only counts after which its continuation can read
   // its first character, and not yet explored.
@@ -410,26 +434,6 @@ int TMatcher::Run(std::int32_t start) {
   auto tryCount = [&](std::int32_t repeat, std::int32_t hint, std::int32_t at) {
     return hintOk(hint, at) && (!m_visiting || Visit(repeat, at));
   };
-  // A lazy repeat with extension marks (whose bit for count `first` is
-  // given): the first count from k on worth trying, or -1 once none is, with
-  // the counts tried marked. The operand's run is read only as far as the
-  // counts go (known: the characters it is known to match), so a search
-  // that meets one run from many places does not read all of it each time.
-  auto lazyCount = [&](std::int32_t repeat, std::int32_t operand, std::int32_t hint, std::int32_t from,
-                       std::int32_t k, std::int32_t& known, std::int32_t first, std::int64_t mark) {
-    for (;; ++k, --steps) {
-      if (k > known) {
-        std::int32_t unit = 1;
-        if (Repeat(operand, 1, from + known, unit, steps) <= 0) break;
-        ++known;
-      }
-      // Marks further on: what the counts tried so far explored.
-      if (k >= first && BitSet(mark + (k - first))) break;
-      if (tryCount(repeat, hint, from + k)) return k;
-    }
-    if (k > first) MarkExtension(mark, k - first);
-    return -1;
-  };
   auto nextOf = [&](std::int32_t n) {
     const std::int32_t off = ReadI32(code + n + 1);
     return off == 0 ? -1 : n + off;
@@ -437,15 +441,15 @@ int TMatcher::Run(std::int32_t start) {
   // Every exit leaves the steps left to the next attempt of the search.
   struct TSync {
     std::int64_t& from;
-    std::int64_t& to;
-    ~TSync() { to = from; }
-  } sync{steps, m_steps};
+    TMatcher& m;
+    ~TSync() { m.m_steps = from + m.m_visitFrom; }
+  } sync{steps, *this};
 
   for (;;) {
-    if (--steps < floor) {
+    if (--steps < 0) {
+      steps += m_visitFrom;
       if (steps < 0) return kStepBudgetError;
       StartVisiting();
-      floor = m_visitFrom;
     }
     const std::uint8_t* n = code + node;
     const std::int32_t off = ReadI32(n + 1);
@@ -624,7 +628,7 @@ int TMatcher::Run(std::int32_t start) {
           if (known < 0) return m_error;
           if (known < r.min) goto fail;
           if (r.next < 0) return 1002;
-          const std::int32_t k = lazyCount(node, r.operand, hint, pos, r.min, known, first, mark);
+          const std::int32_t k = LazyCount(node, r.operand, hint, pos, r.min, known, first, mark, steps);
           if (k < 0) goto fail;
           stack.Push(static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(known),
                      TStack::Tag(FRepeatLazyMarked, node));
@@ -729,10 +733,10 @@ int TMatcher::Run(std::int32_t start) {
         regs[REnd + a] = static_cast<std::int32_t>(w[1]);
         continue;
       }
-      if (--steps < floor) {
+      if (--steps < 0) {
+        steps += m_visitFrom;
         if (steps < 0) return kStepBudgetError;
         StartVisiting();
-        floor = m_visitFrom;
       }
       pos = static_cast<std::int32_t>(w[0]);
       if (kind == FAlt) {
@@ -766,7 +770,7 @@ int TMatcher::Run(std::int32_t start) {
             continue;
           }
         } else {
-          k = lazyCount(a, r.operand, hint, from, k + 1, most, first, mark);
+          k = LazyCount(a, r.operand, hint, from, k + 1, most, first, mark, steps);
           if (k < 0) continue;
         }
         stack.Push(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(most),
@@ -795,10 +799,10 @@ int TMatcher::Run(std::int32_t start) {
           const std::int64_t mark =
               m_visiting && r.max >= len - from ? ExtensionStart(a, from, r.min, first) : -1;
           if (mark >= 0) {
-            k = lazyCount(a, r.operand, hint, from, k + 1, most, first, mark);
+            k = LazyCount(a, r.operand, hint, from, k + 1, most, first, mark, steps);
             if (k < 0) continue;
-            stack.Push(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(most),
-                       TStack::Tag(FRepeatLazyMarked, a));
+            stack.Push(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(k),
+                       static_cast<std::uint32_t>(most), TStack::Tag(FRepeatLazyMarked, a));
             pos = from + k;
             node = r.next;
             break;
@@ -831,6 +835,68 @@ int TMatcher::Run(std::int32_t start) {
       node = a + ReadI32(ln + 13);
       break;
     }
+  }
+}
+
+// One attempt at p; on a match, fills starts and ends from the registers.
+inline __attribute__((always_inline)) int TMatcher::Attempt(std::int32_t p, std::int32_t* starts,
+                                                            std::int32_t* ends) {
+  const int r = Run(p);
+  if (r == 1) {
+    starts[0] = p;
+    ends[0] = m_endPos;
+    for (int g = 1; g <= m_program->groupCount; ++g) {
+      starts[g] = m_regs[static_cast<std::size_t>(RStart + g)];
+      ends[g] = m_regs[static_cast<std::size_t>(REnd + g)];
+    }
+    if (!m_stack.Empty()) Unwind();
+  } else if (r != 0) {
+    // An error leaves them anyhow: start afresh next time.
+    m_regs.clear();
+    m_stack.Clear();
+  }
+  return r;
+}
+
+// The search of a program that starts with a case-folded literal: only
+// where the literal itself stands is an attempt worth starting; when it is
+// all there is, it is the match. Apart from Search, whose scan of the other
+// programs it would otherwise crowd.
+__attribute__((noinline)) int TMatcher::SearchFolded(const std::uint8_t* input, std::int32_t length,
+                                                     std::int32_t from, std::int32_t* starts, std::int32_t* ends) {
+  const std::uint8_t* const lit = m_code + m_program->foldAt;
+  const std::int32_t l = m_program->foldLength;
+  // Also keeps `end` inside the input (which may be null when empty).
+  if (length - from < l) return 0;
+  const std::uint8_t* const invert = settings.invert;
+  const std::uint8_t c0 = lit[0];
+  const std::uint8_t c1 = invert[c0];
+  const std::uint8_t* const end = input + (length - l + 1);  // past the last place it may start
+  // The next place of each case of its first character, found with
+  // memchr (vectorised), kept until the scan passes it.
+  auto find = [end](const std::uint8_t* at, std::uint8_t c) {
+    if (at >= end) return end;
+    const void* hit = std::memchr(at, c, static_cast<std::size_t>(end - at));
+    return hit ? static_cast<const std::uint8_t*>(hit) : end;
+  };
+  const std::uint8_t* next0 = find(input + from, c0);
+  const std::uint8_t* next1 = c1 == c0 ? end : find(input + from, c1);
+  for (;;) {
+    const std::uint8_t* at = next0 < next1 ? next0 : next1;
+    if (at >= end) return 0;
+    if (at == next0) next0 = find(at + 1, c0);
+    if (at == next1) next1 = find(at + 1, c1);
+    std::int32_t j = 1;
+    while (j < l && (at[j] == lit[j] || at[j] == invert[lit[j]])) ++j;
+    if (j < l) continue;
+    const auto p = static_cast<std::int32_t>(at - input);
+    if (m_program->foldOnly) {
+      starts[0] = p;
+      ends[0] = p + l;
+      return 1;
+    }
+    const int r = Attempt(p, starts, ends);
+    if (r != 0) return r;
   }
 }
 
@@ -874,80 +940,31 @@ int TMatcher::Search(const TProgram& program, const std::uint8_t* input, std::in
     if (hay.find(needle) == std::string_view::npos) return 0;
   }
 
-  auto attempt = [&](std::int32_t p) __attribute__((always_inline)) {
-    const int r = Run(p);
-    if (r == 1) {
-      starts[0] = p;
-      ends[0] = m_endPos;
-      for (int g = 1; g <= program.groupCount; ++g) {
-        starts[g] = m_regs[static_cast<std::size_t>(RStart + g)];
-        ends[g] = m_regs[static_cast<std::size_t>(REnd + g)];
-      }
-      if (!m_stack.Empty()) Unwind();
-    } else if (r != 0) {
-      // An error leaves them anyhow: start afresh next time.
-      m_regs.clear();
-      m_stack.Clear();
-    }
-    return r;
-  };
-  if (program.anchored) return attempt(from);
-  if (program.foldAt >= 0) {
-    // Only where the literal itself stands is an attempt worth starting;
-    // when it is all there is, it is the match.
-    const std::uint8_t* const lit = m_code + program.foldAt;
-    const std::int32_t l = program.foldLength;
-    // Also keeps `end` inside the input (which may be null when empty).
-    if (length - from < l) return 0;
-    const std::uint8_t* const invert = settings.invert;
-    const std::uint8_t c0 = lit[0];
-    const std::uint8_t c1 = invert[c0];
-    const std::uint8_t* const end = input + (length - l + 1);  // past the last place it may start
-    // The next place of each case of its first character, found with
-    // memchr (vectorised), kept until the scan passes it.
-    auto find = [end](const std::uint8_t* at, std::uint8_t c) {
-      if (at >= end) return end;
-      const void* hit = std::memchr(at, c, static_cast<std::size_t>(end - at));
-      return hit ? static_cast<const std::uint8_t*>(hit) : end;
-    };
-    const std::uint8_t* next0 = find(input + from, c0);
-    const std::uint8_t* next1 = c1 == c0 ? end : find(input + from, c1);
-    for (;;) {
-      const std::uint8_t* at = next0 < next1 ? next0 : next1;
-      if (at >= end) return 0;
-      if (at == next0) next0 = find(at + 1, c0);
-      if (at == next1) next1 = find(at + 1, c1);
-      std::int32_t j = 1;
-      while (j < l && (at[j] == lit[j] || at[j] == invert[lit[j]])) ++j;
-      if (j < l) continue;
-      const auto p = static_cast<std::int32_t>(at - input);
-      if (program.foldOnly) {
-        starts[0] = p;
-        ends[0] = p + l;
-        return 1;
-      }
-      const int r = attempt(p);
-      if (r != 0) return r;
-    }
-  }
+  if (program.anchored) return Attempt(from, starts, ends);
+  if (program.foldAt >= 0) return SearchFolded(input, length, from, starts, ends);
   if (program.startChar != 0) {
     for (std::int32_t p = from; p < length; ++p) {
       const void* hit = std::memchr(input + p, program.startChar, static_cast<std::size_t>(length - p));
       if (!hit) return 0;
       p = static_cast<std::int32_t>(static_cast<const std::uint8_t*>(hit) - input);
-      const int r = attempt(p);
+      const int r = Attempt(p, starts, ends);
       if (r != 0) return r;
     }
     return 0;
   }
+  // The scan for the next candidate is a loop of its own, whose few values
+  // stay in registers: an attempt's call in the same loop made the compiler
+  // keep the position in memory, a store and a load per character.
   const std::uint8_t* const first = program.firstTable;
-  for (std::int32_t p = from; p < length; ++p) {
-    if (!first[input[p]]) continue;
-    const int r = attempt(p);
+  const std::uint8_t* const stop = input + length;
+  for (const std::uint8_t* at = input + from;; ++at) {
+    while (at < stop && !first[*at]) ++at;
+    if (at >= stop) break;
+    const int r = Attempt(static_cast<std::int32_t>(at - input), starts, ends);
     if (r != 0) return r;
   }
   // The end of the input is a candidate like a NUL character.
-  return first[0] ? attempt(length) : 0;
+  return first[0] ? Attempt(length, starts, ends) : 0;
 }
 
 }  // namespace qv::regex::detail

@@ -46,6 +46,9 @@ public:
              std::uint64_t budget, std::int32_t* starts, std::int32_t* ends);
 
 private:
+  int Attempt(std::int32_t p, std::int32_t* starts, std::int32_t* ends);
+  int SearchFolded(const std::uint8_t* input, std::int32_t length, std::int32_t from, std::int32_t* starts,
+                   std::int32_t* ends);
   int Run(std::int32_t start);
   std::int32_t Repeat(std::int32_t operand, std::int32_t max, std::int32_t pos, std::int32_t& unit,
                       std::int64_t& steps);
@@ -60,6 +63,12 @@ private:
   std::int64_t ExtensionStart(std::int32_t repeat, std::int32_t pos, std::int32_t min, std::int32_t& first) const;
   std::int32_t RunToMark(std::int32_t operand, std::int32_t pos, std::int32_t first, std::int64_t bit,
                          std::int64_t& steps);
+  std::int32_t LazyCount(std::int32_t repeat, std::int32_t operand, std::int32_t hint, std::int32_t from,
+                         std::int32_t k, std::int32_t& known, std::int32_t first, std::int64_t mark,
+                         std::int64_t& steps);
+  bool HintOk(std::int32_t hint, std::int32_t at) const {
+    return hint < 0 || (at < m_len && (m_in[at] == (hint & 0xFF) || m_in[at] == (hint >> 8)));
+  }
   std::int32_t FirstMarked(std::int64_t bit, std::int32_t from, std::int32_t to) const;
   void MarkExtension(std::int64_t bit, std::int32_t count);
   void EndVisiting();
