@@ -50,6 +50,8 @@ bool IsValidFileName(std::string_view name) {
 
 bool IsReachableName(std::u16string_view name) { return name.empty() || (name.back() != u'.' && name.back() != u' '); }
 
+bool IsReachableName(std::string_view name) { return name.empty() || (name.back() != '.' && name.back() != ' '); }
+
 std::string FileNameKey(std::string_view name) { return AnsiUpperCase(name); }
 
 std::u16string FileNameKey(std::u16string_view name) {

@@ -25,6 +25,9 @@ bool IsReservedDeviceName(std::string_view cp1252Name);
 // system drops those from every path, so such a file cannot be opened by
 // its name (another system made it).
 bool IsReachableName(std::u16string_view name);
+// The same test on the cp1252 form of a name (its last character is the
+// wide name's: "." and " " are never lossy).
+bool IsReachableName(std::string_view name);
 
 // The key under which the file system finds a cp1252 name: its letters in
 // capitals (the Windows-1252 case pairs, which the Unicode case pairs of
