@@ -249,6 +249,7 @@ bool TRegexEngine::ExecPos(int offset) {
   if (offset < 1) Fail(1006);
   if (offset > length + 1 || length > INT32_MAX - 1) return false;
   const std::uint64_t budget = std::uint64_t{m_stepBudget} + 64u * static_cast<std::uint64_t>(length);
+  m_matcher->settings.boundedMost = static_cast<std::int64_t>(kBoundedSearchFactor) * m_stepBudget;
   const int r = m_matcher->Search(*m_program, reinterpret_cast<const std::uint8_t*>(m_input.data()),
                                   static_cast<std::int32_t>(length), offset - 1, budget, m_starts, m_ends);
   if (r == 1) {

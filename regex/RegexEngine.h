@@ -23,20 +23,25 @@
 // Ambiguous loops such as "(a+)+b", "(a|a)*b" or "(x|x){1,30}y", and
 // searches that go over one long run from every start position ("\w+\d" on
 // a long word), do not run into it: a search that backtracks far more than
-// a linear one remembers which (choice point, position, live loop counters)
-// states it has explored and failed, over all its start positions, and
-// gives its real answer in time linear in the input's length (times the
-// program's length and the states of those counters). Still left to the
-// budget, and so answered with 1016 when it runs out:
+// a linear one remembers which (choice point, position, loop state) states
+// it has explored and failed, over all its start positions, and gives its
+// real answer in time linear in the input's length (times the program's
+// length and the states of its loop counters). When the set has a place
+// for every state of the search, each state fails at most once and the set
+// bounds the search's work: the search then earns further steps with each
+// state it records (twice the program's nodes, and a few more), up to
+// kBoundedSearchFactor x StepBudget() beyond the budget (2.56 x 10^8 steps
+// by default, one to two seconds natively). Still left to the budget, and
+// so answered with 1016 when it runs out:
 // - expressions with a back reference ("(a|a)*b\1"): the groups steer them;
-// - a simple repeat with an upper bound short of the rest of the input,
-//   tried from many places ("\w{1,100000}\d" on a long word);
+// - a simple repeat with an upper bound above 64 but short of the rest of
+//   the input, tried from many places ("\w{1,100000}\d" on a long word);
 // - choice points whose states, times the input's length, outgrow the
 //   32 MiB the set may take (large or nested counted bounds, or a long
 //   program, on a long input): those go unrecorded;
-// - linear searches that need more than the budget's 64 steps a character:
-//   counted loops on a long input ("(x|x){1,30}y" on "y" then x's takes
-//   about 380 steps a character: 1016 past some 3,000 by default).
+// - searches the set bounds that need more than that: the counters of
+//   counted loops multiply the states, and "(x|x){1,1000}y" on "y" then
+//   64,000 x's needs 7.6 x 10^8 steps.
 //
 // Threads: one engine serves one caller at a time; distinct engines are
 // independent. Covered by tests/regex/*_test.cpp.
@@ -63,6 +68,9 @@ inline constexpr RegexModifiers ModifierX = 32;
 inline constexpr RegexModifiers DefaultModifiers = ModifierR | ModifierS | ModifierG;
 
 inline constexpr std::uint32_t kDefaultStepBudget = 1000000;
+// A search that the visited set bounds may take this many times the step
+// budget beyond its budget (see above).
+inline constexpr std::uint32_t kBoundedSearchFactor = 256;
 
 // Error code of a search that ran out of steps (see above).
 inline constexpr int kStepBudgetError = 1016;

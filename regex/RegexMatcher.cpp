@@ -50,6 +50,14 @@ using TStack = TBacktrackStack;
 constexpr std::uint64_t kVisitedBits = std::uint64_t{32} << 23;
 // Freed at the end of a search when larger (bytes).
 constexpr std::size_t kVisitedKept = std::size_t{1} << 16;
+// The steps each state the set records pays for, beyond two per node of the
+// program: a walk from one recorded state to the next goes through each
+// node at most once, and a few more pay for the backtracks between.
+constexpr std::int64_t kStepsPerState = 32;
+// A simple repeat with an upper bound short of the subject's end reads its
+// run without the extension marks: up to this bound, each entry's reading
+// goes on the states' pay too; beyond it the search keeps the fixed budget.
+constexpr std::int32_t kShortRepeat = 64;
 
 struct TRepeatNode {
   std::int32_t min, max, operand, next;
@@ -210,8 +218,8 @@ void TMatcher::Set(std::int32_t reg, std::int32_t value) {
 __attribute__((noinline)) void TMatcher::StartVisiting() {
   m_visitFrom = 0;
   if (!m_program->mayVisit || settings.visited == TMatchSettings::TVisited::Never) return;
-  const TProgram::TVisitTables& v = m_program->visit;
-  if (!v.ready) BuildVisitTables(*m_program);
+  if (!m_program->visit) BuildVisitTables(*m_program);
+  const TProgram::TVisitTables& v = *m_program->visit;
   const auto width = static_cast<std::uint64_t>(m_len) + 1;
   const std::uint64_t rowsMost = kVisitedBits / width;
   // A loop allowed more passes than the subject has characters beyond its
@@ -223,20 +231,53 @@ __attribute__((noinline)) void TMatcher::StartVisiting() {
     const bool bounded = max != kInfinite && max - v.levelMins[l] <= static_cast<std::int64_t>(m_len) + 1;
     m_levelCap[l] = bounded ? static_cast<std::int32_t>(max) : v.levelMins[l];
   }
-  m_rowBase.assign(static_cast<std::size_t>(v.count), -1);
+  // A row per state of the counters around each choice point; then, where
+  // they fit too, one per such state and count of loops around whose pass
+  // began at the row's place (without them those states go unrecorded).
+  m_rowBase.assign(2 * static_cast<std::size_t>(v.count), -1);
   std::uint64_t rows = 0;
-  for (std::int32_t i = 0; i < v.count; ++i) {
+  auto counterStates = [&](std::int32_t i) {
     const std::int32_t levels = v.levelCount[static_cast<std::size_t>(i)];
-    if (levels < 0) continue;
     std::uint64_t own = 1;
     for (std::int32_t d = 0; d < levels && own <= rowsMost; ++d)
       own *= static_cast<std::uint64_t>(m_levelCap[static_cast<std::size_t>(v.levelAt[static_cast<std::size_t>(i)] + d)]) + 1;
+    return own;
+  };
+  for (std::int32_t i = 0; i < v.count; ++i) {
+    if (v.levelCount[static_cast<std::size_t>(i)] < 0) continue;
+    const std::uint64_t own = counterStates(i);
     if (own > rowsMost - rows) continue;
-    m_rowBase[static_cast<std::size_t>(i)] = static_cast<std::int64_t>(rows);
+    m_rowBase[2 * static_cast<std::size_t>(i)] = static_cast<std::int64_t>(rows);
     rows += own;
+  }
+  bool bounded = true;
+  for (std::int32_t i = 0; i < v.count; ++i) {
+    const auto around = static_cast<std::uint64_t>(v.emptyCount[static_cast<std::size_t>(i)]);
+    if (m_rowBase[2 * static_cast<std::size_t>(i)] < 0) {
+      bounded = false;
+      continue;
+    }
+    if (around == 0) continue;
+    const std::uint64_t own = counterStates(i);
+    if (own > (rowsMost - rows) / around) {
+      bounded = false;
+      continue;
+    }
+    m_rowBase[2 * static_cast<std::size_t>(i) + 1] = static_cast<std::int64_t>(rows);
+    rows += own * around;
   }
   const std::uint64_t bits = rows * width;
   if (bits == 0) return;
+  // When every state has its row, each fails at most once and the set
+  // bounds the search's work: it gets steps as it records states, whatever
+  // the budget. Not when a repeat may read a long run from each of many
+  // places without the marks.
+  std::int64_t perState = kStepsPerState + 2 * static_cast<std::int64_t>(v.nodes);
+  for (const std::int32_t max : v.repeatMaxes) {
+    if (max >= m_len) continue;
+    if (max > kShortRepeat) bounded = false;
+    perState += 2 * static_cast<std::int64_t>(max) + 2;
+  }
   const std::size_t words = static_cast<std::size_t>((bits + 63) / 64);
   if (words > m_visitedWords) {
     // calloc: fresh pages are zero without being touched.
@@ -245,33 +286,73 @@ __attribute__((noinline)) void TMatcher::StartVisiting() {
     if (!m_visited) return;
   }
   m_visiting = true;
+  m_perState = bounded ? perState : 0;
+  m_recorded = m_paid = 0;
+  m_payLeft = settings.boundedMost;
+}
+
+// The slow path of a step count that fell below 0: the visited set comes
+// in at its threshold, or the count gets the steps that the states
+// recorded since its last call pay for. The new count; below 0 when the
+// budget is spent.
+__attribute__((noinline)) std::int64_t TMatcher::MoreSteps(std::int64_t steps) {
+  if (m_visitFrom > 0) {
+    steps += m_visitFrom;
+    if (steps >= 0) StartVisiting();
+    return steps;
+  }
+  const std::int64_t pay = std::min(m_perState * (m_recorded - m_paid), m_payLeft);
+  m_paid = m_recorded;
+  m_payLeft -= pay;
+  return steps + pay;
 }
 
 // The bit of the state (choice point `index`, position `at`) under the
-// current loop state, or -1 when that state is not the bare (index, at):
-// a loop whose pass began at `at` has yet to consume anything, and would
-// leave at its choice instead of going round.
+// current loop state, or -1 when that state is not recorded. A loop whose
+// pass began at `at` has consumed nothing yet, and would leave where it
+// otherwise goes round: such loops are the innermost few around the
+// choice point (their passes began no earlier than the outer ones'), and
+// how many they are picks one of its rows. Any other loop state is left
+// unrecorded, as is every such state of a repeat's extension.
 std::int64_t TMatcher::StateBit(std::int32_t index, std::int32_t at) const {
   const TProgram& p = *m_program;
+  const TProgram::TVisitTables& v = *p.visit;
   const std::int32_t* regs = m_regs.data();
-  for (int id = 0; id < p.loopCount; ++id)
-    if (regs[RLastPass + id] == at) return -1;
-  const std::int64_t base = m_rowBase[static_cast<std::size_t>(index)];
+  const std::int64_t base = m_rowBase[2 * static_cast<std::size_t>(index)];
   if (base < 0) return -1;
-  const std::int32_t levels = p.visit.levelCount[static_cast<std::size_t>(index)];
-  std::int64_t row = base;
+  std::int32_t empty = 0;
+  for (int id = 0; id < p.loopCount; ++id) empty += regs[RLastPass + id] == at;
+  const std::int32_t levels = v.levelCount[static_cast<std::size_t>(index)];
+  std::int64_t key = 0;
   if (levels != 0) {
     if (levels != regs[RDepth]) return -1;
-    const std::int32_t* caps = m_levelCap.data() + p.visit.levelAt[static_cast<std::size_t>(index)];
-    std::int64_t key = 0;
+    const std::int32_t* caps = m_levelCap.data() + v.levelAt[static_cast<std::size_t>(index)];
     for (std::int32_t d = 1; d <= levels; ++d) {
-      if (regs[RPass + d] == at) return -1;
+      empty += regs[RPass + d] == at;
       const std::int32_t cap = caps[d - 1];
       key = key * (cap + 1) + std::min(regs[RCount + d], cap);
     }
-    row += key;
   }
-  return row * (static_cast<std::int64_t>(m_len) + 1) + at;
+  const std::int32_t around = v.emptyCount[static_cast<std::size_t>(index)];
+  if (around != 0) {
+    std::int32_t inner = 0;
+    if (empty != 0) {
+      const std::int32_t* loops = v.emptyLoops.data() + v.emptyAt[static_cast<std::size_t>(index)];
+      for (; inner < around; ++inner) {
+        const std::int32_t l = loops[around - 1 - inner];
+        if (regs[l < 0 ? RPass - l : RLastPass + l] != at) break;
+      }
+    }
+    if (inner != empty) return -1;
+    if (inner != 0) {
+      const std::int64_t emptyBase = m_rowBase[2 * static_cast<std::size_t>(index) + 1];
+      if (emptyBase < 0) return -1;
+      return (emptyBase + key * around + inner - 1) * (static_cast<std::int64_t>(m_len) + 1) + at;
+    }
+  } else if (empty != 0) {
+    return -1;
+  }
+  return (base + key) * (static_cast<std::int64_t>(m_len) + 1) + at;
 }
 
 bool TMatcher::BitSet(std::int64_t bit) const {
@@ -282,12 +363,13 @@ void TMatcher::SetBit(std::int64_t bit) {
   std::uint64_t& word = m_visited.get()[bit >> 6];
   if (word == 0) m_dirty.push_back(static_cast<std::uint32_t>(bit >> 6));
   word |= std::uint64_t{1} << (bit & 63);
+  ++m_recorded;
 }
 
 // True when the state (choice point `node`, position `at`) is new, and marks
 // it; false when it was explored before, and so failed.
-bool TMatcher::Visit(std::int32_t node, std::int32_t at) {
-  const std::int64_t bit = StateBit(m_program->visit.index[static_cast<std::size_t>(node)], at);
+__attribute__((noinline)) bool TMatcher::Visit(std::int32_t node, std::int32_t at) {
+  const std::int64_t bit = StateBit(m_program->visit->index[static_cast<std::size_t>(node)], at);
   if (bit < 0) return true;
   if (BitSet(bit)) return false;
   SetBit(bit);
@@ -300,7 +382,7 @@ bool TMatcher::Visit(std::int32_t node, std::int32_t at) {
 // of it. -1 when the repeat has no extension row in the current state; the
 // bit of `from` (the least count's position) otherwise.
 std::int64_t TMatcher::ExtensionBit(std::int32_t repeat, std::int32_t from) const {
-  return StateBit(m_program->visit.index[static_cast<std::size_t>(repeat)] + 1, from);
+  return StateBit(m_program->visit->index[static_cast<std::size_t>(repeat)] + 1, from);
 }
 
 // The extension's bit for a repeat at pos, and the first count it stands
@@ -385,6 +467,7 @@ void TMatcher::MarkExtension(std::int64_t bit, std::int32_t count) {
 
 __attribute__((noinline)) void TMatcher::EndVisiting() {
   m_visiting = false;
+  m_perState = 0;
   if (m_visitedWords * sizeof(std::uint64_t) > kVisitedKept) {
     m_visited.reset();
     m_visitedWords = 0;
@@ -446,11 +529,7 @@ int TMatcher::Run(std::int32_t start) {
   } sync{steps, *this};
 
   for (;;) {
-    if (--steps < 0) {
-      steps += m_visitFrom;
-      if (steps < 0) return kStepBudgetError;
-      StartVisiting();
-    }
+    if (--steps < 0 && (steps = MoreSteps(steps)) < 0) return kStepBudgetError;
     const std::uint8_t* n = code + node;
     const std::int32_t off = ReadI32(n + 1);
     switch (n[0]) {
@@ -733,11 +812,7 @@ int TMatcher::Run(std::int32_t start) {
         regs[REnd + a] = static_cast<std::int32_t>(w[1]);
         continue;
       }
-      if (--steps < 0) {
-        steps += m_visitFrom;
-        if (steps < 0) return kStepBudgetError;
-        StartVisiting();
-      }
+      if (--steps < 0 && (steps = MoreSteps(steps)) < 0) return kStepBudgetError;
       pos = static_cast<std::int32_t>(w[0]);
       if (kind == FAlt) {
         node = a;

@@ -291,7 +291,7 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
   p.hasBackRefs = false;
   p.altSet.clear();
   p.altSets.clear();
-  p.visit = TProgram::TVisitTables{};
+  p.visit.reset();
   std::vector<std::int32_t> heads;
   std::size_t choices = 0;
   for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
@@ -331,11 +331,12 @@ int ComputeHints(TProgram& p, bool singleStartsWithRepeat, const TCharSet& lineS
 }
 
 void BuildVisitTables(const TProgram& p) {
-  TProgram::TVisitTables& v = p.visit;
-  v = TProgram::TVisitTables{};
-  v.ready = true;
+  p.visit = std::make_unique<TProgram::TVisitTables>();
+  TProgram::TVisitTables& v = *p.visit;
   for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
     const std::uint8_t op = p.code[node];
+    ++v.nodes;
+    if (op == OpBraces || op == OpBracesLazy) v.repeatMaxes.push_back(ReadI32(&p.code[node + 9]));
     const bool repeat = op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy ||
                         op == OpBracesLazy;
     bool choice = repeat || op == OpLoop || op == OpLoopLazy;
@@ -350,17 +351,34 @@ void BuildVisitTables(const TProgram& p) {
   }
   v.levelAt.assign(static_cast<std::size_t>(v.count), 0);
   v.levelCount.assign(static_cast<std::size_t>(v.count), 0);
+  v.emptyAt.assign(static_cast<std::size_t>(v.count), 0);
+  v.emptyCount.assign(static_cast<std::size_t>(v.count), 0);
 
-  // The counted loops around each choice point. A loop's body lies in code
-  // between its LoopEntry and its Loop node; the LoopEntry leads to the Loop.
+  // The loops around each choice point, as the code range of their bodies.
+  // A counted loop's body lies between its LoopEntry and its Loop node (the
+  // Loop node in it); the LoopEntry leads to the Loop. A greedy complex *
+  // runs from its choice Branch (outside) to the Back that returns to it,
+  // a + from its first node to its choice Branch (outside).
   struct TLoop {
-    std::int32_t entry, node, min, max;
+    std::int32_t lo, hi, min, max, id;  // id: the loop's number, -1 when counted
   };
   std::vector<TLoop> loops;
   for (std::size_t node = 1; node < p.code.size(); node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
     const std::uint8_t op = p.code[node];
-    if (op != OpLoop && op != OpLoopLazy) continue;
     const auto at = static_cast<std::int32_t>(node);
+    if (op == OpBack && !p.loopChoice.empty()) {
+      // As ComputeHints finds the loop's choice.
+      const std::int32_t target = p.Next(at);
+      if (target >= 0 && p.Op(target) == OpBranch) {
+        if (p.loopChoice[static_cast<std::size_t>(target)] >= 0)
+          loops.push_back({target + 1, at, 0, 0, p.loopChoice[static_cast<std::size_t>(target)]});
+      } else if (target >= 0 && at >= kNodeHeader && p.Op(at - kNodeHeader) == OpBranch &&
+                 p.loopChoice[static_cast<std::size_t>(at - kNodeHeader)] >= 0) {
+        loops.push_back({target, at - kNodeHeader - 1, 0, 0, p.loopChoice[static_cast<std::size_t>(at - kNodeHeader)]});
+      }
+      continue;
+    }
+    if (op != OpLoop && op != OpLoopLazy) continue;
     const std::int32_t body = at + ReadI32(&p.code[node + 13]);
     const std::int32_t entry = body - kNodeHeader;
     if (entry < 1 || p.Op(entry) != OpLoopEntry || p.Next(entry) != at) {
@@ -369,27 +387,39 @@ void BuildVisitTables(const TProgram& p) {
       return;
     }
     const std::int32_t min = ReadI32(&p.code[node + 5]);
-    loops.push_back({entry, at, min > 1 ? min : 1, ReadI32(&p.code[node + 9])});
+    loops.push_back({entry + 1, at, min > 1 ? min : 1, ReadI32(&p.code[node + 9]), -1});
   }
-  std::sort(loops.begin(), loops.end(), [](const TLoop& a, const TLoop& b) { return a.entry < b.entry; });
+  // Outermost first: the ranges around one place nest.
+  std::sort(loops.begin(), loops.end(),
+            [](const TLoop& a, const TLoop& b) { return a.lo != b.lo ? a.lo < b.lo : a.hi > b.hi; });
   for (std::size_t node = 1; node < p.code.size() && !loops.empty();
        node += static_cast<std::size_t>(NodeSize(&p.code[node]))) {
     const std::int32_t index = v.index.empty() ? -1 : v.index[node];
     if (index < 0) continue;
     const auto at = static_cast<std::int32_t>(node);
     const auto levelAt = static_cast<std::int32_t>(v.levelMins.size());
+    const auto emptyAt = static_cast<std::int32_t>(v.emptyLoops.size());
     std::int32_t count = 0;
     for (const TLoop& l : loops) {
-      if (at <= l.entry || at > l.node) continue;
-      v.levelMins.push_back(l.min);
-      v.levelMaxes.push_back(l.max);
-      ++count;
+      if (at < l.lo || at > l.hi) continue;
+      if (l.id < 0) {
+        v.levelMins.push_back(l.min);
+        v.levelMaxes.push_back(l.max);
+        ++count;
+      }
+      v.emptyLoops.push_back(l.id < 0 ? -count : l.id);
     }
-    // A repeat's extension lies in the same loops as its continuation.
+    v.levelAt[static_cast<std::size_t>(index)] = levelAt;
+    v.levelCount[static_cast<std::size_t>(index)] = count;
+    v.emptyAt[static_cast<std::size_t>(index)] = emptyAt;
+    v.emptyCount[static_cast<std::size_t>(index)] = static_cast<std::int32_t>(v.emptyLoops.size()) - emptyAt;
+    // A repeat's extension lies in the same counted loops as its
+    // continuation; it stands for a range of places, which a pass start
+    // at the first of them does not describe (see the matcher).
     const bool repeat = p.Op(at) != OpBranch && p.Op(at) != OpLoop && p.Op(at) != OpLoopLazy;
-    for (std::int32_t i = index; i <= index + (repeat ? 1 : 0); ++i) {
-      v.levelAt[static_cast<std::size_t>(i)] = levelAt;
-      v.levelCount[static_cast<std::size_t>(i)] = count;
+    if (repeat) {
+      v.levelAt[static_cast<std::size_t>(index) + 1] = levelAt;
+      v.levelCount[static_cast<std::size_t>(index) + 1] = count;
     }
   }
 }

@@ -1,6 +1,7 @@
 // Fuzz target of the regular-expression engine. Input: one byte of
 // modifiers, one byte of options, then expression NUL subject NUL template.
-// Every search is bounded by a small step budget; the checks: positions stay
+// Every search is bounded by a small step budget (and a search the visited
+// set bounds by kBoundedSearchFactor times it); the checks: positions stay
 // inside the input, internal errors never happen, an engine from the cache
 // answers exactly as a fresh one, and the matcher with its visited set
 // (from the first step, or coming in after a few) answers exactly as the
@@ -71,6 +72,7 @@ void CheckVisitedSet(std::string_view expression, RegexModifiers modifiers, std:
     for (int c = 0; c < 256; ++c)
       invert[c] = static_cast<unsigned char>(TRegexEngine::DefaultInvertCase(static_cast<char>(c)));
     for (detail::TMatcher* m : {&plain, &visiting, &switching}) {
+      m->settings.boundedMost = std::int64_t{kBudget} * kBoundedSearchFactor;
       m->settings.invert = invert;
       m->settings.word.AddText(words);
       m->settings.lineSeparators.AddText("\r\n");

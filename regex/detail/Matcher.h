@@ -5,7 +5,8 @@
 // the loops around it) states keeps it from exploring any state twice, over
 // all the start positions of the search, so ambiguous nested loops and
 // repeated scans of one run end in time linear in the input's length with
-// the plain backtracker's answer.
+// the plain backtracker's answer. A search whose every state has its place
+// in the set earns steps beyond its budget as the set records states.
 // Covered by tests/regex/Matcher_test.cpp and the Perl differential test.
 #pragma once
 
@@ -31,6 +32,10 @@ struct TMatchSettings {
   // it come in on the way, over choices the search made without it).
   enum class TVisited { Auto, Always, Never, After } visited = TVisited::Auto;
   std::int64_t after = 0;
+  // The most steps beyond its budget for a search that the visited set
+  // bounds: it may be bounded, yet too long to wait for (see
+  // RegexEngine.h).
+  std::int64_t boundedMost = std::int64_t{1} << 28;
 };
 
 class TMatcher {
@@ -55,6 +60,7 @@ private:
   std::int32_t UnitOf(std::int32_t operand) const;
   void Set(std::int32_t reg, std::int32_t value);
   void StartVisiting();
+  std::int64_t MoreSteps(std::int64_t steps);
   std::int64_t StateBit(std::int32_t index, std::int32_t at) const;
   bool BitSet(std::int64_t bit) const;
   void SetBit(std::int64_t bit);
@@ -97,11 +103,21 @@ private:
   std::vector<std::uint32_t> m_dirty;
   bool m_visiting = false;
   std::int64_t m_visitFrom = 0;
-  // This search's layout of the set: the first row of each choice point
-  // (-1 when it has none), and the counter value of each loop level past
-  // which the rows no longer tell counts apart.
+  // This search's layout of the set: for each choice point, its first row
+  // and then the first of its rows for loops whose pass began at the row's
+  // place (-1 when it has none), and the counter value of each loop level
+  // past which the rows no longer tell counts apart.
   std::vector<std::int64_t> m_rowBase;
   std::vector<std::int32_t> m_levelCap;
+  // The set bounds a search whose every state it records: then each state
+  // it records pays for m_perState further steps (0 when it does not, and
+  // while the set is out), as long as m_payLeft lasts. m_recorded counts
+  // the states recorded in this search, m_paid those whose steps the count
+  // has had.
+  std::int64_t m_perState = 0;
+  std::int64_t m_recorded = 0;
+  std::int64_t m_paid = 0;
+  std::int64_t m_payLeft = 0;
 };
 
 }  // namespace qv::regex::detail

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -121,7 +122,8 @@ struct TProgram {
   std::vector<std::int32_t> altSet;
   std::vector<TCharSet> altSets;
   // The visited set's tables, built by BuildVisitTables the first time a
-  // search needs them (most never do). index: by code offset, a dense
+  // search needs them (most never do; until then a null pointer, which
+  // keeps a program cheap to make and free). index: by code offset, a dense
   // index for each choice point whose outcome the set may record, or -1:
   // the Branch nodes that offer an alternative, the simple repeats (for the
   // place their continuation starts; index + 1 stands for the repeat's
@@ -134,15 +136,27 @@ struct TProgram {
   // it does when it has no upper bound (at least 1), levelMaxes its upper
   // bound or kInfinite.
   struct TVisitTables {
-    bool ready = false;
     std::vector<std::int32_t> index;
     std::int32_t count = 0;
     std::vector<std::int32_t> levelAt;
     std::vector<std::int32_t> levelCount;
     std::vector<std::int32_t> levelMins;
     std::vector<std::int32_t> levelMaxes;
+    // By the same index, emptyAt and emptyCount give every loop around the
+    // choice point, outermost first, as a range of emptyLoops: a counted
+    // loop as -(its level), a greedy complex * or + as its loop number. A
+    // pass of these that began where the choice point is met has consumed
+    // nothing yet; the matcher keeps such states apart. 0 loops for a
+    // repeat's extension.
+    std::vector<std::int32_t> emptyAt;
+    std::vector<std::int32_t> emptyCount;
+    std::vector<std::int32_t> emptyLoops;
+    // The program's nodes, and the upper bound of each simple repeat that
+    // has one ({n,m}).
+    std::int32_t nodes = 0;
+    std::vector<std::int32_t> repeatMaxes;
   };
-  mutable TVisitTables visit;
+  mutable std::unique_ptr<TVisitTables> visit;
 
   std::uint8_t Op(std::int32_t node) const { return code[static_cast<std::size_t>(node)]; }
   std::int32_t Next(std::int32_t node) const {

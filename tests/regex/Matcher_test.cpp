@@ -110,26 +110,81 @@ TEST(MatcherBudget, SearchesOverLongRunsAnswerInLinearTime) {
 // Loops around a simple repeat, entered at every place of a long run: each
 // entry reads the run only as far as its counts are not yet known to fail,
 // whether it takes them greedily or lazily, from a loop's pass start too.
-// Linear, but some take more than the default budget's 64 steps a
-// character; a few hundred do, where a quadratic search would need 10^8.
+// Linear, but some take more than the budget's 64 steps a character (a few
+// hundred, where a quadratic search would need 10^8): the visited set
+// bounds them, and they earn their steps from it.
 TEST(MatcherBudget, LoopsAroundRepeatsOverLongRunsAnswerInLinearTime) {
   const std::string x(1 << 15, 'x');
   const std::string y = "y" + x;
-  auto find = [&x](const char* expression, const std::string& subject, int groups) {
-    TRegexEngine e;
-    e.SetStepBudget(static_cast<std::uint32_t>(256 * x.size()));
-    e.SetExpression(expression);
-    return Find(e, subject, groups);
-  };
   for (const char* e : {"(\\w+)*\\d", "(\\w+?)+\\d", "(.*x)+y", "(.*?x)+y", "(.*x){12}y", "(.*?x){2,}?y", "(x+x+)+y"})
-    EXPECT_EQ(find(e, y, 0), "-") << e;
+    EXPECT_EQ(Find(e, y), "-") << e;
   const std::string n = std::to_string(x.size() + 2);
   const std::string all = "1," + std::to_string(x.size() + 4);
-  EXPECT_EQ(find("(\\w+)*\\d", x + "!7", 1), n + ",1 -1,-1");
-  EXPECT_EQ(find("(\\w+?)+\\d", x + "!a7", 1), n + ",2 " + n + ",1");
-  EXPECT_EQ(find("(.*x){12}y", y + "!xy", 1), all + " " + n + ",2");
-  EXPECT_EQ(find("(.*?x){2,}?y", y + "!xy", 1), all + " " + n + ",2");
-  EXPECT_EQ(find("(x+x+)+y", x + "!xxy", 1), n + ",3 " + n + ",2");
+  EXPECT_EQ(Find("(\\w+)*\\d", x + "!7", 1), n + ",1 -1,-1");
+  EXPECT_EQ(Find("(\\w+?)+\\d", x + "!a7", 1), n + ",2 " + n + ",1");
+  EXPECT_EQ(Find("(.*x){12}y", y + "!xy", 1), all + " " + n + ",2");
+  EXPECT_EQ(Find("(.*?x){2,}?y", y + "!xy", 1), all + " " + n + ",2");
+  EXPECT_EQ(Find("(x+x+)+y", x + "!xxy", 1), n + ",3 " + n + ",2");
+}
+
+// Bounded counted loops need a few hundred steps a character, each state
+// of their counters being one more state of the search. A budget of two
+// steps a character lets them take 512 in all, which serves every length:
+// their time is linear in it. (The default budget allows more at these
+// lengths.)
+TEST(MatcherBudget, CountedLoopsOverLongRunsReachTheirAnswerWhateverTheLength) {
+  for (const int n : {3500, 10000, 100000}) {
+    const std::string x(static_cast<std::size_t>(n), 'x');
+    for (const std::uint32_t budget : {kDefaultStepBudget, 2u * static_cast<std::uint32_t>(n)}) {
+      if (n > 10000 && budget == kDefaultStepBudget) continue;
+      TRegexEngine e;
+      e.SetStepBudget(budget);
+      e.SetExpression("(x|x){1,30}y");
+      EXPECT_EQ(Find(e, "y" + x), "-") << n;
+      e.SetExpression("(.*x){12}y");
+      EXPECT_EQ(Find(e, "y" + x), "-") << n;
+      if (n > 10000) continue;
+      const std::string at = std::to_string(n + 2);
+      e.SetExpression("(x|x){1,30}y");
+      EXPECT_EQ(Find(e, x + "zxy", 1), at + ",2 " + at + ",1");
+      e.SetExpression("(.*x){12}y");
+      EXPECT_EQ(Find(e, "y" + x + "!xy", 1), "1," + std::to_string(n + 4) + " " + at + ",2");
+      EXPECT_EQ(Find(e, "y" + x + "!" + std::string(11, 'x') + "y", 1),
+                "1," + std::to_string(n + 14) + " " + std::to_string(n + 13) + ",1");
+    }
+  }
+}
+
+// Where a loop's pass began, its choices are met before it consumes
+// anything, and would leave it where they otherwise go round: those states
+// are recorded apart from the others, so neither empty alternatives nor
+// many ways to the same place multiply the work.
+TEST(MatcherBudget, ChoicesMetBeforeAPassConsumesAnythingAreRecordedToo) {
+  const std::string x(1000, 'x');
+  EXPECT_EQ(Find("((|)(|)(|)(|)(|)(|)(|)(|)(|)(|)(|)(|)x)*y", x + "zy"), "1002,1");
+  EXPECT_EQ(Find("((|)(|)(|)(|)(|)(|)(|)(|)x){2,}y", x + "zy"), "-");
+  EXPECT_EQ(Find("((|)(|)(|)(|)(|)(|)(|)(|)x){2,}y", x + "zxxy", 1), "1002,3 1003,1");
+  EXPECT_EQ(Find("((x?)(x?)(x?)(x?)(x?)(x?)(x?)(x?)(x?)(x?)(x?)(x?)x)*y", std::string(10000, 'x') + "zy"), "10002,1");
+  EXPECT_EQ(Find("(x|x|x|x|x|x|x|x|x|x|x|x|x|x|x|x)*y", std::string(100000, 'x') + "zy"), "100002,1");
+}
+
+// The counters of bounded loops multiply the states: a search the set
+// bounds may still need more than a caller should wait for. It stops at
+// kBoundedSearchFactor times the budget.
+TEST(MatcherBudget, SearchesTheSetBoundsStopAtAFactorOfTheBudget) {
+  const std::string s = "y" + std::string(2000, 'x');
+  TRegexEngine e;
+  e.SetExpression("(x|x){1,1000}y");
+  e.SetStepBudget(1000);
+  try {
+    e.Exec(s);
+    ADD_FAILURE() << "answered";
+  } catch (const ERegexError& x) {
+    EXPECT_EQ(x.ErrorCode, kStepBudgetError);
+  }
+  // About 1.8 x 10^7 steps.
+  e.SetStepBudget(100000);
+  EXPECT_EQ(Find(e, s), "-");
 }
 
 // What the set cannot hold still runs into the budget: a simple repeat
