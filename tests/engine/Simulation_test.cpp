@@ -113,6 +113,17 @@ TEST_F(Simulation, FolderFarLargerThanTheList) {
   const TSimulationSummary s = RunSimulation(ctx, dialog);
   EXPECT_EQ(dialog.memo, (Lines{"Fichier n\xB0" "1 : nom existant : OTHER2999.DOC"}));
   EXPECT_EQ(s.Possible, 1);
+
+  // The next run, on a small folder, starts from empty tables again.
+  TRunWorld small;
+  small.File("a.txt");
+  small.File("c.txt");
+  small.Map("a.txt", "c.TXT");
+  small.Map("c.txt", "OTHER2999.DOC");
+  ASSERT_EQ(small.Scan("*.txt"), 2u);
+  const TSimulationSummary again = RunSimulation(small.ctx, small.dialog);
+  EXPECT_EQ(small.dialog.memo, (Lines{"Fichier n\xB0" "1 : nom existant : c.TXT"}));
+  EXPECT_EQ(again.Possible, 1);
 }
 
 TEST_F(Simulation, NameOutsideTheCodePage) {
