@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -213,10 +214,32 @@ struct TTables {
   std::vector<uint8_t> Source;
 };
 
-TTables& Tables() {
-  thread_local TTables tables;
-  return tables;
-}
+thread_local TTables t_tables;
+thread_local bool t_tablesBusy = false;
+
+// The kept tables, or tables of its own for a simulation started while
+// another one pumps messages.
+class TTablesLease {
+public:
+  TTablesLease() : m_nested(t_tablesBusy) {
+    if (m_nested) m_own = std::make_unique<TTables>();
+    t_tablesBusy = true;
+  }
+  ~TTablesLease() {
+    t_tablesBusy = m_nested;
+  }
+  TTablesLease(const TTablesLease&) = delete;
+  TTablesLease& operator=(const TTablesLease&) = delete;
+  TTables& Tables() { return m_own ? *m_own : t_tables; }
+  // A large folder's tables are not kept.
+  void Release(size_t count) {
+    if (!m_own && count > kKeptNames) t_tables = TTables();
+  }
+
+private:
+  bool m_nested;
+  std::unique_ptr<TTables> m_own;
+};
 
 }  // namespace
 
@@ -235,6 +258,7 @@ TSimulationSummary RunSimulation(TRunContext& ctx, IRunObserver& d) {
     return s;
   }
   s.Started = true;
+  TTablesLease lease;
   std::string stopText;
   d.ClearMemo();
   d.SetMemoEnabled(false);
@@ -252,7 +276,7 @@ TSimulationSummary RunSimulation(TRunContext& ctx, IRunObserver& d) {
     // meet it, also when it has left the disk since the scan. Each name
     // goes straight into the table: at 100,000 names every pass over a
     // copy of them costs more than the work it feeds.
-    TTables& t = Tables();
+    TTables& t = lease.Tables();
     TNameCounts& held = t.Held;
     held.Reset(2 * count + 16);  // the folder's names and the new ones
     TLookahead lookups(held);
@@ -354,7 +378,7 @@ TSimulationSummary RunSimulation(TRunContext& ctx, IRunObserver& d) {
   } catch (...) {
     s.Aborted = true;
   }
-  if (count > kKeptNames) Tables() = TTables();
+  lease.Release(count);
 
   d.MemoCaretToStart();
   d.SetButton(TRunButton::Arreter, true, false);

@@ -126,6 +126,30 @@ TEST_F(Simulation, FolderFarLargerThanTheList) {
   EXPECT_EQ(again.Possible, 1);
 }
 
+// The dialog pumps messages for each file; a simulation started from one of
+// them leaves the first one's names as they were.
+TEST_F(Simulation, ASimulationStartedWhileAnotherPumpsMessagesLeavesItsNamesAlone) {
+  File("a.txt");
+  File("b.txt");
+  Map("a.txt", "b.txt");
+  Map("b.txt", "c.txt");
+  ASSERT_EQ(Scan("*.txt"), 2u);
+  TRunWorld other;
+  other.File("x.txt");
+  other.File("y.txt");
+  other.Map("x.txt", "Y.TXT");
+  other.Map("y.txt", "b.txt");
+  ASSERT_EQ(other.Scan("*.txt"), 2u);
+  int nested = 0;
+  dialog.onPump = [&] {
+    if (nested++ == 0) RunSimulation(other.ctx, other.dialog);
+  };
+  const TSimulationSummary s = RunSimulation(ctx, dialog);
+  EXPECT_EQ(other.dialog.memo, (Lines{"Fichier n\xB0" "1 : nom existant : Y.TXT"}));
+  EXPECT_EQ(dialog.memo, (Lines{"Fichier n\xB0" "1 : nom existant : b.txt"}));
+  EXPECT_EQ(s.Possible, 1);
+}
+
 TEST_F(Simulation, NameOutsideTheCodePage) {
   disk.AddFile(P("") + u"\u0416.txt", "z");
   Scan();
