@@ -354,7 +354,6 @@ std::string UndoSummaryText(const TRunSummary& s) {
          Count(s.Ignored, " fichier", " ignor\xE9");
 }
 
-
 std::u16string BackupFolderPath(const TFileListing& listing) { return JoinPath(listing.WideFolderPath, u"Backup"); }
 
 void CreateBackupFolder(TRunContext& ctx, const std::u16string& path) {

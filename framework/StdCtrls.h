@@ -15,6 +15,13 @@ class TForm;
 
 enum class TAlignment { LeftJustify, RightJustify, Center };
 
+// The alignment as the control shows it: with a right-to-left alignment,
+// left and right trade places.
+inline TAlignment BiDiAlignment(const TControl& control, TAlignment a) {
+  if (!control.UseRightToLeftAlignment() || a == TAlignment::Center) return a;
+  return a == TAlignment::LeftJustify ? TAlignment::RightJustify : TAlignment::LeftJustify;
+}
+
 // Our own window class, painted by Paint() over the parent's background when
 // ParentBackground is set, double-buffered.
 class TCustomControl : public TWinControl {

@@ -218,12 +218,9 @@ void TQxCustomLabel::FitToText() {
   // The shadow may reach left of or above the text: the size counts it.
   const int w = (r.right - r.left) + 2, h = r.bottom - r.top;
   int left = Left();
-  // Right to left, left and right alignment trade places; a centred label
-  // keeps its left edge either way.
-  qv::fw::TAlignment side = m_alignment;
-  if (UseRightToLeftAlignment() && side != qv::fw::TAlignment::Center)
-    side = side == qv::fw::TAlignment::LeftJustify ? qv::fw::TAlignment::RightJustify : qv::fw::TAlignment::LeftJustify;
-  if (side == qv::fw::TAlignment::RightJustify) left = Left() + Width() - w;
+  // A label shown right-aligned keeps its right edge; a centred one keeps
+  // its left edge either way.
+  if (qv::fw::BiDiAlignment(*this, m_alignment) == qv::fw::TAlignment::RightJustify) left = Left() + Width() - w;
   SetBounds(left, Top(), w, h);
 }
 

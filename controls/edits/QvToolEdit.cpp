@@ -8,9 +8,7 @@ using qv::fw::TAlignment;
 bool PaintEdit(qv::fw::TCustomEdit& edit, const std::string& text, TAlignment alignment, WPARAM wp, bool focused,
                qv::fw::TColor disabledTextColor, bool keepLeft, bool paintCopy) {
   if (edit.Destroying()) return false;
-  // Right to left, left and right alignment trade places.
-  if (edit.UseRightToLeftAlignment() && alignment != TAlignment::Center)
-    alignment = alignment == TAlignment::LeftJustify ? TAlignment::RightJustify : TAlignment::LeftJustify;
+  alignment = qv::fw::BiDiAlignment(edit, alignment);
   HWND h = edit.HandleIfAllocated();
   if (!h) return false;
   if (focused && !paintCopy) {

@@ -78,14 +78,13 @@ void TQxCustomSpinEdit::CreateParams(qv::fw::TCreateParams& p) {
   // Right to left, left and right alignment trade places; the reading-only
   // modes keep the alignment and the buttons' side but read from the right,
   // as labels and speed buttons do.
-  const bool rtl = UseRightToLeftAlignment();
-  switch (m_alignment) {
-    case qv::fw::TAlignment::LeftJustify: p.Style |= rtl ? ES_RIGHT : ES_LEFT; break;
-    case qv::fw::TAlignment::RightJustify: p.Style |= rtl ? ES_LEFT : ES_RIGHT; break;
+  switch (qv::fw::BiDiAlignment(*this, m_alignment)) {
+    case qv::fw::TAlignment::LeftJustify: p.Style |= ES_LEFT; break;
+    case qv::fw::TAlignment::RightJustify: p.Style |= ES_RIGHT; break;
     case qv::fw::TAlignment::Center: p.Style |= ES_CENTER; break;
   }
   if (UseRightToLeftReading()) p.ExStyle |= WS_EX_RTLREADING;
-  if (rtl) p.ExStyle |= WS_EX_LEFTSCROLLBAR;
+  if (UseRightToLeftAlignment()) p.ExStyle |= WS_EX_LEFTSCROLLBAR;
   if (m_borderStyle == TEditBorderStyle::Single) {
     if (m_ctl3D) p.ExStyle |= WS_EX_CLIENTEDGE;
     else p.Style |= WS_BORDER;
