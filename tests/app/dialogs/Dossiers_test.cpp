@@ -22,6 +22,16 @@ public:
     CreateDirectoryW(W(root + u"\\Vacances\\Plage"), nullptr);
     CreateDirectoryW(W(root + u"\\Travail"), nullptr);
   }
+  // The dialog's watches end on their own threads after it has gone, and
+  // Wine keeps a watched folder until its watch lets go: the folders are
+  // removed once none is open.
+  ~TFolderHost() override {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (controls::TFileChangeThread::OpenHandleCount() > 0 && std::chrono::steady_clock::now() < end) {
+      App().ProcessMessages();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+  }
   std::string Path(const std::string& rel = {}) const { return A(root) + (rel.empty() ? "" : "\\" + rel); }
 
   eng::TProgramOptions& Options() override { return options; }

@@ -15,9 +15,12 @@ public:
   TTempFolder() {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
+    // Wine reuses process ids: a folder a killed test left behind must not
+    // be taken for a fresh one.
     static int counter = 0;
-    m_path = win32::U16(base) + u"qv_engine_" + Num(GetCurrentProcessId()) + u"_" + Num(++counter);
-    CreateDirectoryW(win32::W(m_path), nullptr);
+    do {
+      m_path = win32::U16(base) + u"qv_engine_" + Num(GetCurrentProcessId()) + u"_" + Num(++counter);
+    } while (!CreateDirectoryW(win32::W(m_path), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
   }
   ~TTempFolder() { Remove(m_path); }
   TTempFolder(const TTempFolder&) = delete;
@@ -46,7 +49,10 @@ private:
     } while (n);
     return s;
   }
-  static void Remove(const std::u16string& dir) {
+  // By "\\?\" paths, which the system takes as they are: a test may leave
+  // names ending in a dot or a blank, which a plain path cannot reach.
+  static void Remove(const std::u16string& folder) {
+    const std::u16string dir = folder.rfind(u"\\\\?\\", 0) == 0 ? folder : u"\\\\?\\" + folder;
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW(win32::W(dir + u"\\*"), &fd);
     if (h != INVALID_HANDLE_VALUE) {
