@@ -43,6 +43,16 @@ void Click(TQxCalendar& c, int col, int row) {
   App().ProcessMessages();
 }
 
+// Opens the edit's drop-down as a click on its button would, once the
+// form's activation has settled; true when it shows.
+bool OpenPopup(TDateEdit& d) {
+  d.SetFocus();
+  qv::test::PumpFor(200);
+  d.ButtonPressed();
+  qv::test::PumpFor(300);
+  return d.PopupVisible();
+}
+
 }  // namespace
 
 TEST(QxCalendar, ClicksPickDaysAndEmptyCellsChangeNothing) {
@@ -159,11 +169,7 @@ TEST(QxPopupCalendar, AnotherResolutionMovesTheButtonsAndTheTitle) {
   TCalendarForm f;
   TDateEdit& d = *f.Date;
   d.SetDate(Ymd(2024, 5, 15));
-  d.SetFocus();
-  qv::test::PumpFor(200);  // the form's activation settles first
-  d.ButtonPressed();
-  qv::test::PumpFor(300);
-  ASSERT_TRUE(d.PopupVisible());
+  ASSERT_TRUE(OpenPopup(d));
   TPopupCalendar& p = *d.PopupCalendar();
   EXPECT_EQ(p.Width(), MulDiv(187, 144, 96));
   EXPECT_EQ(p.Height(), MulDiv(124, 144, 96));
@@ -191,11 +197,7 @@ TEST(QxPopupCalendar, BelowNinetySixPixelsPerInchThePopupShrinksWithItsButtons) 
   TCalendarForm f;
   TDateEdit& d = *f.Date;
   d.SetDate(Ymd(2024, 5, 15));
-  d.SetFocus();
-  qv::test::PumpFor(200);  // the form's activation settles first
-  d.ButtonPressed();
-  qv::test::PumpFor(300);
-  ASSERT_TRUE(d.PopupVisible());
+  ASSERT_TRUE(OpenPopup(d));
   TPopupCalendar& p = *d.PopupCalendar();
   EXPECT_EQ(p.Width(), MulDiv(187, 72, 96));
   EXPECT_EQ(p.Height(), MulDiv(124, 72, 96));
@@ -291,11 +293,7 @@ TEST(QxPopupCalendar, ScreenshotOfTheOpenDropDown) {
   TDateEdit& d = *f.Date;
   d.SetWeekends(qv::controls::DaySet(qv::controls::Sat) | qv::controls::DaySet(qv::controls::Sun));
   d.SetDate(Today());
-  d.SetFocus();
-  qv::test::PumpFor(200);  // the form's activation settles first
-  d.ButtonPressed();
-  qv::test::PumpFor(300);
-  ASSERT_TRUE(d.PopupVisible());
+  ASSERT_TRUE(OpenPopup(d));
   // The button fills its holder at the edit's right edge.
   RECT br, er;
   GetWindowRect(d.Button()->Handle(), &br);

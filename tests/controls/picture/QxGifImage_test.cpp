@@ -81,6 +81,11 @@ std::string SavedBytes(TGIFImage& gif) {
   return s.Bytes();
 }
 
+void DrawInto(TGIFImage& gif, TBitmap& dst, const qv::fw::TRect& r) {
+  TCanvas canvas(dst.Dc());
+  gif.Draw(canvas, r);
+}
+
 }  // namespace
 
 TEST(QxGifImage, LoadsAndDrawsStretched) {
@@ -97,10 +102,7 @@ TEST(QxGifImage, LoadsAndDrawsStretched) {
   EXPECT_FALSE(gif.Empty());
   EXPECT_FALSE(gif.Transparent());
   TBitmap dst = FilledBitmap(10, 6, kGreen);
-  {
-    TCanvas canvas(dst.Dc());
-    gif.Draw(canvas, {1, 1, 9, 5});  // twice the size
-  }
+  DrawInto(gif, dst, {1, 1, 9, 5});  // twice the size
   EXPECT_EQ(At(dst, 0, 0), kGreen);
   EXPECT_EQ(At(dst, 1, 1), Entry(0));
   EXPECT_EQ(At(dst, 3, 2), Entry(1));
@@ -114,19 +116,13 @@ TEST(QxGifImage, TransparentColourIsLeftOut) {
   Load(gif, SmallGif(qv::test::GraphicControl(1, 0, 2)));
   EXPECT_TRUE(gif.Transparent());
   TBitmap dst = FilledBitmap(4, 2, kGreen);
-  {
-    TCanvas canvas(dst.Dc());
-    gif.Draw(canvas, {0, 0, 4, 2});
-  }
+  DrawInto(gif, dst, {0, 0, 4, 2});
   EXPECT_EQ(At(dst, 1, 0), Entry(1));
   EXPECT_EQ(At(dst, 2, 0), kGreen);  // index 2 is see-through
   EXPECT_EQ(At(dst, 1, 1), kGreen);
   gif.SetTransparent(false);
   EXPECT_FALSE(gif.Transparent());
-  {
-    TCanvas canvas(dst.Dc());
-    gif.Draw(canvas, {0, 0, 4, 2});
-  }
+  DrawInto(gif, dst, {0, 0, 4, 2});
   EXPECT_EQ(At(dst, 2, 0), Entry(2));
 }
 
@@ -180,10 +176,7 @@ TEST(QxGifImage, HeaderOnlyIsEmptyAndDrawsNothing) {
   EXPECT_EQ(gif.Width(), 0);
   EXPECT_EQ(gif.Height(), 0);
   TBitmap dst = FilledBitmap(4, 4, kGreen);
-  {
-    TCanvas canvas(dst.Dc());
-    gif.Draw(canvas, {0, 0, 4, 4});
-  }
+  DrawInto(gif, dst, {0, 0, 4, 4});
   EXPECT_EQ(At(dst, 1, 1), kGreen);
   TMemoryStream out;
   try {
@@ -268,10 +261,7 @@ TEST(QxGifImage, TransparentBitmapKeepsItsLowerLeftColour) {
   back.LoadFromStream(s);
   EXPECT_EQ(back.Data().Frames[0].TransparentColor, kRed);
   TBitmap dst = FilledBitmap(12, 12, kGreen);
-  {
-    TCanvas canvas(dst.Dc());
-    back.Draw(canvas, {0, 0, 12, 12});
-  }
+  DrawInto(back, dst, {0, 0, 12, 12});
   EXPECT_EQ(At(dst, 0, 0), kGreen);
   EXPECT_EQ(At(dst, 10, 10), kBlue);
 }
@@ -346,10 +336,7 @@ TEST(QxGifImage, ASystemTransparentColourIsMatchedByTheRgbItStandsFor) {
   back.LoadFromStream(s);
   EXPECT_EQ(back.Data().Frames[0].TransparentColor, face);
   TBitmap dst = FilledBitmap(8, 8, kGreen);
-  {
-    TCanvas canvas(dst.Dc());
-    back.Draw(canvas, {0, 0, 8, 8});
-  }
+  DrawInto(back, dst, {0, 0, 8, 8});
   EXPECT_EQ(At(dst, 4, 0), kGreen);
   EXPECT_EQ(At(dst, 0, 4), kRed);
 }
